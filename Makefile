@@ -1,0 +1,50 @@
+# Wraps CMake. `make test` and `make demo` do all set-up on a fresh Debian 12 machine.
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+PACKAGES = g++ cmake make pkg-config locales libgtest-dev libgmock-dev libbenchmark-dev \
+  libboost-dev libboost-regex-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev \
+  xvfb xauth imagemagick fonts-dejavu-core clang-14 libclang-rt-14-dev
+
+SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test test-sanitize bench demo run screenshots fuzz install clean
+
+deps:
+	@if dpkg-query -W -f='$${Status}\n' $(PACKAGES) 2>/dev/null | grep -vq 'install ok installed' \
+	    || [ "$$(dpkg-query -W -f='$${Status}\n' $(PACKAGES) 2>/dev/null | wc -l)" -lt "$(words $(PACKAGES))" ]; then \
+	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(PACKAGES); \
+	fi
+	@for l in en_US de_DE; do \
+	  locale -a 2>/dev/null | grep -qi "^$$l.utf-\?8$$" || { \
+	    grep -q "^$$l.UTF-8 UTF-8" /etc/locale.gen || echo "$$l.UTF-8 UTF-8" | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	    NEED_GEN=1; }; \
+	done; locale -a | grep -qi '^de_DE.utf-\?8$$' && locale -a | grep -qi '^en_US.utf-\?8$$' || $(SUDO) locale-gen >/dev/null
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPLOVIK_SANITIZE=ON -DPLOVIK_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+install: build
+	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

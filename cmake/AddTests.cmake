@@ -1,0 +1,13 @@
+# plovik_add_gtests(<dir> LIBS <libs...> [ENV <vars...>])
+# Every *_test.cpp in <dir> becomes one GoogleTest executable under ctest.
+function(plovik_add_gtests dir)
+  cmake_parse_arguments(ARG "" "" "LIBS;ENV;SOURCES" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  foreach(test_source ${tests})
+    get_filename_component(name ${test_source} NAME_WE)
+    add_executable(${name} ${test_source} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  endforeach()
+endfunction()
