@@ -48,3 +48,6 @@ install: build
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
+
+# Targets of the crawler program (demo, run, screenshots) live in mk/.
+-include mk/*.mk
