@@ -1,0 +1,221 @@
+#include "Win32Traits.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+#include <vector>
+
+#include "PeModule.h"
+
+namespace RegexClass {
+namespace detail {
+
+namespace {
+
+namespace rc = boost::regex_constants;
+
+// Standard class names in the order of catalogue ids 300-313.
+const char* const kCatalogueClassNames[] = {"alnum", "alpha", "cntrl", "digit", "graph",
+                                            "h",     "lower", "print", "punct", "space",
+                                            "upper", "v",     "xdigit", "blank"};
+constexpr unsigned kSyntaxIdFirst = 1;
+constexpr unsigned kErrorIdBase = 200;
+constexpr unsigned kClassNameIdBase = 300;
+
+// Messages facet for the base traits: it opens every catalogue and answers
+// the built-in texts, so the base never reads cpp_regex_traits' catalogue.
+class BuiltInMessages : public std::messages<char>
+{
+protected:
+    catalog do_open(const std::string&, const std::locale&) const override { return 0; }
+    std::string do_get(catalog, int, int, const std::string& dfault) const override
+    {
+        return dfault;
+    }
+    void do_close(catalog) const override {}
+};
+
+// What a catalogue module contributes, read once per installation.
+struct CatalogueTexts
+{
+    std::vector<std::string> syntax;  // index = syntax id; empty = built-in
+    std::map<int, std::string> errors;
+    std::vector<std::pair<std::string, unsigned>> classNames;  // name, index into kCatalogueClassNames
+};
+
+struct CatalogueState
+{
+    std::mutex mutex;
+    std::string name;
+    std::shared_ptr<const CatalogueTexts> texts;  // cache for `name`
+    std::string localeName;
+    std::unique_ptr<std::locale> locale;          // cache for `localeName`
+};
+
+CatalogueState& State()
+{
+    static CatalogueState state;
+    return state;
+}
+
+const char* EnvironmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return (value && *value) ? value : nullptr;
+}
+
+std::string UserLocaleName()
+{
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        if (const char* value = EnvironmentValue(variable))
+            return value;
+    }
+    return "C";
+}
+
+std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
+{
+    std::unique_ptr<PeModule> module = PeModule::Load(name);
+    if (!module)
+        throw std::runtime_error("Unable to open message catalog: " + name);
+    auto texts = std::make_shared<CatalogueTexts>();
+    texts->syntax.resize(rc::syntax_max);
+    std::string text;
+    for (unsigned id = kSyntaxIdFirst; id < rc::syntax_max; ++id) {
+        if (module->ReadString(id, text))
+            texts->syntax[id] = text;
+    }
+    for (int code = 0; code <= rc::error_unknown; ++code) {
+        if (module->ReadString(kErrorIdBase + code, text))
+            texts->errors[code] = text;
+        else
+            texts->errors[code] = boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(
+                static_cast<rc::error_type>(code));
+    }
+    for (unsigned j = 0; j < sizeof kCatalogueClassNames / sizeof kCatalogueClassNames[0]; ++j) {
+        if (module->ReadString(kClassNameIdBase + j, text))
+            texts->classNames.emplace_back(text, j);
+    }
+    return texts;
+}
+
+} // namespace
+
+std::string Win32RegexTraits::catalog_name(const std::string& name)
+{
+    CatalogueState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    std::string previous = state.name;
+    state.name = name;
+    state.texts.reset();  // installing again reads the module again
+    return previous;
+}
+
+std::string Win32RegexTraits::get_catalog_name()
+{
+    CatalogueState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.name;
+}
+
+Win32RegexTraits::Win32RegexTraits()
+{
+    std::locale locale;
+    {
+        CatalogueState& state = State();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        const std::string name = UserLocaleName();
+        if (!state.locale || state.localeName != name) {
+            std::locale user = std::locale::classic();
+            try {
+                user = std::locale(name.c_str());
+            } catch (const std::runtime_error&) {
+                // Not installed: classify as the C locale does.
+            }
+            state.locale.reset(new std::locale(user, new BuiltInMessages));
+            state.localeName = name;
+        }
+        locale = *state.locale;
+    }
+    cpp_regex_traits<char>::imbue(locale);
+    Build();
+}
+
+Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
+{
+    locale_type previous = getloc();
+    cpp_regex_traits<char>::imbue(std::locale(l, new BuiltInMessages));
+    Build();
+    return previous;
+}
+
+void Win32RegexTraits::Build()
+{
+    std::shared_ptr<const CatalogueTexts> texts;
+    {
+        CatalogueState& state = State();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        if (!state.name.empty()) {
+            if (!state.texts)
+                state.texts = ReadCatalogue(state.name);
+            texts = state.texts;
+        }
+    }
+
+    auto data = std::make_shared<Data>();
+    for (unsigned id = kSyntaxIdFirst; id < rc::syntax_max; ++id) {
+        const char* chars = (texts && !texts->syntax[id].empty())
+                                ? texts->syntax[id].c_str()
+                                : boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(
+                                      static_cast<rc::syntax_type>(id));
+        for (; chars && *chars; ++chars)
+            data->charMap[static_cast<unsigned char>(*chars)] = static_cast<rc::syntax_type>(id);
+    }
+    // Letters with no syntax role are class escapes (\w, \D, ...), as in the engine.
+    const std::ctype<char>& ctype = std::use_facet<std::ctype<char>>(getloc());
+    for (unsigned c = 'A'; c <= 0xFF; ++c) {
+        if (data->charMap[c] != 0)
+            continue;
+        const char ch = static_cast<char>(c);
+        if (ctype.is(std::ctype_base::lower, ch))
+            data->charMap[c] = rc::escape_type_class;
+        else if (ctype.is(std::ctype_base::upper, ch))
+            data->charMap[c] = rc::escape_type_not_class;
+    }
+    if (texts) {
+        data->errorStrings = texts->errors;
+        for (const auto& entry : texts->classNames) {
+            const char* standard = kCatalogueClassNames[entry.second];
+            data->classNames[entry.first] = cpp_regex_traits<char>::lookup_classname(
+                standard, standard + std::char_traits<char>::length(standard));
+        }
+    }
+    m_data = std::move(data);
+}
+
+std::string Win32RegexTraits::error_string(boost::regex_constants::error_type n) const
+{
+    const auto found = m_data->errorStrings.find(n);
+    if (found != m_data->errorStrings.end())
+        return found->second;
+    return boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(n);
+}
+
+Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char* p1,
+                                                                     const char* p2) const
+{
+    if (!m_data->classNames.empty()) {
+        auto found = m_data->classNames.find(std::string(p1, p2));
+        if (found == m_data->classNames.end()) {
+            std::string lower(p1, p2);
+            std::use_facet<std::ctype<char>>(getloc()).tolower(&lower[0], &lower[0] + lower.size());
+            found = m_data->classNames.find(lower);
+        }
+        if (found != m_data->classNames.end())
+            return found->second;
+    }
+    return cpp_regex_traits<char>::lookup_classname(p1, p2);
+}
+
+} // namespace detail
+} // namespace RegexClass
