@@ -341,9 +341,18 @@ private:
 
 // ----------------------------------------------------------------- settings streams
 
-// Writes the settings in the version 2 text layout.
+// Writes the settings (option sets, flags, maximum splits, format type, locale
+// model and the six strings) in the version 2 text layout. The locale, the
+// callbacks and the compiled state do not travel.
 VANTREL_API std::ostream& operator<<(std::ostream& out, RegularExpression& object);
-// Reads a version 1 or 2 layout; the outcome is the stream's state.
+// Reads a version 1 or 2 layout; the outcome is the stream's state. Stops at
+// the first token that fails, keeping the fields read before it. Option values
+// are stored as read, without the rules of AddExpressionOption/AddMatchOption;
+// a string is cut at its first zero character. A version above 2, and also a
+// version of 0 or less, sets failbit and changes nothing. A length prefix is
+// never trusted: characters are taken in bounded pieces as they arrive, so a
+// huge length only costs what the stream really holds; when the stream ends
+// first, failbit is set and that string keeps its old value.
 VANTREL_API std::istream& operator>>(std::istream& in, RegularExpression& object);
 
 }  // namespace RegexClass
