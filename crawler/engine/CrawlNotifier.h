@@ -1,0 +1,31 @@
+#pragma once
+// How the crawl engine reports to a front end (the window or the headless printer).
+
+#include <cstdint>
+
+#include "PageRecord.h"
+
+namespace plovik {
+
+// Codes of a progress message; the numbers are part of the protocol.
+enum CrawlProgressCode : int {
+    CP_PAGE_ADDED = 0,       // a new record: payload the record
+    CP_RANK_CHANGED = 1,     // fNewRank of the record was computed
+    CP_INLINKS_CHANGED = 2,  // a link reached a known record
+    CP_PAGE_FETCHED = 3,     // a queued page was fetched: nOutLinks and nStatus set
+    CP_PAGE_DONE = 4,        // the end of one processed page
+    CP_CALC_START = 5,       // number 0
+    CP_ITERATION_DONE = 6,   // number 0
+    CP_CALC_DONE = 7,        // number: total rank of the visited pages x 1000, truncated
+};
+
+// Receiver of progress messages. Called on the crawl's own thread, synchronously:
+// the crawl waits until the call returns. The record (null for codes 5 to 7) is valid
+// only during the call; copy what you need and keep no pointer.
+class CrawlNotifier {
+public:
+    virtual ~CrawlNotifier() = default;
+    virtual void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) = 0;
+};
+
+}  // namespace plovik

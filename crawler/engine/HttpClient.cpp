@@ -1,0 +1,181 @@
+#include "HttpClient.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace plovik {
+
+namespace {
+
+struct UrlDeleter {
+    void operator()(CURLU* p) const { curl_url_cleanup(p); }
+};
+struct EasyDeleter {
+    void operator()(CURL* p) const { curl_easy_cleanup(p); }
+};
+struct SlistDeleter {
+    void operator()(curl_slist* p) const { curl_slist_free_all(p); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
+
+bool GetPart(CURLU* pUrl, CURLUPart part, std::string& out, unsigned flags = 0)
+{
+    char* p = nullptr;
+    if (curl_url_get(pUrl, part, &p, flags) != CURLUE_OK)
+        return false;
+    out = p;
+    curl_free(p);
+    return true;
+}
+
+constexpr std::size_t kPiece = 1024;
+
+// State of one transfer, seen by the callbacks.
+struct Transfer {
+    CURL* pCurl = nullptr;
+    const HttpOptions* pOptions = nullptr;
+    const std::atomic<bool>* pStop = nullptr;
+    std::string strText;
+    std::size_t nBodyBytes = 0;  // raw bytes received so far
+    bool bPieceEnded = false;    // a zero byte ended the current 1024-byte piece
+};
+
+// The body is cut into 1024-byte pieces counted from its start, whatever sizes
+// libcurl hands over, so the text does not depend on the network.
+std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUser)
+{
+    auto& t = *static_cast<Transfer*>(pUser);
+    const std::size_t nLen = nSize * nCount;
+    long nCode = 0;
+    curl_easy_getinfo(t.pCurl, CURLINFO_RESPONSE_CODE, &nCode);
+    if (nCode != 200)
+        return 0;  // only a 200's body is wanted; stop the transfer, keep the status
+    if (nLen > t.pOptions->nMaxBodyBytes - t.nBodyBytes)
+        return 0;  // over the cap: a read failure
+    std::size_t nDone = 0;
+    while (nDone < nLen) {
+        const std::size_t nInPiece = t.nBodyBytes % kPiece;
+        if (nInPiece == 0)
+            t.bPieceEnded = false;
+        const std::size_t nSpan = std::min(nLen - nDone, kPiece - nInPiece);
+        if (!t.bPieceEnded) {
+            const char* pStart = pData + nDone;
+            const void* pZero = std::memchr(pStart, 0, nSpan);
+            const std::size_t nKeep = pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
+            t.strText.append(pStart, nKeep);
+            t.bPieceEnded = pZero != nullptr;
+        }
+        nDone += nSpan;
+        t.nBodyBytes += nSpan;
+    }
+    return nLen;
+}
+
+int OnProgress(void* pUser, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto& t = *static_cast<Transfer*>(pUser);
+    return (t.pStop && t.pStop->load()) ? 1 : 0;
+}
+
+// One handle with every option of the crawl's request.
+EasyHandle MakeHandle(const std::string& strUrl, Transfer& t, curl_slist* pHeaders, char* pErrorBuffer)
+{
+    EasyHandle h(curl_easy_init());
+    if (!h)
+        return h;
+    CURL* c = h.get();
+    const HttpOptions& o = *t.pOptions;
+    curl_easy_setopt(c, CURLOPT_URL, strUrl.c_str());
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, pErrorBuffer);
+    // Only ever http or https, also after a redirect.
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, o.nMaxRedirects);
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Plovik");
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, pHeaders);
+    // Proxies come from the environment (libcurl's default); tests bypass them for loopback.
+    if (!o.strNoProxy.empty())
+        curl_easy_setopt(c, CURLOPT_NOPROXY, o.strNoProxy.c_str());
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, o.nConnectTimeoutMs);
+    // Less than one byte per second for the stall time counts as a dead server.
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, o.nStallTimeoutSec);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, o.nTotalTimeoutSec);
+    // Signals are unusable from a worker thread.
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &OnBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
+    // The progress callback lets a stop request interrupt a fetch.
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);
+    return h;
+}
+
+}  // namespace
+
+void HttpGlobalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
+{
+    UrlHandle url(curl_url());
+    if (!url || strUrl.empty())
+        return false;
+    // No guessing of a scheme, and nothing but http.
+    if (curl_url_set(url.get(), CURLUPART_URL, strUrl.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
+        return false;
+    std::string strScheme, strHost, strPort, strPath, strQuery;
+    if (!GetPart(url.get(), CURLUPART_SCHEME, strScheme) || strScheme != "http")
+        return false;
+    if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty())
+        return false;
+    GetPart(url.get(), CURLUPART_PATH, strPath);
+    if (strPath.empty())
+        strPath = "/";
+    HttpAddress parsed;
+    parsed.strHost = strHost;
+    if (GetPart(url.get(), CURLUPART_PORT, strPort))
+        parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
+    parsed.strObject = strPath;
+    if (GetPart(url.get(), CURLUPART_QUERY, strQuery))
+        parsed.strObject += "?" + strQuery;
+    address = std::move(parsed);
+    return true;
+}
+
+HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)
+{
+    HttpGlobalInit();
+    HttpResult result;
+    Transfer t;
+    t.pOptions = &options;
+    t.pStop = pStop;
+    HeaderList headers(curl_slist_append(nullptr, "Accept: text/*"));
+    char szError[CURL_ERROR_SIZE] = {};
+    EasyHandle h = MakeHandle(strUrl, t, headers.get(), szError);
+    if (!h || !headers)
+        return result;
+    t.pCurl = h.get();
+    const CURLcode rc = curl_easy_perform(h.get());
+    long nCode = 0;
+    curl_easy_getinfo(h.get(), CURLINFO_RESPONSE_CODE, &nCode);
+    result.nStatus = nCode > 0 ? static_cast<std::int32_t>(nCode) : -1;
+    if (rc == CURLE_OK && nCode == 200) {
+        result.bBodyRead = true;
+        result.strText = std::move(t.strText);
+    }
+    return result;
+}
+
+}  // namespace plovik

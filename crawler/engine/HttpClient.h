@@ -1,0 +1,50 @@
+#pragma once
+// The crawl's HTTP layer (libcurl): address parsing and one GET per page.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace plovik {
+
+// An http address taken apart. Only the "http" scheme parses.
+struct HttpAddress {
+    std::string strHost;    // host name alone: no scheme, no port, no user
+    long nPort = 80;        // the port the address names, or 80
+    std::string strObject;  // path beginning with "/", plus "?query" when there is one
+};
+
+// False for anything that is not an absolute http address with a host.
+bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address);
+
+struct HttpOptions {
+    // A server that accepts no connection within this time fails with -1.
+    long nConnectTimeoutMs = 15000;
+    // A transfer that moves no byte for this long is dropped (a server that accepts
+    // and never answers, or stalls mid-body).
+    long nStallTimeoutSec = 30;
+    // Hard ceiling on one page, redirects included (a server that trickles forever).
+    long nTotalTimeoutSec = 300;
+    // Bodies larger than this are a read failure (a server that streams without end).
+    std::size_t nMaxBodyBytes = 32u * 1024u * 1024u;
+    long nMaxRedirects = 10;
+    // Hosts that bypass the environment's proxy ("*" for all); empty keeps the
+    // environment's own no_proxy.
+    std::string strNoProxy;
+};
+
+struct HttpResult {
+    std::int32_t nStatus = -1;  // the final response's status; -1 when none was received
+    bool bBodyRead = false;     // true when the body of a 200 was read to its end
+    std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte
+};
+
+// GET with "Accept: text/*" and "User-Agent: Plovik"; redirects followed over http and
+// https only. pStop, when set, interrupts the transfer (status kept if received).
+HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop);
+
+// libcurl's process-wide set-up; call before starting threads (later calls do nothing).
+void HttpGlobalInit();
+
+}  // namespace plovik

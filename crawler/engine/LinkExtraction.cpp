@@ -1,0 +1,182 @@
+#include "LinkExtraction.h"
+
+#include <vantrel/RegularExpression.h>
+
+#include <exception>
+
+namespace plovik {
+
+using RegexClass::REMatch;
+using RegexClass::RegularExpression;
+
+const char* const kAnchorExpression = "<s*a([^>]*)>(.*?)<s*/as*>";
+const char* const kAttributeExpression = "(.*?)=(['\"])(.*?)\\2";
+const char* const kTrimSet = "\n\t ";
+const std::size_t kMaxAnchorPassBytes = std::size_t(8) << 30;
+
+namespace {
+
+// Working lists of the running extraction on this thread.
+thread_local std::vector<std::string> g_anchorAttrs;
+thread_local std::vector<std::string> g_attrNames;
+thread_local std::vector<std::string> g_attrValues;
+// Bytes of match text handed over during the running anchor grep.
+thread_local std::size_t g_nAnchorPassBytes = 0;
+thread_local bool g_bAnchorBudgetExceeded = false;
+
+std::string Trim(const std::string& s)
+{
+    const auto nFirst = s.find_first_not_of(kTrimSet);
+    if (nFirst == std::string::npos)
+        return std::string();
+    const auto nLast = s.find_last_not_of(kTrimSet);
+    return s.substr(nFirst, nLast - nFirst + 1);
+}
+
+bool StartsWith(const std::string& s, const char* pPrefix)
+{
+    return s.compare(0, std::char_traits<char>::length(pPrefix), pPrefix) == 0;
+}
+
+bool EndsWith(const std::string& s, const char* pSuffix)
+{
+    const std::size_t n = std::char_traits<char>::length(pSuffix);
+    return s.size() >= n && s.compare(s.size() - n, n, pSuffix) == 0;
+}
+
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+void VANTREL_CALLBACK OnAnchorFound(RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
+                                    bool& bContinue)
+{
+    for (const REMatch& m : matches)
+        g_nAnchorPassBytes += m.text.size();
+    if (g_nAnchorPassBytes > kMaxAnchorPassBytes) {
+        g_bAnchorBudgetExceeded = true;
+        bContinue = false;
+        return;
+    }
+    if (matches.size() < 4)
+        return;
+    g_anchorAttrs.push_back(Trim(matches[1].text));
+}
+
+void VANTREL_CALLBACK OnAttributeFound(RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
+                                       bool&)
+{
+    if (matches.size() < 4)
+        return;
+    g_attrNames.push_back(Trim(matches[1].text));
+    g_attrValues.push_back(Trim(matches[3].text));
+}
+
+}  // namespace
+
+std::string SiteRoot(const LinkBase& base)
+{
+    std::string s = "http://" + base.strServer;
+    if (base.nPort != 80)
+        s += ":" + std::to_string(base.nPort);
+    return s;
+}
+
+void AddLink(const LinkBase& base, const std::string& strHref, std::vector<std::string>& links)
+{
+    if (StartsWith(strHref, "/")) {
+        links.push_back(SiteRoot(base) + strHref);
+        return;
+    }
+    if (StartsWith(strHref, "http://")) {
+        links.push_back(strHref);
+        return;
+    }
+    const std::string lower = LowerAscii(strHref);
+    static const char* const kSkippedPrefixes[] = {"#", "mailto:", "https://", "javascript:", "aim:"};
+    for (const char* p : kSkippedPrefixes)
+        if (StartsWith(lower, p))
+            return;
+    static const char* const kSkippedExtensions[] = {".jpg", ".png", ".gif", ".pdf", ".msi", ".exe", ".doc",
+                                                     ".xls", ".zip", ".mp3", ".ram", ".mpg", ".avi", ".vcf"};
+    for (const char* p : kSkippedExtensions)
+        if (EndsWith(lower, p))
+            return;
+    if (!EndsWith(base.strObject, "/"))
+        return;
+    links.push_back(SiteRoot(base) + base.strObject + strHref);
+}
+
+void ExtractHref(const std::string& strAttributes, std::string& strHref)
+{
+    RegularExpression re;
+    re.SetOnGrepping(&OnAttributeFound);
+    re.AddExpressionOption(RegularExpression::IgnoreCase);
+    re.AddExpressionOption(RegularExpression::BkRefs);
+    re.SetExpression(kAttributeExpression);
+    re.SetStringToMatch(strAttributes);
+    unsigned nFound = 0;
+    try {
+        nFound = re.Grep();
+    } catch (const std::exception&) {
+        // The engine gave up on this anchor: as if nothing matched, and nothing of the
+        // partial pass may reach the next anchor.
+        g_attrNames.clear();
+        g_attrValues.clear();
+        return;
+    }
+    if (nFound == 0)
+        return;
+    for (std::size_t i = 0; i < g_attrNames.size(); ++i)
+        if (g_attrNames[i] == "href")
+            strHref = g_attrValues[i];
+    g_attrNames.clear();
+    g_attrValues.clear();
+}
+
+void ClearAnchorAttrs()
+{
+    g_anchorAttrs.clear();
+}
+
+AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links)
+{
+    ClearAnchorAttrs();
+    g_nAnchorPassBytes = 0;
+    g_bAnchorBudgetExceeded = false;
+    unsigned nFound = 0;
+    {
+        RegularExpression re;
+        re.SetOnGrepping(&OnAnchorFound);
+        re.AddExpressionOption(RegularExpression::IgnoreCase);
+        re.SetExpression(kAnchorExpression);
+        re.SetStringToMatch(strText);
+        try {
+            nFound = re.Grep();
+        } catch (const std::exception&) {
+            // Complexity, stack or memory limits of the engine: no links from this page.
+            ClearAnchorAttrs();
+            return AnchorPassResult::GaveUp;
+        }
+    }
+    if (g_bAnchorBudgetExceeded) {
+        ClearAnchorAttrs();
+        return AnchorPassResult::GaveUp;
+    }
+    if (nFound == 0)
+        return AnchorPassResult::NoAnchors;
+    const std::size_t nAnchors = g_anchorAttrs.size();
+    for (std::size_t i = 0; i < nAnchors; ++i) {
+        std::string strHref;
+        ExtractHref(g_anchorAttrs[i], strHref);
+        AddLink(base, strHref, links);
+    }
+    ClearAnchorAttrs();
+    return AnchorPassResult::Links;
+}
+
+}  // namespace plovik

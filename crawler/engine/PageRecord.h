@@ -1,0 +1,26 @@
+#pragma once
+// One page known to a crawl, and the crawl queue's item.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plovik {
+
+struct PageRecord {
+    std::string strUrl;                // the address, exactly as keyed in the page table
+    std::int32_t nOutLinks = 0;        // entries of the page's link list after its fetch
+    std::int32_t nDepth = 0;           // link distance from the start page; never changed
+    std::int32_t nStatus = 0;          // HTTP status; -1 failed before a status; 0 not fetched
+    std::vector<PageRecord*> inLinks;  // one entry per link found here, in order; not owned
+    float fRank = 1.0f;                // rank after the last finished iteration
+    float fNewRank = 1.0f;             // rank of the running iteration (what the PR cell shows)
+    bool bVisited = false;             // processed by the crawl, successfully or not
+};
+
+struct CrawlItem {
+    std::string strUrl;
+    std::int32_t nDepth = 0;
+};
+
+}  // namespace plovik

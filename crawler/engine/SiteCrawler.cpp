@@ -1,0 +1,184 @@
+#include "SiteCrawler.h"
+
+#include "LinkExtraction.h"
+
+#include <cstdint>
+
+namespace plovik {
+
+const float CSiteCrawler::kBase = static_cast<float>(1.0 - static_cast<double>(CSiteCrawler::kDamping));
+
+CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages)
+    : m_nIterations(nIterations), m_nMaxPages(nMaxPages), m_pNotify(pNotify)
+{
+}
+
+CSiteCrawler::~CSiteCrawler()
+{
+    for (auto& entry : m_pages)
+        entry.second->inLinks.clear();
+    m_pages.clear();
+}
+
+void CSiteCrawler::RequestStop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_bStop.store(true);
+    }
+    m_stopSignal.notify_all();
+}
+
+void CSiteCrawler::Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+{
+    if (m_pNotify && !m_bStop.load())
+        m_pNotify->OnCrawlProgress(nCode, pRecord, nNumber);
+}
+
+bool CSiteCrawler::WaitBetweenPages()
+{
+    std::unique_lock<std::mutex> lock(m_stopMutex);
+    return !m_stopSignal.wait_for(lock, m_pageDelay, [this] { return m_bStop.load(); });
+}
+
+void CSiteCrawler::Crawl(const std::string& strStart)
+{
+    std::queue<CrawlItem> queue;
+    queue.push(CrawlItem{strStart, 0});
+    std::int32_t nProcessed = 0;
+    while (!queue.empty() && !m_bStop.load()) {
+        CrawlItem item = std::move(queue.front());
+        queue.pop();
+        ProcessPage(item.strUrl, item.nDepth, queue);
+        ++nProcessed;
+        if (nProcessed >= m_nMaxPages)
+            break;
+        if (!WaitBetweenPages())
+            break;
+    }
+    if (m_bStop.load())
+        return;
+    CalculateRank(m_nIterations);
+}
+
+bool CSiteCrawler::IsSameSite(const std::string& strLink) const
+{
+    const std::string strPrefix = "http://" + m_strServer;
+    if (strLink.compare(0, strPrefix.size(), strPrefix) != 0)
+        return false;
+    if (strLink.size() == strPrefix.size())
+        return true;
+    const char c = strLink[strPrefix.size()];
+    return c == ':' || c == '/' || c == '?' || c == '#';
+}
+
+void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, std::queue<CrawlItem>& queue)
+{
+    std::vector<std::string> links;
+    const std::int32_t nStatus = FetchPage(strUrl, links);
+    const std::int32_t nOutLinks = static_cast<std::int32_t>(links.size());
+
+    PageRecord* pCurrent = nullptr;
+    auto it = m_pages.find(strUrl);
+    if (it == m_pages.end()) {
+        auto record = std::make_unique<PageRecord>();
+        record->strUrl = strUrl;
+        record->nDepth = nDepth;
+        record->nStatus = nStatus;
+        record->nOutLinks = nOutLinks;
+        pCurrent = record.get();
+        m_pages.emplace(strUrl, std::move(record));
+        Notify(CP_PAGE_ADDED, pCurrent, 0);
+    } else {
+        pCurrent = it->second.get();
+        pCurrent->nStatus = nStatus;
+        pCurrent->nOutLinks = nOutLinks;
+        Notify(CP_PAGE_FETCHED, pCurrent, 0);
+    }
+    pCurrent->bVisited = true;
+
+    for (const std::string& strLink : links) {
+        std::string strVariant;
+        if (!strLink.empty() && strLink.back() == '/')
+            strVariant = strLink.substr(0, strLink.size() - 1);
+        else
+            strVariant = strLink + "/";
+        auto found = m_pages.find(strLink);
+        if (found == m_pages.end())
+            found = m_pages.find(strVariant);
+        if (found != m_pages.end()) {
+            found->second->inLinks.push_back(pCurrent);
+            Notify(CP_INLINKS_CHANGED, found->second.get(), 0);
+            continue;
+        }
+        auto record = std::make_unique<PageRecord>();
+        record->strUrl = strLink;
+        record->nDepth = nDepth + 1;
+        record->inLinks.push_back(pCurrent);
+        PageRecord* pNew = record.get();
+        m_pages.emplace(strLink, std::move(record));
+        if (IsSameSite(strLink))
+            queue.push(CrawlItem{strLink, nDepth + 1});
+        Notify(CP_PAGE_ADDED, pNew, 0);
+    }
+    Notify(CP_PAGE_DONE, pCurrent, 0);
+}
+
+std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std::string>& links)
+{
+    HttpAddress address;
+    if (!ParseHttpAddress(strUrl, address))
+        return -1;
+    m_strServer = address.strHost;
+    m_strObject = address.strObject;
+    m_nPort = address.nPort;
+
+    HttpResult result = HttpGet(strUrl, m_httpOptions, &m_bStop);
+    ClearAnchorAttrs();
+    if (result.nStatus == 200 && result.bBodyRead) {
+        const LinkBase base{m_strServer, m_strObject, m_nPort};
+        RunAnchorPass(result.strText, base, links);
+    }
+    return result.nStatus;
+}
+
+void CSiteCrawler::CalculateRank(std::int32_t nIterations)
+{
+    const double d = static_cast<double>(kDamping);
+    Notify(CP_CALC_START, nullptr, 0);
+    float fTotal = 0.0f;
+    for (std::int32_t nIteration = 0; nIteration < nIterations; ++nIteration) {
+        if (m_bStop.load())
+            return;
+        for (auto& entry : m_pages) {
+            PageRecord& page = *entry.second;
+            page.fNewRank = kBase;
+            for (const PageRecord* pFrom : page.inLinks) {
+                if (pFrom->nOutLinks > 0)
+                    page.fNewRank = static_cast<float>(static_cast<double>(page.fNewRank) +
+                                                       static_cast<double>(pFrom->fRank) / pFrom->nOutLinks * d);
+            }
+            Notify(CP_RANK_CHANGED, &page, 0);
+        }
+        fTotal = 0.0f;
+        for (auto& entry : m_pages) {
+            PageRecord& page = *entry.second;
+            page.fRank = page.fNewRank;
+            if (page.bVisited)
+                fTotal = static_cast<float>(static_cast<double>(fTotal) + static_cast<double>(page.fRank));
+        }
+        Notify(CP_ITERATION_DONE, nullptr, 0);
+    }
+    // Truncated toward zero; a total beyond the 32-bit range saturates.
+    const double dScaled = static_cast<double>(fTotal) * static_cast<double>(1000.0f);
+    std::int32_t nScaled = 0;
+    if (dScaled >= 2147483647.0)
+        nScaled = INT32_MAX;
+    else if (dScaled <= -2147483648.0)
+        nScaled = INT32_MIN;
+    else
+        nScaled = static_cast<std::int32_t>(dScaled);
+    Notify(CP_CALC_DONE, nullptr, nScaled);
+}
+
+}  // namespace plovik

@@ -1,0 +1,76 @@
+#pragma once
+// The crawl engine of one crawl: breadth-first fetches from a start page, the page
+// table, and the rank calculation over it.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <queue>
+#include <string>
+#include <vector>
+
+#include "CrawlNotifier.h"
+#include "HttpClient.h"
+#include "PageRecord.h"
+
+namespace plovik {
+
+class CSiteCrawler {
+public:
+    using PageTable = std::map<std::string, std::unique_ptr<PageRecord>>;
+
+    // The notifier receives every progress message synchronously; it may be null.
+    CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages);
+    virtual ~CSiteCrawler();
+    CSiteCrawler(const CSiteCrawler&) = delete;
+    CSiteCrawler& operator=(const CSiteCrawler&) = delete;
+
+    // Crawls from the start address, then calculates the ranks. Called once.
+    void Crawl(const std::string& strStart);
+    void ProcessPage(const std::string& strUrl, std::int32_t nDepth, std::queue<CrawlItem>& queue);
+    // Fetches one page and appends its links; returns the status (-1: no status).
+    std::int32_t FetchPage(const std::string& strUrl, std::vector<std::string>& links);
+    void CalculateRank(std::int32_t nIterations);
+
+    // ------------------------------------------------------------ beyond the crawl
+    // Pause between pages; 1000 ms unless changed (tests shorten it).
+    void SetPageDelay(std::chrono::milliseconds delay) { m_pageDelay = delay; }
+    void SetHttpOptions(const HttpOptions& options) { m_httpOptions = options; }
+
+    // May be called from any thread. Interrupts a fetch or the pause; no further page
+    // is started, no calculation runs and no further message is sent.
+    void RequestStop();
+    bool StopRequested() const { return m_bStop.load(); }
+
+    const PageTable& Pages() const { return m_pages; }
+
+    // Rank constants: d = 0.85f, b = (float)(1.0 - (double)d) = 0.14999998f.
+    static constexpr float kDamping = 0.85f;
+    static const float kBase;
+
+private:
+    void Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    bool WaitBetweenPages();
+    // "http://" + the current host followed by the end, ":", "/", "?" or "#".
+    bool IsSameSite(const std::string& strLink) const;
+
+    std::string m_strServer;
+    std::string m_strObject;
+    long m_nPort = 80;
+    std::int32_t m_nIterations;
+    std::int32_t m_nMaxPages;
+    PageTable m_pages;
+    CrawlNotifier* m_pNotify;
+
+    std::chrono::milliseconds m_pageDelay{1000};
+    HttpOptions m_httpOptions;
+    std::atomic<bool> m_bStop{false};
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopSignal;
+};
+
+}  // namespace plovik

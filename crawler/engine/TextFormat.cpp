@@ -1,0 +1,51 @@
+#include "TextFormat.h"
+
+#include <charconv>
+#include <limits>
+
+namespace plovik {
+
+std::string FormatFixed3(double dValue)
+{
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, dValue, std::chars_format::fixed, 3);
+    if (res.ec != std::errc())
+        return "nan";
+    return std::string(buf, res.ptr);
+}
+
+std::string FormatInt(std::int64_t nValue)
+{
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, nValue);
+    return std::string(buf, res.ptr);
+}
+
+std::int32_t ParseCInt32(const std::string& sText)
+{
+    std::size_t i = 0;
+    const std::size_t n = sText.size();
+    while (i < n && (sText[i] == ' ' || (sText[i] >= '\t' && sText[i] <= '\r')))
+        ++i;
+    bool bNegative = false;
+    if (i < n && (sText[i] == '+' || sText[i] == '-'))
+        bNegative = sText[i++] == '-';
+    // Accumulate toward the limit of the sign so INT32_MIN is reachable.
+    const std::int64_t nLimit = bNegative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                          : std::numeric_limits<std::int32_t>::max();
+    std::int64_t nValue = 0;
+    for (; i < n && sText[i] >= '0' && sText[i] <= '9'; ++i) {
+        nValue = nValue * 10 + (sText[i] - '0');
+        if (nValue > nLimit)
+            nValue = nLimit;
+    }
+    return static_cast<std::int32_t>(bNegative ? -nValue : nValue);
+}
+
+std::uint32_t CapIterations(std::int32_t nValue)
+{
+    const auto nUnsigned = static_cast<std::uint32_t>(nValue);
+    return nUnsigned > 40u ? 40u : nUnsigned;
+}
+
+}  // namespace plovik

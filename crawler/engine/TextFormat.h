@@ -1,0 +1,24 @@
+#pragma once
+// Number texts with the C locale's rules, whatever the process locale is, and the
+// C-style integer conversion of the settings fields (saturating instead of overflowing).
+
+#include <cstdint>
+#include <string>
+
+namespace plovik {
+
+// "%.3f" of the value, always with a '.' and no grouping ("0.150").
+std::string FormatFixed3(double dValue);
+
+// "%d" of the value.
+std::string FormatInt(std::int64_t nValue);
+
+// Optional leading blanks (space, \t\n\v\f\r), an optional sign, then the leading
+// decimal digits; no digits give 0. Out-of-range values saturate at the type's limits.
+std::int32_t ParseCInt32(const std::string& sText);
+
+// The iterations field's rule: a value that, taken as unsigned, exceeds 40 (so also
+// any negative value) becomes 40.
+std::uint32_t CapIterations(std::int32_t nValue);
+
+}  // namespace plovik
