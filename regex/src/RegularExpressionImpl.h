@@ -52,7 +52,7 @@ struct ChangeSnapshot {
     boost::regex_constants::match_flag_type flags;
 };
 
-class RegularExpressionImpl {
+class VANTREL_TESTABLE RegularExpressionImpl {
 public:
     explicit RegularExpressionImpl(RegularExpression* owner);
 
