@@ -13,15 +13,12 @@ SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 .PHONY: deps configure build test test-sanitize bench demo run screenshots fuzz install clean
 
 deps:
-	@if dpkg-query -W -f='$${Status}\n' $(PACKAGES) 2>/dev/null | grep -vq 'install ok installed' \
-	    || [ "$$(dpkg-query -W -f='$${Status}\n' $(PACKAGES) 2>/dev/null | wc -l)" -lt "$(words $(PACKAGES))" ]; then \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(PACKAGES); \
-	fi
-	@for l in en_US de_DE; do \
-	  locale -a 2>/dev/null | grep -qi "^$$l.utf-\?8$$" || { \
-	    grep -q "^$$l.UTF-8 UTF-8" /etc/locale.gen || echo "$$l.UTF-8 UTF-8" | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
-	    NEED_GEN=1; }; \
-	done; locale -a | grep -qi '^de_DE.utf-\?8$$' && locale -a | grep -qi '^en_US.utf-\?8$$' || $(SUDO) locale-gen >/dev/null
+	@dpkg -s $(PACKAGES) >/dev/null 2>&1 || { $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(PACKAGES); }
+	@# Tests switch to these locales; a fresh machine has only C and POSIX.
+	@locale -a | grep -qi '^en_US.utf8$$' && locale -a | grep -qi '^de_DE.utf8$$' || { \
+	  for l in en_US de_DE; do grep -q "^$$l.UTF-8 UTF-8" /etc/locale.gen || echo "$$l.UTF-8 UTF-8" | $(SUDO) tee -a /etc/locale.gen >/dev/null; done; \
+	  $(SUDO) locale-gen >/dev/null; }
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
