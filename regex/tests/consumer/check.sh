@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and builds a consumer three ways:
+# find_package, pkg-config, and plain -I/-L against the build tree.
+set -euo pipefail
+build="$1"; source="$2"; work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake -S "$source/regex/tests/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+LD_LIBRARY_PATH="$work/prefix/lib:${LD_LIBRARY_PATH:-}" "$work/consumer/consumer"
+
+libdir="$(dirname "$(find "$work/prefix" -name vantrel.pc | head -n1)")"
+flags="$(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs vantrel)"
+g++ -std=c++17 "$source/regex/tests/consumer/main.cpp" $flags -o "$work/by-pkg-config"
+LD_LIBRARY_PATH="$work/prefix/lib:$(dirname "$libdir"):${LD_LIBRARY_PATH:-}" "$work/by-pkg-config"
+
+g++ -std=c++17 -I "$source/regex/include" "$source/regex/tests/consumer/main.cpp" \
+    -L "$build/lib" -lvantrel -lboost_regex -o "$work/from-tree"
+LD_LIBRARY_PATH="$build/lib" "$work/from-tree"
+
+readelf -d "$build/lib/libvantrel.so" | grep -q 'SONAME.*libvantrel\.so\.[0-9]'
+# Only the API is exported: no engine internals of the library's own.
+! nm -DC --defined-only "$build/lib/libvantrel.so" | grep -q 'CompileInto\|InferFamily'
