@@ -267,6 +267,18 @@ public:
     bool GetContinueFiles() const;
 
     // ------------------------------------------------------------------- matching
+    // Each reports its match(es) to the Matching, Searching or Grepping
+    // callback with the REMatch list: the whole match and one entry per group,
+    // then the prefix (for Grep: from the end of the previous match) and the
+    // suffix, each {"", -1} when empty or not taking part. The list is valid
+    // only during the call. A callback may change the settings, the subject
+    // included (the pass goes on over the subject it started with). An
+    // operation started from a callback runs on its own and leaves the outer
+    // pass as it was; the outer pass keeps the subject, the compiled
+    // expression and the match it was reporting. Subjects of 2 GiB or more
+    // are refused (false, 0, empty output, no callback): positions are 32-bit.
+    // A callback that replaces its own closure destroys the running function
+    // object: it must not touch its own state after doing so.
 
     bool Match();            // a match that starts at the beginning of the subject
     bool MatchAll();         // the whole subject matches

@@ -1,0 +1,121 @@
+#pragma once
+
+// Pieces that every pass reporting matches to a callback shares: the REMatch
+// list builder, the incremental line counter, the scope of the step match and
+// the limit that keeps positions inside 32 bits.
+
+#include "RegularExpressionImpl.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace RegexClass {
+namespace detail {
+
+// REMatch positions are 32-bit signed: a subject must stay below 2 GiB so
+// that no offset into it can wrap.
+constexpr std::size_t kMaxSubjectLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+
+inline bool SubjectFitsPositions(std::size_t length) { return length <= kMaxSubjectLength; }
+
+// The REMatch list of one match: whole match and groups, prefix, suffix.
+// One builder serves a whole pass; assigning into the entries it already
+// holds keeps their capacity, so a pass allocates only while the strings
+// still grow.
+class MatchList {
+public:
+    const std::vector<REMatch>& Build(const MatchRecord& m, SubjectIterator base) {
+        const std::size_t groups = m.size();
+        m_list.resize(groups + 2);
+        for (std::size_t i = 0; i < groups; ++i) {
+            const auto& sub = m[static_cast<int>(i)];
+            // The whole match is always reported, also when the engine marks
+            // it as partial.
+            if (i == 0 || sub.matched)
+                Set(m_list[i], sub.first, sub.second, base);
+            else
+                Clear(m_list[i]);
+        }
+        SetOrClear(m_list[groups], m.prefix().first, m.prefix().second, base);
+        SetOrClear(m_list[groups + 1], m.suffix().first, m.suffix().second, base);
+        return m_list;
+    }
+
+private:
+    static void Set(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base) {
+        entry.text.assign(first, last);
+        entry.position = static_cast<std::int32_t>(first - base);
+    }
+    static void Clear(REMatch& entry) {
+        entry.text.clear();
+        entry.position = -1;
+    }
+    // The prefix and the suffix take part only when they are not empty.
+    static void SetOrClear(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base) {
+        if (first == last)
+            Clear(entry);
+        else
+            Set(entry, first, last, base);
+    }
+
+    std::vector<REMatch> m_list;
+};
+
+// Line (from 1) and line start of successive positions in one subject.
+// Positions are expected in increasing order, so a pass scans every byte at
+// most once; a position before the last one restarts from the beginning.
+class LineCounter {
+public:
+    explicit LineCounter(const std::string& subject) : m_data(subject.data()), m_begin(subject.begin()) {}
+
+    void AdvanceTo(SubjectIterator to) {
+        const std::size_t target = static_cast<std::size_t>(to - m_begin);
+        if (target < m_scanned) {
+            m_scanned = 0;
+            m_lineStart = 0;
+            m_line = 1;
+        }
+        while (m_scanned < target) {
+            const void* newline = std::memchr(m_data + m_scanned, '\n', target - m_scanned);
+            if (!newline) break;
+            m_scanned = static_cast<std::size_t>(static_cast<const char*>(newline) - m_data) + 1;
+            ++m_line;
+            m_lineStart = m_scanned;
+        }
+        m_scanned = target;
+    }
+
+    unsigned int Line() const { return m_line; }
+    unsigned int LineStart() const { return static_cast<unsigned int>(m_lineStart); }
+
+private:
+    const char* m_data;
+    SubjectIterator m_begin;
+    std::size_t m_scanned = 0;
+    std::size_t m_lineStart = 0;
+    unsigned int m_line = 1;
+};
+
+// Makes `match` the step match for a scope and puts back the previous one on
+// every path, so that an operation started from a callback leaves the outer
+// step as it found it.
+class StepMatchScope {
+public:
+    StepMatchScope(RegularExpressionImpl& impl, const MatchRecord* match)
+        : m_impl(impl), m_previous(impl.stepMatch) {
+        impl.stepMatch = match;
+    }
+    ~StepMatchScope() { m_impl.stepMatch = m_previous; }
+    StepMatchScope(const StepMatchScope&) = delete;
+    StepMatchScope& operator=(const StepMatchScope&) = delete;
+
+private:
+    RegularExpressionImpl& m_impl;
+    const MatchRecord* m_previous;
+};
+
+}  // namespace detail
+}  // namespace RegexClass

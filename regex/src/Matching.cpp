@@ -1,0 +1,180 @@
+// Match, MatchAll, Search and Grep: the engine's search, anchored match and
+// grep over the string to match, with the matches reported to callbacks.
+
+#include "MatchList.h"
+#include "RegularExpressionImpl.h"
+
+#include <memory>
+#include <string>
+
+namespace RegexClass {
+
+namespace {
+
+namespace rc = boost::regex_constants;
+
+// Makes a fresh record the current results for one Match, MatchAll or Search.
+// A record that an interrupted operation still holds (this one was started
+// from its callback) is kept aside and put back afterwards.
+class ResultsScope {
+public:
+    explicit ResultsScope(RegularExpressionImpl& d) : m_impl(d), m_previous(std::move(d.currentResults)) {
+        d.currentResults = std::make_unique<MatchRecord>();
+        m_results = d.currentResults.get();
+    }
+    ~ResultsScope() { m_impl.currentResults = std::move(m_previous); }
+    ResultsScope(const ResultsScope&) = delete;
+    ResultsScope& operator=(const ResultsScope&) = delete;
+
+    MatchRecord& Results() { return *m_results; }
+
+private:
+    RegularExpressionImpl& m_impl;
+    std::unique_ptr<MatchRecord> m_previous;
+    MatchRecord* m_results;
+};
+
+// Runs `pass` with a handle on the current model's compiled expression. The
+// handle shares the compiled program, so a callback that recompiles the
+// object's expression cannot free it under the running pass.
+template <class Pass>
+auto WithCompiled(RegularExpressionImpl& d, Pass&& pass) {
+    return d.WithExpression([&](const auto& compiled) {
+        const auto expression = compiled;
+        return pass(expression);
+    });
+}
+
+template <class Regex>
+bool Usable(const Regex& expression) {
+    return !expression.empty() && expression.status() == 0;
+}
+
+enum class SingleKind { Match, MatchAll, Search };
+
+bool RunSingle(RegularExpression& self, SingleKind kind) {
+    RegularExpressionImpl& d = self.Impl();
+    if (self.ParseExpression() != RegularExpression::NoError) return false;
+    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return false;
+
+    const bool searching = kind == SingleKind::Search;
+    RegularExpression::MatchingFunction& function = searching ? d.onSearching : d.onMatching;
+    RegularExpression::MatchingClosure& closure = searching ? d.onSearchingClosure : d.onMatchingClosure;
+
+    // The results point into the subject, and a callback may replace the
+    // object's subject while they are in use: a pass that calls back works
+    // on its own copy.
+    const bool reports = function || !closure.empty();
+    std::string copy;
+    if (reports) copy = d.stringToMatch;
+    const std::string& subject = reports ? copy : d.stringToMatch;
+
+    ResultsScope results(d);
+    // This operation's callback formats this operation's match, also when it
+    // was started from inside a Grep or Merge step.
+    detail::StepMatchScope noStep(d, nullptr);
+    MatchRecord& m = results.Results();
+    const rc::match_flag_type flags = d.MatchFlags(true);
+
+    bool found;
+    {
+        BusyScope busy(d);
+        found = WithCompiled(d, [&](const auto& expression) {
+            if (!Usable(expression)) return false;
+            if (kind == SingleKind::MatchAll)
+                return boost::regex_match(subject.begin(), subject.end(), m, expression, flags | rc::match_all);
+            return boost::regex_search(subject.begin(), subject.end(), m, expression, flags);
+        });
+    }
+
+    bool success = found;
+    if (found && kind == SingleKind::Match) success = m[0].first == subject.begin();
+    if (found && kind == SingleKind::MatchAll) success = m[0].second == subject.end();
+    if (!success || !(function || !closure.empty())) return success;
+
+    detail::MatchList list;
+    detail::LineCounter lines(subject);
+    lines.AdvanceTo(m[0].first);
+    const std::vector<REMatch>& entries = list.Build(m, subject.begin());
+    if (function)
+        function(d.owner, entries, lines.Line(), lines.LineStart());
+    else
+        closure(d.owner, entries, lines.Line(), lines.LineStart());
+    return success;
+}
+
+// The per-match step of a Grep that calls back. The engine copies its
+// predicate, so the state of the pass lives here and the predicate only
+// points to it.
+class GrepReporter {
+public:
+    GrepReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_subject(subject), m_lines(subject) {}
+
+    bool Step(const MatchRecord& m) {
+        bool continueFlag = true;
+        detail::StepMatchScope step(m_impl, &m);
+        // The slots are read at every step: a callback may replace or clear them.
+        if (m_impl.onGrepping) {
+            RegularExpression::GreppingFunction function = m_impl.onGrepping;
+            const std::vector<REMatch>& entries = Describe(m);
+            function(m_impl.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
+        } else if (!m_impl.onGreppingClosure.empty()) {
+            const std::vector<REMatch>& entries = Describe(m);
+            m_impl.onGreppingClosure(m_impl.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
+        }
+        return continueFlag;
+    }
+
+private:
+    const std::vector<REMatch>& Describe(const MatchRecord& m) {
+        m_lines.AdvanceTo(m[0].first);
+        return m_list.Build(m, m_subject.begin());
+    }
+
+    RegularExpressionImpl& m_impl;
+    const std::string& m_subject;
+    detail::LineCounter m_lines;
+    detail::MatchList m_list;
+};
+
+struct GrepStep {
+    GrepReporter* reporter;
+    bool operator()(const MatchRecord& m) const { return reporter->Step(m); }
+};
+
+}  // namespace
+
+bool RegularExpression::Match() { return RunSingle(*this, SingleKind::Match); }
+
+bool RegularExpression::MatchAll() { return RunSingle(*this, SingleKind::MatchAll); }
+
+bool RegularExpression::Search() { return RunSingle(*this, SingleKind::Search); }
+
+unsigned int RegularExpression::Grep() {
+    RegularExpressionImpl& d = *m_impl;
+    if (ParseExpression() != NoError) return 0;
+    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return 0;
+    const rc::match_flag_type flags = d.MatchFlags(true);
+
+    if (!d.onGrepping && d.onGreppingClosure.empty()) {
+        // Nothing can run during the pass, so the subject cannot change: no copy.
+        const std::string& subject = d.stringToMatch;
+        BusyScope busy(d);
+        return WithCompiled(d, [&](const auto& expression) -> unsigned int {
+            if (!Usable(expression)) return 0;
+            return boost::regex_grep([](const MatchRecord&) { return true; }, subject.begin(), subject.end(),
+                                     expression, flags);
+        });
+    }
+
+    // A callback may change the object's subject: the pass runs over a copy.
+    const std::string subject = d.stringToMatch;
+    GrepReporter reporter(d, subject);
+    BusyScope busy(d);
+    return WithCompiled(d, [&](const auto& expression) -> unsigned int {
+        if (!Usable(expression)) return 0;
+        return boost::regex_grep(GrepStep{&reporter}, subject.begin(), subject.end(), expression, flags);
+    });
+}
+
+}  // namespace RegexClass
