@@ -12,22 +12,56 @@ namespace {
 
 constexpr int kLargestCatalogue = 0x7FFFFFFE;
 
-// Modules opened on one thread, by catalogue number. Released with the thread.
-using CatalogueRegistry = std::map<int, std::unique_ptr<PeModule>>;
+struct Catalogue
+{
+    std::unique_ptr<PeModule> module;
+    const LocaleDllMessages* owner;
+};
 
-CatalogueRegistry& ThisThreadRegistry()
+// Modules opened on one thread, by catalogue number. Released with the thread.
+struct CatalogueRegistry
+{
+    std::map<int, Catalogue> catalogues;
+    ~CatalogueRegistry();
+};
+
+// Set once this thread's registry has been destroyed (at thread exit), so a
+// facet released later in that exit does not touch it.
+thread_local bool t_registryGone = false;
+
+CatalogueRegistry::~CatalogueRegistry()
+{
+    t_registryGone = true;
+}
+
+std::map<int, Catalogue>& ThisThreadCatalogues()
 {
     thread_local CatalogueRegistry registry;
-    return registry;
+    return registry.catalogues;
 }
 
 } // namespace
 
 LocaleDllMessages::LocaleDllMessages(std::size_t refs) : std::messages<char>(refs) {}
 
+// The engine's traits open a catalogue for their error texts and never close
+// it; it stays registered until its facet goes.
+LocaleDllMessages::~LocaleDllMessages()
+{
+    if (t_registryGone)
+        return;
+    auto& catalogues = ThisThreadCatalogues();
+    for (auto it = catalogues.begin(); it != catalogues.end();) {
+        if (it->second.owner == this)
+            it = catalogues.erase(it);
+        else
+            ++it;
+    }
+}
+
 std::size_t LocaleDllMessages::OpenCatalogueCount()
 {
-    return ThisThreadRegistry().size();
+    return t_registryGone ? 0 : ThisThreadCatalogues().size();
 }
 
 LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
@@ -37,7 +71,9 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
         std::unique_ptr<PeModule> module = PeModule::Load(name);
         if (!module)
             return -1;
-        CatalogueRegistry& registry = ThisThreadRegistry();
+        if (t_registryGone)
+            return -1;
+        auto& registry = ThisThreadCatalogues();
         // Smallest number not in use: the first gap in the ordered keys.
         int number = 0;
         for (const auto& entry : registry) {
@@ -47,7 +83,7 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
                 return -1;
             ++number;
         }
-        registry.emplace(number, std::move(module));
+        registry.emplace(number, Catalogue{std::move(module), this});
         return number;
     } catch (...) {
         return -1;
@@ -56,18 +92,21 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
 
 std::string LocaleDllMessages::do_get(catalog cat, int, int id, const std::string& dfault) const
 {
-    const CatalogueRegistry& registry = ThisThreadRegistry();
+    if (t_registryGone)
+        return dfault;
+    const auto& registry = ThisThreadCatalogues();
     const auto found = registry.find(cat);
     std::string text;
     if (found == registry.end() || id < 0 ||
-        !found->second->ReadString(static_cast<unsigned>(id), text))
+        !found->second.module->ReadString(static_cast<unsigned>(id), text))
         return dfault;
     return text;
 }
 
 void LocaleDllMessages::do_close(catalog cat) const
 {
-    ThisThreadRegistry().erase(cat);
+    if (!t_registryGone)
+        ThisThreadCatalogues().erase(cat);
 }
 
 } // namespace detail

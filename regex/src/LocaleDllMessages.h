@@ -16,6 +16,8 @@ class VANTREL_TESTABLE LocaleDllMessages : public std::messages<char>
 {
 public:
     explicit LocaleDllMessages(std::size_t refs = 0);
+    // Closes what this facet opened on the destroying thread and left open.
+    ~LocaleDllMessages() override;
 
     // Number of catalogues open on the calling thread.
     static std::size_t OpenCatalogueCount();
