@@ -1,0 +1,258 @@
+// The file-search layer: walk order, names, what is visited, match details
+// and problem records.
+
+#include "../src/FileSearch.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+using RegexClass::detail::FileMatch;
+using RegexClass::detail::FileSearch;
+using RegexClass::detail::SearchAnswer;
+using RegexClass::detail::SearchTraits;
+using testsupport::TempTree;
+namespace rc = boost::regex_constants;
+
+struct GrepHit {
+    std::string file;
+    std::vector<std::string> texts;
+    std::vector<std::uint32_t> positions;
+    unsigned int line;
+};
+
+std::vector<std::string> FindNames(FileSearch& search, const std::string& pattern, bool recurse) {
+    std::vector<std::string> names;
+    search.Find(pattern, recurse, rc::match_default, [&](const std::string& name) {
+        names.push_back(name);
+        return SearchAnswer::Continue;
+    });
+    return names;
+}
+
+std::vector<GrepHit> GrepHits(FileSearch& search, const std::string& pattern, bool recurse = false) {
+    std::vector<GrepHit> hits;
+    search.Grep(pattern, recurse, rc::match_default, [&](const std::string& name, const FileMatch& m) {
+        GrepHit hit{name, {}, {}, m.Line()};
+        for (std::size_t i = 0; i < m.Marks(); ++i) {
+            hit.texts.push_back(m.Text(i));
+            hit.positions.push_back(m.Position(i));
+        }
+        hits.push_back(hit);
+        return SearchAnswer::Continue;
+    });
+    return hits;
+}
+
+TEST(WildcardMatch, Table) {
+    struct Row {
+        const char* pattern;
+        const char* name;
+        bool expected;
+    } rows[] = {
+        {"*.txt", "a.txt", true},     {"*.txt", ".txt", true},       {"*.txt", "a.txt.bak", false},
+        {"a?c", "abc", true},         {"a?c", "ac", false},          {"*", ".hidden", true},
+        {"a*b*c", "aXbYbZc", true},   {"a*b*c", "aXbYbZ", false},    {"README", "README", true},
+        {"README", "readme", false},  {"**x", "x", true},            {"?", "", false},
+        {"*.T?T", "a.TXT", true},     {"", "a", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(RegexClass::detail::WildcardMatch(row.pattern, row.name), row.expected)
+            << row.pattern << " vs " << row.name;
+}
+
+TEST(FileSearch, WalksFilesBeforeSubdirectoriesInByteOrder) {
+    TempTree tree;
+    for (const char* name : {"b.txt", "a.txt", "B.txt", "x.dat", "sub/z.txt", "sub/deeper/y.txt", "Sub2/c.txt"})
+        tree.Write(name, "needle\n");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    const std::string root = tree.Root() + "/";
+    EXPECT_EQ(FindNames(search, root + "*.txt", false),
+              (std::vector<std::string>{root + "B.txt", root + "a.txt", root + "b.txt"}));
+    EXPECT_EQ(FindNames(search, root + "*.txt", true),
+              (std::vector<std::string>{root + "B.txt", root + "a.txt", root + "b.txt", root + "Sub2/c.txt",
+                                        root + "sub/z.txt", root + "sub/deeper/y.txt"}));
+    EXPECT_TRUE(search.Problems().empty());
+}
+
+TEST(FileSearch, RelativePatternsNameFilesAsWritten) {
+    TempTree tree;
+    tree.Write("a.txt", "needle");
+    tree.Write("dir/b.txt", "needle");
+    testsupport::ScopedDirectory cwd(tree.Root());
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    EXPECT_EQ(FindNames(search, "*.txt", true), (std::vector<std::string>{"a.txt", "dir/b.txt"}));
+    EXPECT_EQ(FindNames(search, "dir/*.txt", false), (std::vector<std::string>{"dir/b.txt"}));
+    EXPECT_EQ(FindNames(search, "./dir/b.txt", false), (std::vector<std::string>{"./dir/b.txt"}));
+}
+
+TEST(FileSearch, ReportsMarksPositionsAndLines) {
+    TempTree tree;
+    tree.Write("f.txt", "one\ntwo x1\nx22y\n\nx3");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("x([0-9]+)(y)?", false));
+    std::vector<GrepHit> hits = GrepHits(search, tree.Path("f.txt"));
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].texts, (std::vector<std::string>{"x1", "1", ""}));
+    EXPECT_EQ(hits[0].positions, (std::vector<std::uint32_t>{8, 9, 0xFFFFFFFFu}));
+    EXPECT_EQ(hits[0].line, 2u);
+    EXPECT_EQ(hits[1].texts, (std::vector<std::string>{"x22y", "22", "y"}));
+    EXPECT_EQ(hits[1].positions, (std::vector<std::uint32_t>{11, 12, 14}));
+    EXPECT_EQ(hits[1].line, 3u);
+    EXPECT_EQ(hits[2].line, 5u);
+    EXPECT_EQ(hits[2].positions[0], 17u);
+}
+
+TEST(FileSearch, SearchesBinaryBytesAndHonoursCase) {
+    TempTree tree;
+    tree.Write("bin", std::string("\0\xff\0NeEdLe\0", 10));
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    EXPECT_TRUE(GrepHits(search, tree.Path("bin")).empty());
+    ASSERT_TRUE(search.SetExpression("needle", true));
+    std::vector<GrepHit> hits = GrepHits(search, tree.Path("bin"));
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].positions[0], 3u);
+    EXPECT_EQ(hits[0].texts[0], "NeEdLe");
+}
+
+TEST(FileSearch, EveryTraitsModelFindsTheSameMatches) {
+    TempTree tree;
+    tree.Write("f.txt", "Alpha beta\nGAMMA alpha\n");
+    for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
+        FileSearch search;
+        search.SetTraits(traits);
+        ASSERT_TRUE(search.SetExpression("alpha|[[:upper:]]+", false)) << static_cast<int>(traits);
+        std::vector<GrepHit> hits = GrepHits(search, tree.Path("f.txt"));
+        ASSERT_EQ(hits.size(), 3u) << static_cast<int>(traits);
+        EXPECT_EQ(hits[0].texts[0], "A");
+        EXPECT_EQ(hits[1].texts[0], "GAMMA");
+        EXPECT_EQ(hits[2].texts[0], "alpha");
+    }
+}
+
+TEST(FileSearch, RejectedExpressionFindsNothing) {
+    TempTree tree;
+    tree.Write("a.txt", "a(b");
+    FileSearch search;
+    EXPECT_FALSE(search.SetExpression("a(b", false));
+    EXPECT_FALSE(search.HasExpression());
+    EXPECT_EQ(search.Find(tree.Path("*.txt"), false, rc::match_default,
+                          [](const std::string&) { return SearchAnswer::Continue; }),
+              0u);
+}
+
+TEST(FileSearch, VisitsRegularFilesOnlyAndNeverFollowsDirectoryLinks) {
+    TempTree tree;
+    tree.Write("real/a.txt", "needle");
+    tree.Link("real/loop", "..");               // a cycle if followed
+    tree.Link("real/link.txt", "a.txt");        // a link to a file is searched
+    tree.MakeDirectory("real/dir.txt");          // a directory matching the pattern is not a file
+    ASSERT_EQ(::mkfifo(tree.Path("real/fifo.txt").c_str(), 0644), 0);   // would block if opened
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    const std::string root = tree.Path("real/");
+    EXPECT_EQ(FindNames(search, root + "*", true), (std::vector<std::string>{root + "a.txt", root + "link.txt"}));
+    EXPECT_TRUE(search.Problems().empty());
+}
+
+TEST(FileSearch, RecordsFilesThatCannotBeOpenedOrReadAndGoesOn) {
+    TempTree tree;
+    tree.Link("a.txt", "missing");               // dangling: kind 0
+    tree.Link("b.txt", "/proc/self/mem");        // a regular file whose read fails: kind 1
+    tree.Write("c.txt", "needle");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    EXPECT_EQ(FindNames(search, tree.Path("*.txt"), false), (std::vector<std::string>{tree.Path("c.txt")}));
+    ASSERT_EQ(search.Problems().size(), 2u);
+    EXPECT_EQ(search.Problems()[0].fileName, tree.Path("a.txt"));
+    EXPECT_EQ(search.Problems()[0].kind, 0u);
+    EXPECT_EQ(search.Problems()[0].detail, static_cast<std::uint32_t>(ENOENT));
+    EXPECT_EQ(search.Problems()[1].fileName, tree.Path("b.txt"));
+    EXPECT_EQ(search.Problems()[1].kind, 1u);
+    EXPECT_NE(search.Problems()[1].detail, 0u);
+
+    // Without continuation the first problem ends the pass.
+    search.SetContinueOnProblems(false);
+    EXPECT_TRUE(FindNames(search, tree.Path("*.txt"), false).empty());
+    EXPECT_EQ(search.Problems().size(), 1u);
+}
+
+TEST(FileSearch, MissingDirectoryIsRecorded) {
+    TempTree tree;
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("x", false));
+    EXPECT_TRUE(FindNames(search, tree.Path("gone/*.txt"), true).empty());
+    ASSERT_EQ(search.Problems().size(), 1u);
+    EXPECT_EQ(search.Problems()[0].fileName, tree.Path("gone"));
+    EXPECT_EQ(search.Problems()[0].kind, 0u);
+    EXPECT_EQ(search.Problems()[0].detail, static_cast<std::uint32_t>(ENOENT));
+}
+
+TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched) {
+    TempTree tree;
+    tree.Write("a.txt", "1xyz");
+    tree.Write("b.txt", std::string(4096, ' '));
+    tree.Write("c.txt", "  xyz");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("(.+)+xyz", false));
+    std::vector<GrepHit> hits = GrepHits(search, tree.Path("*.txt"));
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].file, tree.Path("a.txt"));
+    EXPECT_EQ(hits[1].file, tree.Path("c.txt"));
+    ASSERT_EQ(search.Problems().size(), 1u);
+    EXPECT_EQ(search.Problems()[0].fileName, tree.Path("b.txt"));
+    EXPECT_EQ(search.Problems()[0].kind, 2u);
+}
+
+TEST(FileSearch, AnswersSkipTheFileOrEndThePass) {
+    TempTree tree;
+    tree.Write("a.txt", "x x x");
+    tree.Write("b.txt", "x x");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("x", false));
+    std::vector<std::string> seen;
+    unsigned int count = search.Grep(tree.Path("*.txt"), false, rc::match_default,
+                                     [&](const std::string& name, const FileMatch&) {
+                                         seen.push_back(name);
+                                         return SearchAnswer::SkipFile;
+                                     });
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(seen, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("b.txt")}));
+
+    seen.clear();
+    count = search.Grep(tree.Path("*.txt"), false, rc::match_default, [&](const std::string& name, const FileMatch&) {
+        seen.push_back(name);
+        return seen.size() == 2 ? SearchAnswer::Stop : SearchAnswer::Continue;
+    });
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(FileSearch, CallbackExceptionLeavesThePass) {
+    TempTree tree;
+    tree.Write("a.txt", "x");
+    tree.Write("b.txt", "x");
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("x", false));
+    // A runtime_error from a callback is not mistaken for the engine giving up.
+    EXPECT_THROW(search.Grep(tree.Path("*.txt"), false, rc::match_default,
+                             [](const std::string&, const FileMatch&) -> SearchAnswer {
+                                 throw std::runtime_error("callback");
+                             }),
+                 std::runtime_error);
+    EXPECT_TRUE(search.Problems().empty());
+    EXPECT_EQ(GrepHits(search, tree.Path("*.txt")).size(), 2u);
+}
+
+}  // namespace
