@@ -12,7 +12,7 @@ using RegexClass::RegularExpression;
 const char* const kAnchorExpression = "<s*a([^>]*)>(.*?)<s*/as*>";
 const char* const kAttributeExpression = "(.*?)=(['\"])(.*?)\\2";
 const char* const kTrimSet = "\n\t ";
-const std::size_t kMaxAnchorPassBytes = std::size_t(8) << 30;
+const std::size_t kMaxAnchorPassBytes = std::size_t(32) << 30;
 
 namespace {
 
@@ -74,6 +74,35 @@ void VANTREL_CALLBACK OnAttributeFound(RegularExpression*, const std::vector<REM
         return;
     g_attrNames.push_back(Trim(matches[1].text));
     g_attrValues.push_back(Trim(matches[3].text));
+}
+
+// Every anchor match ends with a closing tag "<s*/as*>" (letters in either case), and
+// the expression looks at nothing beyond the end of its match. So the text after the
+// last closing tag can hold no match: the grep skips it, which spares the copies of
+// it and the engine's hopeless scans over unclosed anchors there. Returns the length
+// to grep, 0 when there is no closing tag at all.
+std::size_t AnchorSearchLength(const std::string& s)
+{
+    const auto isS = [](char c) { return c == 's' || c == 'S'; };
+    for (std::size_t nEnd = s.size(); nEnd > 0; --nEnd) {
+        if (s[nEnd - 1] != '>')
+            continue;
+        std::size_t j = nEnd - 1;  // index of '>'
+        while (j > 0 && isS(s[j - 1]))
+            --j;
+        if (j == 0 || (s[j - 1] != 'a' && s[j - 1] != 'A'))
+            continue;
+        --j;
+        if (j == 0 || s[j - 1] != '/')
+            continue;
+        --j;
+        while (j > 0 && isS(s[j - 1]))
+            --j;
+        if (j == 0 || s[j - 1] != '<')
+            continue;
+        return nEnd;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -148,13 +177,16 @@ AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base,
     ClearAnchorAttrs();
     g_nAnchorPassBytes = 0;
     g_bAnchorBudgetExceeded = false;
+    const std::size_t nSearch = AnchorSearchLength(strText);
+    if (nSearch == 0)
+        return AnchorPassResult::NoAnchors;
     unsigned nFound = 0;
     {
         RegularExpression re;
         re.SetOnGrepping(&OnAnchorFound);
         re.AddExpressionOption(RegularExpression::IgnoreCase);
         re.SetExpression(kAnchorExpression);
-        re.SetStringToMatch(strText);
+        re.SetStringToMatch(nSearch == strText.size() ? strText : strText.substr(0, nSearch));
         try {
             nFound = re.Grep();
         } catch (const std::exception&) {
