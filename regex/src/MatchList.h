@@ -21,6 +21,22 @@ constexpr std::size_t kMaxSubjectLength = static_cast<std::size_t>(std::numeric_
 
 inline bool SubjectFitsPositions(std::size_t length) { return length <= kMaxSubjectLength; }
 
+// Runs `pass` with a handle on the current model's compiled expression. The
+// handle shares the compiled program, so a callback that recompiles the
+// object's expression cannot free it under the running pass.
+template <class Pass>
+auto WithCompiled(RegularExpressionImpl& d, Pass&& pass) {
+    return d.WithExpression([&](const auto& compiled) {
+        const auto expression = compiled;
+        return pass(expression);
+    });
+}
+
+template <class Regex>
+bool Usable(const Regex& expression) {
+    return !expression.empty() && expression.status() == 0;
+}
+
 // The REMatch list of one match: whole match and groups, prefix, suffix.
 // One builder serves a whole pass; assigning into the entries it already
 // holds keeps their capacity, so a pass allocates only while the strings

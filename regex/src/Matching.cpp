@@ -34,22 +34,6 @@ private:
     MatchRecord* m_results;
 };
 
-// Runs `pass` with a handle on the current model's compiled expression. The
-// handle shares the compiled program, so a callback that recompiles the
-// object's expression cannot free it under the running pass.
-template <class Pass>
-auto WithCompiled(RegularExpressionImpl& d, Pass&& pass) {
-    return d.WithExpression([&](const auto& compiled) {
-        const auto expression = compiled;
-        return pass(expression);
-    });
-}
-
-template <class Regex>
-bool Usable(const Regex& expression) {
-    return !expression.empty() && expression.status() == 0;
-}
-
 enum class SingleKind { Match, MatchAll, Search };
 
 bool RunSingle(RegularExpression& self, SingleKind kind) {
@@ -79,8 +63,8 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     bool found;
     {
         BusyScope busy(d);
-        found = WithCompiled(d, [&](const auto& expression) {
-            if (!Usable(expression)) return false;
+        found = detail::WithCompiled(d, [&](const auto& expression) {
+            if (!detail::Usable(expression)) return false;
             if (kind == SingleKind::MatchAll)
                 return boost::regex_match(subject.begin(), subject.end(), m, expression, flags | rc::match_all);
             return boost::regex_search(subject.begin(), subject.end(), m, expression, flags);
@@ -160,8 +144,8 @@ unsigned int RegularExpression::Grep() {
         // Nothing can run during the pass, so the subject cannot change: no copy.
         const std::string& subject = d.stringToMatch;
         BusyScope busy(d);
-        return WithCompiled(d, [&](const auto& expression) -> unsigned int {
-            if (!Usable(expression)) return 0;
+        return detail::WithCompiled(d, [&](const auto& expression) -> unsigned int {
+            if (!detail::Usable(expression)) return 0;
             return boost::regex_grep([](const MatchRecord&) { return true; }, subject.begin(), subject.end(),
                                      expression, flags);
         });
@@ -171,8 +155,8 @@ unsigned int RegularExpression::Grep() {
     const std::string subject = d.stringToMatch;
     GrepReporter reporter(d, subject);
     BusyScope busy(d);
-    return WithCompiled(d, [&](const auto& expression) -> unsigned int {
-        if (!Usable(expression)) return 0;
+    return detail::WithCompiled(d, [&](const auto& expression) -> unsigned int {
+        if (!detail::Usable(expression)) return 0;
         return boost::regex_grep(GrepStep{&reporter}, subject.begin(), subject.end(), expression, flags);
     });
 }
