@@ -132,6 +132,10 @@ bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
     UrlHandle url(curl_url());
     if (!url || strUrl.empty())
         return false;
+    // libcurl reads "http:///x" as host "x"; an address without a host is no address.
+    const auto nScheme = strUrl.find("://");
+    if (nScheme != std::string::npos && strUrl.compare(nScheme + 3, 1, "/") == 0)
+        return false;
     // No guessing of a scheme, and nothing but http.
     if (curl_url_set(url.get(), CURLUPART_URL, strUrl.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
         return false;

@@ -22,7 +22,8 @@ struct HttpOptions {
     // A server that accepts no connection within this time fails with -1.
     long nConnectTimeoutMs = 15000;
     // A transfer that moves no byte for this long is dropped (a server that accepts
-    // and never answers, or stalls mid-body).
+    // and never answers, or stalls mid-body). libcurl averages the speed over its
+    // last five seconds, so a stall right after a burst counts from a little later.
     long nStallTimeoutSec = 30;
     // Hard ceiling on one page, redirects included (a server that trickles forever).
     long nTotalTimeoutSec = 300;

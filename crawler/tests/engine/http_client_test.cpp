@@ -1,0 +1,212 @@
+// The HTTP layer: address parsing, statuses, the body's pieces, redirects and the
+// limits that keep a hostile server from hanging or flooding the crawl.
+
+#include <gtest/gtest.h>
+
+#include "LoopbackServer.h"
+
+using namespace plovik;
+using namespace plovik_test;
+
+namespace {
+
+struct ParseCase {
+    const char* pUrl;
+    bool bOk;
+    const char* pHost;
+    long nPort;
+    const char* pObject;
+};
+
+TEST(ParseHttpAddress, TakesHttpAddressesApart)
+{
+    const ParseCase cases[] = {
+        {"http://host/dir/", true, "host", 80, "/dir/"},
+        {"http://host", true, "host", 80, "/"},
+        {"http://host:8080/dir/a.html?x=1#f", true, "host", 8080, "/dir/a.html?x=1"},
+        {"http://user:pw@host/a", true, "host", 80, "/a"},
+        {"http://Host.Example/A/../b", true, "Host.Example", 80, "/A/../b"},
+        {"HTTP://host/", true, "host", 80, "/"},
+        {"https://host/", false, "", 0, ""},
+        {"ftp://host/", false, "", 0, ""},
+        {"host/dir/", false, "", 0, ""},
+        {"", false, "", 0, ""},
+        {"http://", false, "", 0, ""},
+        {"http:///path", false, "", 0, ""},
+    };
+    for (const ParseCase& c : cases) {
+        HttpAddress a;
+        ASSERT_EQ(ParseHttpAddress(c.pUrl, a), c.bOk) << c.pUrl;
+        if (!c.bOk)
+            continue;
+        EXPECT_EQ(a.strHost, c.pHost) << c.pUrl;
+        EXPECT_EQ(a.nPort, c.nPort) << c.pUrl;
+        EXPECT_EQ(a.strObject, c.pObject) << c.pUrl;
+    }
+}
+
+TEST(HttpGet, StatusesOtherThan200GiveNoBody)
+{
+    LoopbackServer server;
+    server.Page("/gone", "<a href=\"x\">x</a>", 404);
+    server.Page("/broken", "oops", 500);
+    server.Redirect("/loop", "/loop");
+    struct Case {
+        const char* pPath;
+        std::int32_t nStatus;
+    };
+    for (const Case& c : {Case{"/gone", 404}, Case{"/broken", 500}, Case{"/loop", 301}, Case{"/nothing", 404}}) {
+        const HttpResult r = HttpGet(server.Url(c.pPath), TestHttpOptions(), nullptr);
+        EXPECT_EQ(r.nStatus, c.nStatus) << c.pPath;
+        EXPECT_FALSE(r.bBodyRead) << c.pPath;
+        EXPECT_TRUE(r.strText.empty()) << c.pPath;
+    }
+}
+
+TEST(HttpGet, FollowsRedirectsToTheFinalStatus)
+{
+    LoopbackServer server;
+    server.Redirect("/old", "/new", 301);
+    server.Redirect("/temp", "/old", 302);
+    server.Page("/new", "moved here");
+    const HttpResult r = HttpGet(server.Url("/temp"), TestHttpOptions(), nullptr);
+    EXPECT_EQ(r.nStatus, 200);
+    EXPECT_EQ(r.strText, "moved here");
+}
+
+TEST(HttpGet, RedirectsToOtherSchemesAreRefused)
+{
+    LoopbackServer server;
+    server.Redirect("/file", "file:///etc/passwd");
+    server.Redirect("/ftp", "ftp://127.0.0.1/");
+    for (const char* p : {"/file", "/ftp"}) {
+        const HttpResult r = HttpGet(server.Url(p), TestHttpOptions(), nullptr);
+        EXPECT_EQ(r.nStatus, 301) << p;
+        EXPECT_FALSE(r.bBodyRead) << p;
+    }
+}
+
+TEST(HttpGet, ZeroBytesEndTheirKilobytePiece)
+{
+    // Piece 1: "a" x 10, zero, then junk up to 1024. Piece 2: "b" x 1024.
+    // Piece 3: zero at its very start. Piece 4: "tail".
+    std::string body = std::string(10, 'a') + '\0' + std::string(1013, 'j');
+    body += std::string(1024, 'b');
+    body += '\0' + std::string(1023, 'k');
+    body += "tail";
+    LoopbackServer server;
+    // Sent in awkward slices, so libcurl's deliveries do not follow the pieces.
+    server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/html", [&](size_t nOffset, httplib::DataSink& sink) {
+            if (nOffset >= body.size()) {
+                sink.done();
+                return true;
+            }
+            const std::size_t n = std::min<std::size_t>(333, body.size() - nOffset);
+            sink.write(body.data() + nOffset, n);
+            return true;
+        });
+    });
+    const HttpResult r = HttpGet(server.Url("/"), TestHttpOptions(), nullptr);
+    EXPECT_EQ(r.nStatus, 200);
+    ASSERT_TRUE(r.bBodyRead);
+    EXPECT_EQ(r.strText, std::string(10, 'a') + std::string(1024, 'b') + "tail");
+}
+
+TEST(HttpGet, RefusedConnectionGivesMinusOne)
+{
+    std::string strUrl;
+    {
+        LoopbackServer gone;
+        strUrl = gone.Url("/");
+    }
+    const HttpResult r = HttpGet(strUrl, TestHttpOptions(), nullptr);
+    EXPECT_EQ(r.nStatus, -1);
+}
+
+TEST(HttpGet, ServerThatNeverAnswersTimesOut)
+{
+    LoopbackServer server;
+    server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
+        server.Stall(std::chrono::seconds(30));
+        res.set_content("late", "text/html");
+    });
+    HttpOptions o = TestHttpOptions();
+    o.nStallTimeoutSec = 1;
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
+    EXPECT_EQ(r.nStatus, -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST(HttpGet, StallMidBodyKeepsTheStatusAndDropsTheText)
+{
+    LoopbackServer server;
+    server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/html", [&](size_t nOffset, httplib::DataSink& sink) {
+            if (nOffset == 0) {
+                const std::string part = "<a href=\"/x\">x</a>";
+                sink.write(part.data(), part.size());
+                return true;
+            }
+            server.Stall(std::chrono::seconds(30));
+            return false;
+        });
+    });
+    HttpOptions o = TestHttpOptions();
+    o.nStallTimeoutSec = 1;
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
+    // libcurl measures the speed over its last few seconds, so a stall after a burst
+    // is seen some seconds later than the stall time.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(r.nStatus, 200);
+    EXPECT_FALSE(r.bBodyRead);
+    EXPECT_TRUE(r.strText.empty());
+}
+
+TEST(HttpGet, EndlessBodyStopsAtTheCap)
+{
+    LoopbackServer server;
+    server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/html", [&](size_t, httplib::DataSink& sink) {
+            static const std::string block(64 * 1024, 'x');
+            return !server.Closing() && sink.write(block.data(), block.size());
+        });
+    });
+    HttpOptions o = TestHttpOptions();
+    o.nMaxBodyBytes = 1024 * 1024;
+    const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
+    EXPECT_EQ(r.nStatus, 200);
+    EXPECT_FALSE(r.bBodyRead);
+    EXPECT_TRUE(r.strText.empty());
+}
+
+TEST(HttpGet, BodyUpToTheCapIsRead)
+{
+    LoopbackServer server;
+    server.Page("/", std::string(4096, 'y'));
+    HttpOptions o = TestHttpOptions();
+    o.nMaxBodyBytes = 4096;
+    const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
+    EXPECT_TRUE(r.bBodyRead);
+    EXPECT_EQ(r.strText.size(), 4096u);
+}
+
+TEST(HttpGet, StopRequestInterruptsTheTransfer)
+{
+    LoopbackServer server;
+    server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
+        server.Stall(std::chrono::seconds(30));
+        res.set_content("late", "text/html");
+    });
+    std::atomic<bool> bStop{true};
+    HttpOptions o = TestHttpOptions();
+    o.nStallTimeoutSec = 60;
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResult r = HttpGet(server.Url("/"), o, &bStop);
+    EXPECT_EQ(r.nStatus, -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace

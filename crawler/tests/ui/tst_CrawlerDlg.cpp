@@ -1,0 +1,548 @@
+// The main window: start-up and stored address, the numeric fields and arrows, the
+// Crawl command's checks, crawls of a loopback site through the window, and the
+// thread handling around them.
+
+#include "AppSettings.h"
+#include "CCrawlerApp.h"
+#include "CCrawlerDlg.h"
+#include "CSortListCtrl.h"
+#include "CSplashWnd.h"
+#include "CUpDownCtrl.h"
+#include "LoopbackSite.h"
+#include "Resource.h"
+#include "RunWindow.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <clocale>
+#include <memory>
+
+using plovik::CCrawlerDlg;
+using plovik::CSplashWnd;
+using plovik::CUpDownCtrl;
+
+namespace {
+
+const char* const kRunningPrefix = "A crawl is still running.";
+
+std::map<std::string, std::string> FourPageSite()
+{
+    return {
+        {"/", R"(<html><a href="a.html">A</a> <A HREF="b.html">B</A></html>)"},
+        {"/a.html", R"(<html><a href="/">home</a> <a href="b.html">b</a> <a href="c.html">c</a></html>)"},
+        {"/b.html", R"(<html><a href="/">home</a></html>)"},
+        {"/c.html", R"(<html><a href="a.html">a</a></html>)"},
+    };
+}
+
+}  // namespace
+
+class CrawlerDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        plovik::InitUiResources();
+        plovik::CCrawlerApp::ApplyLook();
+    }
+
+    void init()
+    {
+        m_pConfig = std::make_unique<QTemporaryDir>();
+        UseConfigFolder(m_pConfig->path());
+        m_messages.clear();
+        m_opened.clear();
+    }
+
+    void cleanup()
+    {
+        m_pDlg.reset();
+        CSplashWnd::CloseSplash();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // ------------------------------------------------------------------ start-up
+
+    void firstStartStoresTheDefaultAddress()
+    {
+        auto& dlg = MakeDialog();
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(Url(dlg)->text(), QString("http://news.bbc.co.uk/"));
+        QString sStored;
+        QVERIFY(plovik::ReadDefaultUrl(sStored));
+        QCOMPARE(sStored, QString("http://news.bbc.co.uk/"));
+        QCOMPARE(Field(dlg, "IDC_PAGES")->text(), QString("10"));
+        QCOMPARE(Field(dlg, "IDC_ITERATIONS")->text(), QString("3"));
+        QCOMPARE(dlg.ProgressLow(), 0);
+        QCOMPARE(dlg.ProgressHigh(), 10);
+        QCOMPARE(dlg.Results()->GetColumnCount(), 6);
+        QCOMPARE(dlg.windowTitle(), QString("Plovik"));
+    }
+
+    void unwritableSettingsFolderShowsTheErrorOnce()
+    {
+        // A folder below a plain file can never be created.
+        QFile blocker(m_pConfig->filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        UseConfigFolder(m_pConfig->filePath("blocker/config"));
+        auto& dlg = MakeDialog();
+        QCOMPARE(m_messages, QStringList{"Error! Cannot find settings."});
+        QCOMPARE(Url(dlg)->text(), QString("http://"));
+    }
+
+    void storedAddressOf255CharactersCountsAsMissing_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("254") << 254 << true;
+        QTest::newRow("255") << 255 << false;
+        QTest::newRow("4000") << 4000 << false;
+    }
+
+    void storedAddressOf255CharactersCountsAsMissing()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, accepted);
+        const QString sLong = "http://" + QString(length - 7, 'a');
+        plovik::SaveDefaultUrl(sLong);
+        auto& dlg = MakeDialog();
+        QCOMPARE(Url(dlg)->text(), accepted ? sLong : QString("http://"));
+        QCOMPARE(m_messages.size(), accepted ? 0 : 1);
+    }
+
+    void controlsHaveTheTemplateLayout()
+    {
+        auto& dlg = MakeDialog();
+        QVERIFY(dlg.minimumSize() == dlg.maximumSize());  // not resizable
+        auto* pCrawl = dlg.findChild<QPushButton*>("IDC_CRAWL");
+        QVERIFY(pCrawl && pCrawl->isDefault());
+        QCOMPARE(pCrawl->text(), QString("&Crawl"));
+        QCOMPARE(dlg.findChild<QPushButton*>("IDOK")->text(), QString("&Exit"));
+        QCOMPARE(dlg.findChild<QPushButton*>("IDC_HELP_PAGE")->text(), QString("&Help"));
+        QCOMPARE(dlg.findChild<QLabel*>("IDC_STATIC_PAGES")->text(), QString("Pages to crawl:"));
+        QCOMPARE(dlg.findChild<QLabel*>("IDC_STATIC_ITERATIONS")->text(), QString("PR calculation iterations:"));
+        // Same dialog units, same proportions: Exit and Help share a column, the
+        // list spans the window.
+        auto* pExit = dlg.findChild<QPushButton*>("IDOK");
+        auto* pHelp = dlg.findChild<QPushButton*>("IDC_HELP_PAGE");
+        QCOMPARE(pExit->x(), pHelp->x());
+        QVERIFY(pHelp->y() > pExit->y());
+        QVERIFY(dlg.Results()->geometry().right() < dlg.width());
+        // Tab order starts at Crawl, then the address, then the list.
+        QCOMPARE(pCrawl->nextInFocusChain(), static_cast<QWidget*>(Url(dlg)));
+    }
+
+    // ------------------------------------------------------------------ fields and arrows
+
+    void iterationsFieldIsCappedAt40_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<uint>("setting");
+        QTest::newRow("55") << "55" << "40" << 40u;
+        QTest::newRow("-3") << "-3" << "40" << 40u;
+        QTest::newRow("0 stays") << "0" << "0" << 0u;
+        QTest::newRow("40 stays") << "40" << "40" << 40u;
+        QTest::newRow("leading digits") << " 7x" << " 7x" << 7u;
+        QTest::newRow("letters are 0") << "abc" << "abc" << 0u;
+        QTest::newRow("overflow saturates and caps") << "99999999999999" << "40" << 40u;
+    }
+
+    void iterationsFieldIsCappedAt40()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(uint, setting);
+        auto& dlg = MakeDialog();
+        Field(dlg, "IDC_ITERATIONS")->setText(typed);
+        QCOMPARE(Field(dlg, "IDC_ITERATIONS")->text(), shown);
+        QCOMPARE(dlg.GetIterationsSetting(), setting);
+    }
+
+    void pagesFieldTakesAnyText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<uint>("setting");
+        QTest::newRow("abc") << "abc" << 0u;
+        QTest::newRow("70000") << "70000" << 70000u;
+        QTest::newRow("-3") << "-3" << uint(-3);
+        QTest::newRow("overflow saturates") << "99999999999" << 2147483647u;
+    }
+
+    void pagesFieldTakesAnyText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(uint, setting);
+        auto& dlg = MakeDialog();
+        Field(dlg, "IDC_PAGES")->setText(typed);
+        QCOMPARE(Field(dlg, "IDC_PAGES")->text(), typed);  // nothing written back
+        QCOMPARE(dlg.PagesSetting(), setting);
+    }
+
+    void arrowsStepAndClamp_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS" << "1" << false << "1";
+        QTest::newRow("iterations up at 40") << "IDC_ITERATIONS" << "40" << true << "40";
+        QTest::newRow("iterations up") << "IDC_ITERATIONS" << "3" << true << "4";
+        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS" << "0" << false << "1";
+        QTest::newRow("pages down at 1") << "IDC_PAGES" << "1" << false << "1";
+        QTest::newRow("pages 0 down") << "IDC_PAGES" << "0" << false << "1";
+        QTest::newRow("pages up no limit") << "IDC_PAGES" << "99999" << true << "100000";
+        QTest::newRow("pages up saturates") << "IDC_PAGES" << "2147483647" << true << "2147483647";
+        QTest::newRow("pages negative down") << "IDC_PAGES" << "-3" << false << "1";
+        QTest::newRow("pages text down") << "IDC_PAGES" << "abc" << false << "1";
+    }
+
+    void arrowsStepAndClamp()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, start);
+        QFETCH(bool, up);
+        QFETCH(QString, result);
+        auto& dlg = MakeDialog();
+        Field(dlg, field)->setText(start);
+        auto* pSpin = dlg.findChild<CUpDownCtrl*>(field + "_SPIN");
+        QVERIFY(pSpin);
+        if (up)
+            pSpin->PressUp();
+        else
+            pSpin->PressDown();
+        QCOMPARE(Field(dlg, field)->text(), result);
+        const uint nSetting = field == "IDC_PAGES" ? dlg.PagesSetting() : dlg.GetIterationsSetting();
+        QCOMPARE(nSetting, result.toUInt());
+    }
+
+    void arrowsAnswerMouseAndKeys()
+    {
+        auto& dlg = MakeDialog();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pSpin = dlg.findChild<CUpDownCtrl*>("IDC_PAGES_SPIN");
+        QTest::mouseClick(pSpin, Qt::LeftButton, {}, QPoint(pSpin->width() / 2, 1));
+        QCOMPARE(Field(dlg, "IDC_PAGES")->text(), QString("11"));
+        QTest::mouseClick(pSpin, Qt::LeftButton, {}, QPoint(pSpin->width() / 2, pSpin->height() - 2));
+        QCOMPARE(Field(dlg, "IDC_PAGES")->text(), QString("10"));
+        pSpin->setFocus();
+        QTest::keyClick(pSpin, Qt::Key_Down);
+        QCOMPARE(Field(dlg, "IDC_PAGES")->text(), QString("9"));
+    }
+
+    void exitRefusesAFieldWithoutAnUnsignedNumber()
+    {
+        auto& dlg = MakeDialog();
+        dlg.show();
+        Field(dlg, "IDC_PAGES")->setText("abc");
+        QCOMPARE(dlg.PagesSetting(), 0u);
+        dlg.findChild<QPushButton*>("IDOK")->click();
+        QCOMPARE(m_messages, QStringList{"Please enter an unsigned integer."});
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.result(), 0);
+        Field(dlg, "IDC_PAGES")->setText(" 12 ");
+        dlg.findChild<QPushButton*>("IDOK")->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.PagesSetting(), 12u);
+    }
+
+    // ------------------------------------------------------------------ Crawl checks
+
+    void crawlNormalisesStoresThenChecks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("normalised");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no scheme") << "www.host.example" << "www.host.example/" << "Invalid URL";
+        QTest::newRow("https") << "HTTPS://Host/Dir" << "https://host/dir/" << "Invalid URL";
+        QTest::newRow("empty") << "" << "" << "Invalid URL";
+        QTest::newRow("refused") << "http://www.CorVane.example/" << "http://www.corvane.example/"
+                                 << "This website cannot be scanned.";
+    }
+
+    void crawlNormalisesStoresThenChecks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, normalised);
+        QFETCH(QString, message);
+        auto& dlg = MakeDialog();
+        dlg.Results()->AddItem("old/", "-", "0", "0", "0", "0");
+        Url(dlg)->setText(typed);
+        dlg.OnCrawl();
+        QCOMPARE(Url(dlg)->text(), normalised);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].startsWith(message), qPrintable(m_messages[0]));
+        QCOMPARE(dlg.Results()->GetItemCount(), 0);
+        QVERIFY(!dlg.IsCrawlRunning());
+        QString sStored;
+        QVERIFY(plovik::ReadDefaultUrl(sStored));
+        QCOMPARE(sStored, normalised);
+    }
+
+    // ------------------------------------------------------------------ crawls
+
+    void crawlOfALoopbackSiteThroughTheWindow()
+    {
+        // Numbers keep the C locale's point under a user locale with a decimal comma.
+        const std::string strOldLocale = std::setlocale(LC_NUMERIC, nullptr);
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        LoopbackSite site(FourPageSite());
+        auto& dlg = MakeDialog();
+        QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
+        const QString sRoot = QString::fromStdString(site.Root());
+        Url(dlg)->setText(sRoot.toUpper());
+        dlg.findChild<QPushButton*>("IDC_CRAWL")->click();
+        QVERIFY(dlg.IsCrawlRunning());
+        QCOMPARE(Url(dlg)->text(), sRoot);
+        QVERIFY(finished.wait(30000));
+        std::setlocale(LC_NUMERIC, strOldLocale.c_str());
+
+        auto* pList = dlg.Results();
+        const QString sHost = sRoot.mid(7);
+        const int nStart = pList->FindItem(sHost.toStdString());
+        QVERIFY(nStart >= 0);
+        QCOMPARE(pList->GetItemText(nStart, 5), QString("200"));
+        QCOMPARE(pList->GetItemText(nStart, 4), QString("0"));
+        QCOMPARE(pList->GetItemText(nStart, 3), QString("2"));  // same-site links kept
+        const int nA = dlg.FindPageRow(("http://" + sHost + "A.HTML").toStdString());
+        QVERIFY(nA >= 0);
+        QCOMPARE(pList->GetItemText(nA, 4), QString("1"));
+        QCOMPARE(pList->GetItemText(nA, 2), QString("2"));  // from / and c.html
+        QVERIFY(pList->FindItem((sHost + "c.html").toStdString()) >= 0);
+        QCOMPARE(pList->GetItemCount(), 4);
+        const QRegularExpression pr("^\\d+\\.\\d{3}$");
+        for (int i = 0; i < pList->GetItemCount(); ++i)
+            QVERIFY2(pr.match(pList->GetItemText(i, 1)).hasMatch(), qPrintable(pList->GetItemText(i, 1)));
+        auto* pStatus = dlg.findChild<QLabel*>("IDC_STATUS");
+        QVERIFY2(QRegularExpression("^Completed\\. Total PR = \\d+\\.\\d{3}$").match(pStatus->text()).hasMatch(),
+                 qPrintable(pStatus->text()));
+        QCOMPARE(dlg.ProgressHigh(), 3);
+        QCOMPARE(dlg.ProgressPos(), 3);
+        QCOMPARE(dlg.findChild<QProgressBar*>("IDC_PROGRESS")->value(), 3);
+        QVERIFY(!dlg.IsCrawlRunning());
+        QVERIFY(m_messages.isEmpty());
+
+        // Visit page opens the row's address; a right click below the rows shows no menu.
+        dlg.OnListRightClick(nA, QPoint(10, 10));
+        auto* pMenu = dlg.findChild<QMenu*>("IDR_POPUP");
+        QVERIFY(pMenu);
+        pMenu->actions().first()->trigger();
+        QCOMPARE(m_opened, QStringList{"http://" + sHost + "a.html"});
+        pMenu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dlg.OnListRightClick(-1, QPoint(10, 10));
+        QCOMPARE(dlg.RightClickRow(), -1);
+        QVERIFY(!dlg.findChild<QMenu*>("IDR_POPUP"));
+
+        // A second crawl after the first has ended starts afresh.
+        dlg.findChild<QPushButton*>("IDC_CRAWL")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(pList->GetItemCount(), 4);
+    }
+
+    void pageLimitStopsTheBarShortOfItsRange()
+    {
+        LoopbackSite site(FourPageSite());
+        auto& dlg = MakeDialog();
+        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        Field(dlg, "IDC_ITERATIONS")->setText("1");
+        QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
+        int nPagePhaseMax = -1;
+        auto* pBar = dlg.findChild<QProgressBar*>("IDC_PROGRESS");
+        connect(pBar, &QProgressBar::valueChanged, this, [&](int nValue) {
+            if (dlg.ProgressHigh() == 10)
+                nPagePhaseMax = std::max(nPagePhaseMax, nValue);
+        });
+        dlg.OnCrawl();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(nPagePhaseMax, 4);
+        QCOMPARE(dlg.ProgressHigh(), 1);
+        QCOMPARE(dlg.findChild<QLabel*>("IDC_STATUS")->text().left(22), QString("Completed. Total PR = "));
+    }
+
+    void secondCrawlWhileRunningIsRefused()
+    {
+        LoopbackSite site(FourPageSite(), "/a.html", 3000);
+        auto& dlg = MakeDialog();
+        const QString sRoot = QString::fromStdString(site.Root());
+        Url(dlg)->setText(sRoot);
+        dlg.OnCrawl();
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.Results()->GetItemCount() >= 3, 10000);
+        const int nRows = dlg.Results()->GetItemCount();
+        Url(dlg)->setText("http://other.example/");
+        dlg.OnCrawl();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith(kRunningPrefix));
+        QCOMPARE(dlg.Results()->GetItemCount(), nRows);  // nothing reset
+        QCOMPARE(dlg.Url(), sRoot);
+        QString sStored;
+        QVERIFY(plovik::ReadDefaultUrl(sStored));
+        QCOMPARE(sStored, sRoot);  // nothing stored
+        QVERIFY(dlg.IsCrawlRunning());
+    }
+
+    void closingDuringACrawlEndsPromptly()
+    {
+        // The second page answers only after 20 s: closing must not wait for it.
+        LoopbackSite site(FourPageSite(), "/a.html", 20000);
+        auto& dlg = MakeDialog();
+        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        dlg.OnCrawl();
+        QTRY_VERIFY_WITH_TIMEOUT(site.Requests() >= 2, 10000);
+        QElapsedTimer timer;
+        timer.start();
+        dlg.reject();
+        m_pDlg.reset();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void closingReleasesAWorkerWaitingOnTheWindow()
+    {
+        LoopbackSite site(FourPageSite());
+        auto& dlg = MakeDialog();
+        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        dlg.OnCrawl();
+        // The window's thread does not serve messages now: the worker blocks on its
+        // first one and must be released by the close.
+        QThread::msleep(500);
+        QElapsedTimer timer;
+        timer.start();
+        dlg.reject();
+        m_pDlg.reset();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        // Posted messages of the closed window are dropped without effect.
+        QCoreApplication::processEvents();
+    }
+
+    // ------------------------------------------------------------------ splash, About, pages
+
+    void splashIsSingleAndClosesByItsTimer()
+    {
+        CSplashWnd::CloseSplash();
+        CSplashWnd::EnableSplash(false);
+        QWidget owner;
+        CSplashWnd::ShowSplash(&owner);
+        QVERIFY(!CSplashWnd::Current());  // not enabled yet
+        CSplashWnd::EnableSplash(true);
+        CSplashWnd::ShowSplash(&owner);
+        CSplashWnd* pFirst = CSplashWnd::Current();
+        QVERIFY(pFirst);
+        QCOMPARE(pFirst->size(), QSize(350, 325));
+        CSplashWnd::ShowSplash(&owner);
+        QCOMPARE(CSplashWnd::Current(), pFirst);
+        QCOMPARE(owner.findChildren<CSplashWnd*>().size(), 1);
+        // A click does not close it.
+        QTest::mouseClick(pFirst, Qt::LeftButton);
+        QCOMPARE(CSplashWnd::Current(), pFirst);
+        QElapsedTimer timer;
+        timer.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!CSplashWnd::Current(), 5000);
+        QVERIFY(timer.elapsed() >= 1000);
+        QTRY_VERIFY(owner.findChildren<CSplashWnd*>().isEmpty());
+    }
+
+    void splashWithoutPictureIsNotShown()
+    {
+        CSplashWnd::CloseSplash();
+        CSplashWnd::EnableSplash(true);
+        CSplashWnd::SetPicturePath(":/plovik/missing.bmp");
+        QWidget owner;
+        CSplashWnd::ShowSplash(&owner);
+        CSplashWnd::SetPicturePath(":/plovik/splash.bmp");
+        QVERIFY(!CSplashWnd::Current());
+        QVERIFY(owner.findChildren<CSplashWnd*>().isEmpty());
+    }
+
+    void aboutBoxFromTheWindowMenu()
+    {
+        auto& dlg = MakeDialog();
+        QString sTitle, sVersion;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* pAbout = QApplication::activeModalWidget();
+            if (!pAbout)
+                return;
+            sTitle = pAbout->windowTitle();
+            if (auto* pVersion = pAbout->findChild<QLabel*>("IDC_VERSION"))
+                sVersion = pVersion->text();
+            QTest::keyClick(pAbout, Qt::Key_Escape);
+        });
+        dlg.OnSysCommand(plovik::ID_SYS_ABOUT | 0x3);  // the low four bits do not matter
+        QCOMPARE(sTitle, QString("About Skarrow"));
+        QCOMPARE(sVersion, QString("Skarrow Version 1.3"));
+        // Another system command opens nothing.
+        QTimer::singleShot(0, this, [&] { sTitle = QApplication::activeModalWidget() ? "modal" : "none"; });
+        dlg.OnSysCommand(0xF060);
+        QCoreApplication::processEvents();
+        QCOMPARE(sTitle, QString("none"));
+    }
+
+    void helpAndBottomButtonOpenTheProductPage()
+    {
+        auto& dlg = MakeDialog();
+        dlg.findChild<QPushButton*>("IDC_HELP_PAGE")->click();
+        dlg.findChild<QPushButton*>("IDC_HOMEPAGE")->click();
+        QCOMPARE(m_opened.size(), 2);
+        QCOMPARE(m_opened[0], m_opened[1]);
+        QVERIFY(m_opened[0].startsWith("http://"));
+    }
+
+    void rowsAreFoundIgnoringCase()
+    {
+        auto& dlg = MakeDialog();
+        plovik::PageRecord record;
+        record.strUrl = "http://Host.example/Dir/";
+        QCOMPARE(dlg.OnCrawlProgress(plovik::CP_PAGE_ADDED, &record, 0), 0);
+        plovik::PageRecord twin;
+        twin.strUrl = "http://host.EXAMPLE/dir/";
+        QCOMPARE(dlg.OnCrawlProgress(plovik::CP_PAGE_ADDED, &twin, 0), -1);
+        QCOMPARE(dlg.Results()->GetItemCount(), 1);
+        twin.fNewRank = 0.15f;
+        dlg.OnCrawlProgress(plovik::CP_RANK_CHANGED, &twin, 0);
+        QCOMPARE(dlg.Results()->GetItemText(0, 1), QString("0.150"));
+        // After the list is emptied, updates find no row and change nothing.
+        dlg.Results()->DeleteAllItems();
+        dlg.OnCrawlProgress(plovik::CP_RANK_CHANGED, &twin, 0);
+        QCOMPARE(dlg.Results()->GetItemCount(), 0);
+    }
+
+private:
+    static void UseConfigFolder(const QString& sPath)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, sPath);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, sPath);
+    }
+
+    CCrawlerDlg& MakeDialog()
+    {
+        m_pDlg = std::make_unique<CCrawlerDlg>();
+        m_pDlg->SetMessageBox([this](const QString& s) { m_messages << s; });
+        m_pDlg->SetUrlOpener([this](const QString& s) { m_opened << s; });
+        plovik::HttpOptions http;
+        http.strNoProxy = "*";
+        m_pDlg->SetEngineSettings(std::chrono::milliseconds(10), http);
+        m_pDlg->OnInitDialog();
+        return *m_pDlg;
+    }
+
+    static QLineEdit* Field(CCrawlerDlg& dlg, const QString& sName) { return dlg.findChild<QLineEdit*>(sName); }
+    static QLineEdit* Url(CCrawlerDlg& dlg) { return Field(dlg, "IDC_URL"); }
+
+    std::unique_ptr<QTemporaryDir> m_pConfig;
+    std::unique_ptr<CCrawlerDlg> m_pDlg;
+    QStringList m_messages;
+    QStringList m_opened;
+};
+
+QTEST_MAIN(CrawlerDlgTest)
+#include "tst_CrawlerDlg.moc"

@@ -1,0 +1,63 @@
+#include "AppSettings.h"
+
+#include "Resource.h"
+
+namespace plovik {
+
+namespace {
+const char* const kUrlKey = "DEFAULT_URL";
+// The value was read into a buffer of 255 bytes including its terminating zero.
+constexpr int kMaxUrlLength = 254;
+}  // namespace
+
+std::unique_ptr<QSettings> OpenUrlSettings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Corvane"), QStringLiteral("Skarrow"));
+}
+
+std::unique_ptr<QSettings> OpenProfile()
+{
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Plovik"), QStringLiteral("Plovik"));
+}
+
+void EnsureSettingsKey()
+{
+    auto pSettings = OpenUrlSettings();
+    if (pSettings->status() == QSettings::NoError && pSettings->contains(kUrlKey))
+        return;
+    if (!pSettings->isWritable())
+        return;
+    pSettings->setValue(kUrlKey, QString::fromLatin1(kDefaultStartAddress));
+    pSettings->sync();
+}
+
+bool ReadDefaultUrl(QString& sUrl)
+{
+    auto pSettings = OpenUrlSettings();
+    // What was never written to disk does not count: a failed first start must not
+    // look like a successful one.
+    pSettings->sync();
+    if (pSettings->status() != QSettings::NoError)
+        return false;
+    const QVariant value = pSettings->value(kUrlKey);
+    if (!value.isValid())
+        return false;
+    const QString sValue = value.toString();
+    if (sValue.toUtf8().size() > kMaxUrlLength)
+        return false;
+    sUrl = sValue;
+    return true;
+}
+
+void SaveDefaultUrl(const QString& sUrl)
+{
+    auto pSettings = OpenUrlSettings();
+    if (!pSettings->isWritable())
+        return;
+    pSettings->setValue(kUrlKey, sUrl);
+    pSettings->sync();
+}
+
+}  // namespace plovik

@@ -1,0 +1,494 @@
+#include "CCrawlerDlg.h"
+
+#include "AppSettings.h"
+#include "CAboutDlg.h"
+#include "CSortListCtrl.h"
+#include "CSplashWnd.h"
+#include "CUpDownCtrl.h"
+#include "DialogUnits.h"
+#include "Resource.h"
+#include "StartAddress.h"
+#include "TextFormat.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+#include <algorithm>
+#include <limits>
+
+namespace plovik {
+
+namespace {
+
+const char* const kUnsignedNeededText = "Please enter an unsigned integer.";
+const char* const kCrawlRunningText =
+    "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
+    "\"Completed\".";
+
+// The data exchange's unsigned number: optional blanks, decimal digits, optional
+// blanks, at most 4294967295.
+bool ParseUnsigned(const QString& sText, std::uint32_t& nValue)
+{
+    const QString s = sText.trimmed();
+    if (s.isEmpty())
+        return false;
+    std::uint64_t n = 0;
+    for (const QChar c : s) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        n = n * 10 + static_cast<std::uint64_t>(c.unicode() - '0');
+        if (n > std::numeric_limits<std::uint32_t>::max())
+            return false;
+    }
+    nValue = static_cast<std::uint32_t>(n);
+    return true;
+}
+
+QString FromStd(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
+{
+    setObjectName(QStringLiteral("IDD_MAIN"));
+    m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
+    m_hIcon.addFile(QStringLiteral(":/plovik/plovik-16.png"), QSize(16, 16));
+    m_openUrl = [](const QString& sUrl) { QDesktopServices::openUrl(QUrl(sUrl)); };
+    m_messageBox = [this](const QString& sText) {
+        QMessageBox::warning(this, QString::fromLatin1(kProgramName), sText);
+    };
+    CreateControls();
+    ConnectControls();
+}
+
+CCrawlerDlg::~CCrawlerDlg()
+{
+    StopCrawl();
+    // The worker has been released and told to stop; it sends nothing more and ends
+    // as soon as the engine notices, which it does inside a fetch and inside the pause.
+    if (m_crawlThread.joinable())
+        m_crawlThread.join();
+}
+
+void CCrawlerDlg::CreateControls()
+{
+    setWindowTitle(QString::fromLatin1(kProgramName));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(DialogFont());
+    const DialogUnits du(font());
+    setFixedSize(du.Size(320, 270));
+
+    auto name = [](QWidget* pWidget, const char* pszId) { pWidget->setObjectName(QString::fromLatin1(pszId)); };
+
+    m_pCrawl = new QPushButton(QStringLiteral("&Crawl"), this);
+    name(m_pCrawl, "IDC_CRAWL");
+    m_pCrawl->setGeometry(du.Rect(147, 7, 50, 14));
+    m_pCrawl->setDefault(true);
+
+    m_pUrl = new QLineEdit(this);
+    name(m_pUrl, "IDC_URL");
+    m_pUrl->setGeometry(du.Rect(7, 7, 134, 14));
+
+    m_pResults = new CSortListCtrl(this);
+    name(m_pResults, "IDC_RESULTS");
+    m_pResults->SetDlgCtrlID(IDC_RESULTS);
+    m_pResults->setGeometry(du.Rect(7, 42, 306, 170));
+
+    auto* pHomepage = new QPushButton(QString::fromUtf8(kCopyrightText), this);
+    name(pHomepage, "IDC_HOMEPAGE");
+    pHomepage->setGeometry(du.Rect(7, 249, 306, 14));
+
+    auto* pExit = new QPushButton(QStringLiteral("&Exit"), this);
+    name(pExit, "IDOK");
+    pExit->setGeometry(du.Rect(260, 7, 50, 14));
+
+    auto* pHelp = new QPushButton(QStringLiteral("&Help"), this);
+    name(pHelp, "IDC_HELP_PAGE");
+    pHelp->setGeometry(du.Rect(260, 23, 50, 14));
+
+    m_pProgress = new QProgressBar(this);
+    name(m_pProgress, "IDC_PROGRESS");
+    m_pProgress->setGeometry(du.Rect(7, 235, 306, 9));
+    m_pProgress->setTextVisible(false);
+
+    m_pStatus = new QLabel(this);
+    name(m_pStatus, "IDC_STATUS");
+    m_pStatus->setGeometry(du.Rect(7, 223, 306, 8));
+    m_pStatus->setTextFormat(Qt::PlainText);
+    m_pStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    auto* pPagesLabel = new QLabel(QStringLiteral("Pages to crawl:"), this);
+    name(pPagesLabel, "IDC_STATIC_PAGES");
+    pPagesLabel->setGeometry(du.Rect(16, 26, 50, 8));
+
+    m_pPages = new QLineEdit(this);
+    name(m_pPages, "IDC_PAGES");
+    m_pPages->setGeometry(du.Rect(69, 23, 26, 14));
+
+    m_pPagesSpin = new CUpDownCtrl(this);
+    name(m_pPagesSpin, "IDC_PAGES_SPIN");
+    m_pPagesSpin->setGeometry(du.Rect(95, 23, 10, 14));
+
+    auto* pIterationsLabel = new QLabel(QStringLiteral("PR calculation iterations:"), this);
+    name(pIterationsLabel, "IDC_STATIC_ITERATIONS");
+    pIterationsLabel->setGeometry(du.Rect(122, 26, 79, 8));
+
+    m_pIterations = new QLineEdit(this);
+    name(m_pIterations, "IDC_ITERATIONS");
+    m_pIterations->setGeometry(du.Rect(205, 23, 25, 14));
+
+    m_pIterationsSpin = new CUpDownCtrl(this);
+    name(m_pIterationsSpin, "IDC_ITERATIONS_SPIN");
+    m_pIterationsSpin->setGeometry(du.Rect(229, 23, 10, 14));
+
+    // Tab order of the template.
+    QWidget* const order[] = {m_pCrawl, m_pUrl,  m_pResults, pHomepage,   pExit,           pHelp,
+                              m_pPages, m_pPagesSpin,        m_pIterations, m_pIterationsSpin};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QWidget* pWidget : {static_cast<QWidget*>(m_pProgress), static_cast<QWidget*>(m_pStatus)})
+        pWidget->setFocusPolicy(Qt::NoFocus);
+
+    connect(pHomepage, &QPushButton::clicked, this, &CCrawlerDlg::OpenProductPage);
+    connect(pHelp, &QPushButton::clicked, this, &CCrawlerDlg::OpenProductPage);
+    connect(pExit, &QPushButton::clicked, this, &CCrawlerDlg::OnOK);
+}
+
+void CCrawlerDlg::ConnectControls()
+{
+    connect(m_pCrawl, &QPushButton::clicked, this, &CCrawlerDlg::OnCrawl);
+    connect(m_pPages, &QLineEdit::textChanged, this, &CCrawlerDlg::OnPagesChanged);
+    connect(m_pIterations, &QLineEdit::textChanged, this, &CCrawlerDlg::OnIterationsChanged);
+    connect(m_pPagesSpin, &CUpDownCtrl::DeltaPos, this, &CCrawlerDlg::OnDeltaPosPagesSpin);
+    connect(m_pIterationsSpin, &CUpDownCtrl::DeltaPos, this, &CCrawlerDlg::OnDeltaPosIterationsSpin);
+    connect(m_pResults, &CSortListCtrl::RightClicked, this, &CCrawlerDlg::OnListRightClick);
+}
+
+void CCrawlerDlg::OnInitDialog()
+{
+    DoDataExchange(false);
+    setWindowIcon(m_hIcon);
+    EnsureSettingsKey();
+    SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFFu));
+    SetProgressPos(0);
+    m_pUrl->setText(QStringLiteral("http://"));
+    QString sStored;
+    if (ReadDefaultUrl(sStored)) {
+        m_strUrl = sStored;
+        m_pUrl->setText(sStored);
+    } else {
+        ShowMessage(QStringLiteral("Error! Cannot find settings."));
+    }
+    m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
+    m_pResults->LoadColumnWidths();
+    CSplashWnd::EnableSplash(true);
+    CSplashWnd::ShowSplash(this);
+    m_pCrawl->setFocus();
+}
+
+int CCrawlerDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+bool CCrawlerDlg::DoDataExchange(bool bSave)
+{
+    if (!bSave) {
+        m_pIterations->setText(QString::number(m_nIterations));
+        m_pPages->setText(QString::number(m_nMaxPages));
+        return true;
+    }
+    std::uint32_t nIterations = 0, nPages = 0;
+    for (auto [pField, pValue] : {std::pair{m_pIterations, &nIterations}, std::pair{m_pPages, &nPages}}) {
+        if (!ParseUnsigned(pField->text(), *pValue)) {
+            ShowMessage(QString::fromLatin1(kUnsignedNeededText));
+            pField->setFocus();
+            pField->selectAll();
+            return false;
+        }
+    }
+    m_nIterations = nIterations;
+    m_nMaxPages = nPages;
+    return true;
+}
+
+void CCrawlerDlg::OnOK()
+{
+    if (DoDataExchange(true))
+        accept();
+}
+
+void CCrawlerDlg::done(int nResult)
+{
+    StopCrawl();
+    CSplashWnd::CloseSplash();
+    QDialog::done(nResult);
+}
+
+void CCrawlerDlg::ShowMessage(const QString& sText)
+{
+    if (m_messageBox)
+        m_messageBox(sText);
+}
+
+void CCrawlerDlg::SetEngineSettings(std::chrono::milliseconds pageDelay, const HttpOptions& http)
+{
+    m_pageDelay = pageDelay;
+    m_http = http;
+}
+
+// ------------------------------------------------------------------ fields and arrows
+
+void CCrawlerDlg::OnPagesChanged(const QString& sText)
+{
+    m_nMaxPages = static_cast<std::uint32_t>(ParseCInt32(sText.toStdString()));
+}
+
+void CCrawlerDlg::OnIterationsChanged(const QString& sText)
+{
+    const std::int32_t nValue = ParseCInt32(sText.toStdString());
+    if (static_cast<std::uint32_t>(nValue) > 40u) {
+        m_pIterations->setText(QStringLiteral("40"));  // comes back through this handler
+        return;
+    }
+    m_nIterations = static_cast<std::uint32_t>(nValue);
+}
+
+namespace {
+// The setting as the arrows see it (a signed number), stepped and held in range.
+std::int32_t Step(std::uint32_t nSetting, int nDelta, std::int64_t nMax)
+{
+    std::int64_t n = static_cast<std::int32_t>(nSetting);
+    n += nDelta <= 0 ? 1 : -1;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 1, nMax));
+}
+}  // namespace
+
+void CCrawlerDlg::OnDeltaPosPagesSpin(int nDelta)
+{
+    m_nMaxPages = static_cast<std::uint32_t>(Step(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max()));
+    m_pPages->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nMaxPages))));
+}
+
+void CCrawlerDlg::OnDeltaPosIterationsSpin(int nDelta)
+{
+    m_nIterations = static_cast<std::uint32_t>(Step(m_nIterations, nDelta, 40));
+    m_pIterations->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nIterations))));
+}
+
+// ------------------------------------------------------------------ crawl control
+
+bool CCrawlerDlg::IsCrawlRunning() const
+{
+    return m_crawlThread.joinable() && m_pJob && !m_pJob->Finished();
+}
+
+void CCrawlerDlg::JoinFinishedWorker()
+{
+    if (m_crawlThread.joinable() && m_pJob && m_pJob->Finished())
+        m_crawlThread.join();  // the thread has nothing left to do: returns at once
+}
+
+void CCrawlerDlg::StopCrawl()
+{
+    if (m_pJob)
+        m_pJob->Stop();
+}
+
+void CCrawlerDlg::ResetProgress()
+{
+    m_progressRows.ResetProgress(m_nMaxPages);
+}
+
+void CCrawlerDlg::OnCrawl()
+{
+    // Only one crawl at a time; refused before anything is reset or stored, so the
+    // running crawl's rows stay.
+    if (IsCrawlRunning()) {
+        ShowMessage(QString::fromLatin1(kCrawlRunningText));
+        return;
+    }
+    JoinFinishedWorker();
+
+    ResetProgress();
+    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
+    m_pUrl->setText(m_strUrl);
+    SaveDefaultUrl(m_strUrl);
+
+    const std::string strUrl = m_strUrl.toStdString();
+    switch (CheckStartAddress(strUrl)) {
+    case StartAddressCheck::Refused:
+        ShowMessage(QString::fromLatin1(kRefusedAddressText));
+        return;
+    case StartAddressCheck::Invalid:
+        ShowMessage(FromStd(InvalidAddressText()));
+        return;
+    case StartAddressCheck::Accepted:
+        break;
+    }
+    SetStatusText(ProgressRows::ScanningText(strUrl));
+
+    CrawlInputs inputs;
+    inputs.strUrl = strUrl;
+    inputs.nIterations = static_cast<std::int32_t>(m_nIterations);
+    inputs.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    inputs.pageDelay = m_pageDelay;
+    inputs.http = m_http;
+    m_pJob = MakeCrawlJob(std::move(inputs));
+    std::shared_ptr<CrawlJob> pJob = m_pJob;
+    try {
+        m_crawlThread = std::thread([pJob] { pJob->Run(); });
+    } catch (const std::system_error&) {
+        m_pJob.reset();
+        SetStatusText(std::string());
+    }
+}
+
+std::shared_ptr<CrawlJob> CCrawlerDlg::MakeCrawlJob(CrawlInputs inputs)
+{
+    auto poster = [this](std::function<void()> fn) {
+        return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    };
+    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
+        OnCrawlProgress(nCode, pRecord, nNumber);
+    };
+    auto finished = [this](const CrawlJob* pJob) {
+        // Only the current worker's report joins: an older one was joined already.
+        if (m_pJob.get() != pJob)
+            return;
+        if (m_crawlThread.joinable())
+            m_crawlThread.join();
+        emit CrawlFinished();
+    };
+    return std::make_shared<CrawlJob>(std::move(inputs), poster, handler, finished);
+}
+
+int CCrawlerDlg::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+{
+    return m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber);
+}
+
+int CCrawlerDlg::FindPageRow(const std::string& strUrl) const
+{
+    return m_progressRows.FindPageRow(strUrl);
+}
+
+// ------------------------------------------------------------------ rows, status, progress
+
+int CCrawlerDlg::RowCount() const
+{
+    return m_pResults->GetItemCount();
+}
+
+std::string CCrawlerDlg::RowLabel(int nRow) const
+{
+    return m_pResults->GetItemText(nRow, 0).toStdString();
+}
+
+int CCrawlerDlg::FindRow(const std::string& sLabel) const
+{
+    return m_pResults->FindItem(sLabel);
+}
+
+int CCrawlerDlg::AddRow(const ResultRow& row)
+{
+    std::vector<QString> texts;
+    texts.reserve(row.size());
+    for (const std::string& s : row)
+        texts.push_back(FromStd(s));
+    return m_pResults->AddItem(texts);
+}
+
+void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
+{
+    m_pResults->SetItemText(nRow, nColumn, FromStd(sText));
+}
+
+void CCrawlerDlg::DeleteAllRows()
+{
+    m_pResults->DeleteAllItems();
+}
+
+void CCrawlerDlg::SetStatusText(const std::string& sText)
+{
+    m_pStatus->setText(FromStd(sText));
+}
+
+void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
+{
+    m_nProgressLow = nLow;
+    m_nProgressHigh = nHigh;
+    m_pProgress->setRange(0, std::max(nHigh - nLow, 1));
+    SetProgressPos(m_nProgressPos);
+}
+
+void CCrawlerDlg::SetProgressPos(int nPos)
+{
+    // The bar holds its position within its range.
+    m_nProgressPos = std::clamp(nPos, m_nProgressLow, std::max(m_nProgressLow, m_nProgressHigh));
+    m_pProgress->setValue(m_nProgressPos - m_nProgressLow);
+}
+
+// ------------------------------------------------------------------ menus and pages
+
+void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
+{
+    // The window has no system menu of its own here; its About entry lives in the
+    // window's context menu instead.
+    auto* pMenu = new QMenu(this);
+    pMenu->setObjectName(QStringLiteral("IDR_SYSMENU"));
+    pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    pMenu->addSeparator();
+    QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
+    pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
+    connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
+    pMenu->popup(pEvent->globalPos());
+    pEvent->accept();
+}
+
+void CCrawlerDlg::OnSysCommand(int nId)
+{
+    if ((nId & 0xFFF0) == ID_SYS_ABOUT) {
+        CAboutDlg about(this);
+        about.exec();
+    }
+}
+
+void CCrawlerDlg::OpenProductPage()
+{
+    if (m_openUrl)
+        m_openUrl(QString::fromLatin1(kProductAddress));
+}
+
+void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
+{
+    m_nRightClickRow = nRow;
+    if (nRow == -1)
+        return;
+    auto* pMenu = new QMenu(this);
+    pMenu->setObjectName(QStringLiteral("IDR_POPUP"));
+    pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* pVisit = pMenu->addAction(QStringLiteral("Visit page"));
+    pVisit->setObjectName(QStringLiteral("ID_VISIT_PAGE"));
+    connect(pVisit, &QAction::triggered, this, &CCrawlerDlg::OnVisitPage);
+    pMenu->popup(globalPos);
+}
+
+void CCrawlerDlg::OnVisitPage()
+{
+    if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
+        return;
+    if (m_openUrl)
+        m_openUrl(QStringLiteral("http://") + m_pResults->GetItemText(m_nRightClickRow, 0));
+}
+
+}  // namespace plovik

@@ -1,0 +1,142 @@
+#pragma once
+// The program's main window: start address, the two numeric settings with their
+// arrows, Crawl / Exit / Help, the results list, a status line and a progress bar.
+// It runs each crawl on a worker thread and shows its progress messages.
+
+#include "CrawlJob.h"
+#include "ProgressRows.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace plovik {
+
+class CSortListCtrl;
+class CUpDownCtrl;
+
+class CCrawlerDlg : public QDialog, public ResultRowSink {
+    Q_OBJECT
+public:
+    explicit CCrawlerDlg(QWidget* pParent = nullptr);
+    ~CCrawlerDlg() override;
+
+    // Start-up: fields, settings, columns, stored widths, splash. Call once before
+    // the window is first shown.
+    void OnInitDialog();
+    // OnInitDialog, then the window runs modally.
+    int DoModal();
+
+    // bSave: fields -> settings (false and a message when a field holds no unsigned
+    // number); otherwise settings -> fields.
+    bool DoDataExchange(bool bSave);
+
+    // ------------------------------------------------------------ commands
+    void OnCrawl();
+    void OnOK();
+    void OnSysCommand(int nId);
+    void OpenProductPage();
+    void OnListRightClick(int nRow, const QPoint& globalPos);
+    void OnVisitPage();
+    int FindPageRow(const std::string& strUrl) const;
+    bool IsCrawlRunning() const;
+
+    // ------------------------------------------------------------ state for tests and tools
+    std::uint32_t PagesSetting() const { return m_nMaxPages; }
+    std::uint32_t GetIterationsSetting() const { return m_nIterations; }
+    const QString& Url() const { return m_strUrl; }
+    int RightClickRow() const { return m_nRightClickRow; }
+    int ProgressLow() const { return m_nProgressLow; }
+    int ProgressHigh() const { return m_nProgressHigh; }
+    CSortListCtrl* Results() const { return m_pResults; }
+
+    // The shell's "open" of an address; tests record instead.
+    void SetUrlOpener(std::function<void(const QString&)> opener) { m_openUrl = std::move(opener); }
+    // A warning message box captioned "Plovik"; tests record instead.
+    void SetMessageBox(std::function<void(const QString&)> show) { m_messageBox = std::move(show); }
+    // Engine settings the window does not show (tests shorten the pause between pages).
+    void SetEngineSettings(std::chrono::milliseconds pageDelay, const HttpOptions& http);
+
+    // A crawl job wired to this window: its messages come to OnCrawlProgress. OnCrawl
+    // runs one on a worker thread; the benchmark drives one directly.
+    std::shared_ptr<CrawlJob> MakeCrawlJob(CrawlInputs inputs);
+
+    // The progress handler of the window's thread.
+    int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+
+    // ------------------------------------------------------------ ResultRowSink
+    int RowCount() const override;
+    std::string RowLabel(int nRow) const override;
+    int FindRow(const std::string& sLabel) const override;
+    int AddRow(const ResultRow& row) override;
+    void SetCell(int nRow, int nColumn, const std::string& sText) override;
+    void DeleteAllRows() override;
+    void SetStatusText(const std::string& sText) override;
+    void SetProgressRange(int nLow, int nHigh) override;
+    int ProgressPos() const override { return m_nProgressPos; }
+    void SetProgressPos(int nPos) override;
+    std::uint32_t IterationsSetting() const override { return m_nIterations; }
+
+signals:
+    // A crawl's worker has ended and been joined.
+    void CrawlFinished();
+
+public slots:
+    void done(int nResult) override;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+
+private:
+    void CreateControls();
+    void ConnectControls();
+    void ResetProgress();
+    void ShowMessage(const QString& sText);
+    void OnPagesChanged(const QString& sText);
+    void OnIterationsChanged(const QString& sText);
+    void OnDeltaPosPagesSpin(int nDelta);
+    void OnDeltaPosIterationsSpin(int nDelta);
+    void JoinFinishedWorker();
+    void StopCrawl();
+
+    // Controls, in the order of the member table.
+    CUpDownCtrl* m_pPagesSpin = nullptr;
+    CUpDownCtrl* m_pIterationsSpin = nullptr;
+    QLineEdit* m_pPages = nullptr;
+    QLineEdit* m_pIterations = nullptr;
+    QLabel* m_pStatus = nullptr;
+    QProgressBar* m_pProgress = nullptr;
+    QLineEdit* m_pUrl = nullptr;
+    CSortListCtrl* m_pResults = nullptr;
+    QPushButton* m_pCrawl = nullptr;
+
+    std::uint32_t m_nIterations = 3;
+    std::uint32_t m_nMaxPages = 10;
+    QIcon m_hIcon;
+    std::thread m_crawlThread;
+    std::shared_ptr<CrawlJob> m_pJob;
+    QString m_strUrl;
+    int m_nRightClickRow = -1;
+
+    int m_nProgressLow = 0;
+    int m_nProgressHigh = 100;
+    int m_nProgressPos = 0;
+    ProgressRows m_progressRows{*this};
+
+    std::chrono::milliseconds m_pageDelay{1000};
+    HttpOptions m_http;
+    std::function<void(const QString&)> m_openUrl;
+    std::function<void(const QString&)> m_messageBox;
+};
+
+}  // namespace plovik

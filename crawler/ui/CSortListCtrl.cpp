@@ -1,0 +1,358 @@
+#include "CSortListCtrl.h"
+
+#include "AppSettings.h"
+#include "CSortHeaderCtrl.h"
+#include "TextFormat.h"
+
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <QContextMenuEvent>
+
+#include <algorithm>
+
+namespace plovik {
+
+// The rows as the view sees them; the data lives in the list control.
+class SortListModel : public QAbstractTableModel {
+public:
+    explicit SortListModel(CSortListCtrl& list) : QAbstractTableModel(&list), m_list(list) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_list.m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_list.m_columnNames.size());
+    }
+    QVariant data(const QModelIndex& index, int nRole) const override
+    {
+        if (nRole != Qt::DisplayRole || !index.isValid())
+            return {};
+        const RowData& row = *m_list.m_rows[static_cast<std::size_t>(index.row())];
+        const auto nColumn = static_cast<std::size_t>(index.column());
+        return nColumn < row.texts.size() ? QVariant(row.texts[nColumn]) : QVariant();
+    }
+    QVariant headerData(int nSection, Qt::Orientation orientation, int nRole) const override
+    {
+        if (orientation != Qt::Horizontal || nSection < 0 ||
+            nSection >= static_cast<int>(m_list.m_columnNames.size()))
+            return {};
+        if (nRole == Qt::DisplayRole)
+            return m_list.m_columnNames[static_cast<std::size_t>(nSection)];
+        if (nRole == Qt::TextAlignmentRole)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        return {};
+    }
+
+    using QAbstractTableModel::beginInsertColumns;
+    using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::changePersistentIndex;
+    using QAbstractTableModel::endInsertColumns;
+    using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endResetModel;
+    using QAbstractTableModel::persistentIndexList;
+
+private:
+    CSortListCtrl& m_list;
+};
+
+namespace {
+
+std::string FoldedLabel(const QString& sLabel)
+{
+    std::string s = sLabel.toStdString();
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string FoldedLabel(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+int Sign(long long n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
+
+// Stable bottom-up merge sort. It never reads outside the range, whatever the
+// comparison answers: the comparison here is not a strict weak ordering.
+template <class T, class Cmp>
+void MergeSort(std::vector<T>& items, Cmp cmp)
+{
+    const std::size_t n = items.size();
+    std::vector<T> buffer(n);
+    for (std::size_t width = 1; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, n);
+            const std::size_t hi = std::min(lo + 2 * width, n);
+            std::size_t i = lo, j = mid, k = lo;
+            while (i < mid && j < hi)
+                buffer[k++] = cmp(items[i], items[j]) > 0 ? items[j++] : items[i++];
+            while (i < mid)
+                buffer[k++] = items[i++];
+            while (j < hi)
+                buffer[k++] = items[j++];
+        }
+        items.swap(buffer);
+    }
+}
+
+}  // namespace
+
+CSortListCtrl::CSortListCtrl(QWidget* pParent)
+    : QTreeView(pParent), m_pHeader(new CSortHeaderCtrl(this)), m_pModel(new SortListModel(*this))
+{
+    setHeader(m_pHeader);
+    setModel(m_pModel);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSortingEnabled(false);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+    m_pHeader->setSectionResizeMode(QHeaderView::Interactive);
+    connect(m_pHeader, &QHeaderView::sectionClicked, this, &CSortListCtrl::OnColumnClick);
+}
+
+CSortListCtrl::~CSortListCtrl() = default;
+
+QString CSortListCtrl::GetColumnName(int nColumn) const
+{
+    if (nColumn < 0 || nColumn >= static_cast<int>(m_columnNames.size()))
+        return {};
+    return m_columnNames[static_cast<std::size_t>(nColumn)];
+}
+
+bool CSortListCtrl::SetHeadings(const QString& sLayout)
+{
+    // Columns can only be added while the list has no rows: every row holds
+    // exactly column-count texts.
+    qsizetype nStart = 0;
+    for (;;) {
+        const qsizetype nComma = sLayout.indexOf(QLatin1Char(','), nStart);
+        if (nComma < 0)
+            return true;
+        const QString sName = sLayout.mid(nStart, nComma - nStart);
+        qsizetype nEnd = sLayout.indexOf(QLatin1Char(';'), nComma + 1);
+        if (nEnd < 0)
+            nEnd = sLayout.size();
+        const int nWidth = ParseCInt32(sLayout.mid(nComma + 1, nEnd - nComma - 1).toStdString());
+        if (!m_rows.empty()) {
+            ++m_nColumnCount;
+            return false;
+        }
+        const int nIndex = static_cast<int>(m_columnNames.size());
+        m_pModel->beginInsertColumns({}, nIndex, nIndex);
+        m_columnNames.push_back(sName);
+        m_pModel->endInsertColumns();
+        m_pHeader->resizeSection(nIndex, std::clamp(nWidth, 0, 32767));
+        ++m_nColumnCount;
+        nStart = nEnd + 1;
+    }
+}
+
+int CSortListCtrl::AddItem(const std::vector<QString>& texts)
+{
+    if (m_columnNames.empty() || texts.size() != m_columnNames.size())
+        return -1;
+    auto pRow = std::make_unique<RowData>();
+    pRow->texts = texts;
+    const int nRow = static_cast<int>(m_rows.size());
+    pRow->nRow = nRow;
+    m_pModel->beginInsertRows({}, nRow, nRow);
+    RowData* pRaw = pRow.get();
+    m_rows.push_back(std::move(pRow));
+    IndexLabel(pRaw);
+    m_pModel->endInsertRows();
+    return nRow;
+}
+
+bool CSortListCtrl::SetItemText(int nRow, int nColumn, const QString& sText)
+{
+    if (nRow < 0 || nRow >= static_cast<int>(m_rows.size()) || nColumn < 0 ||
+        nColumn >= static_cast<int>(m_columnNames.size()))
+        return false;
+    RowData* pRow = m_rows[static_cast<std::size_t>(nRow)].get();
+    QString& sCell = pRow->texts[static_cast<std::size_t>(nColumn)];
+    if (sCell == sText)
+        return true;
+    if (nColumn == 0) {
+        UnindexLabel(pRow);
+        sCell = sText;
+        IndexLabel(pRow);
+    } else {
+        sCell = sText;
+    }
+    const QModelIndex index = m_pModel->index(nRow, nColumn);
+    emit m_pModel->dataChanged(index, index, {Qt::DisplayRole});
+    return true;
+}
+
+QString CSortListCtrl::GetItemText(int nRow, int nColumn) const
+{
+    if (nRow < 0 || nRow >= static_cast<int>(m_rows.size()) || nColumn < 0 ||
+        nColumn >= static_cast<int>(m_columnNames.size()))
+        return {};
+    return m_rows[static_cast<std::size_t>(nRow)]->texts[static_cast<std::size_t>(nColumn)];
+}
+
+void CSortListCtrl::DeleteAllItems()
+{
+    m_pModel->beginResetModel();
+    m_labelIndex.clear();
+    m_rows.clear();
+    m_pModel->endResetModel();
+}
+
+void CSortListCtrl::IndexLabel(RowData* pRow)
+{
+    m_labelIndex[FoldedLabel(pRow->texts[0])].push_back(pRow);
+}
+
+void CSortListCtrl::UnindexLabel(RowData* pRow)
+{
+    const auto it = m_labelIndex.find(FoldedLabel(pRow->texts[0]));
+    if (it == m_labelIndex.end())
+        return;
+    auto& rows = it->second;
+    rows.erase(std::remove(rows.begin(), rows.end(), pRow), rows.end());
+    if (rows.empty())
+        m_labelIndex.erase(it);
+}
+
+int CSortListCtrl::FindItem(const std::string& sLabelUtf8) const
+{
+    const auto it = m_labelIndex.find(FoldedLabel(sLabelUtf8));
+    if (it == m_labelIndex.end())
+        return -1;
+    int nFirst = -1;
+    for (const RowData* pRow : it->second)
+        if (nFirst == -1 || pRow->nRow < nFirst)
+            nFirst = pRow->nRow;
+    return nFirst;
+}
+
+void CSortListCtrl::OnColumnClick(int nColumn)
+{
+    const bool bAscending = nColumn == m_nSortColumn ? !m_bSortAscending : true;
+    SortColumn(nColumn, bAscending);
+}
+
+void CSortListCtrl::SortColumn(int nColumn, bool bAscending)
+{
+    m_nSortColumn = nColumn;
+    m_bSortAscending = bAscending;
+    m_pHeader->SetSortImage(nColumn, bAscending);
+    if (nColumn < 0 || nColumn >= static_cast<int>(m_columnNames.size()) || m_rows.size() < 2)
+        return;
+
+    emit m_pModel->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<RowData*> order;
+    order.reserve(m_rows.size());
+    for (const auto& pRow : m_rows)
+        order.push_back(pRow.get());
+    MergeSort(order, [this](const RowData* a, const RowData* b) { return CompareItems(*a, *b, *this); });
+
+    std::vector<int> newRowOf(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        newRowOf[static_cast<std::size_t>(order[i]->nRow)] = static_cast<int>(i);
+    std::vector<std::unique_ptr<RowData>> sorted(m_rows.size());
+    for (auto& pRow : m_rows) {
+        const int nNew = newRowOf[static_cast<std::size_t>(pRow->nRow)];
+        pRow->nRow = nNew;
+        sorted[static_cast<std::size_t>(nNew)] = std::move(pRow);
+    }
+    m_rows.swap(sorted);
+
+    const QModelIndexList persistent = m_pModel->persistentIndexList();
+    for (const QModelIndex& index : persistent) {
+        if (!index.isValid())
+            continue;
+        const int nNew = newRowOf[static_cast<std::size_t>(index.row())];
+        m_pModel->changePersistentIndex(index, m_pModel->index(nNew, index.column()));
+    }
+    emit m_pModel->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool CSortListCtrl::LoadColumnWidths()
+{
+    auto pProfile = OpenProfile();
+    const QVariant value =
+        pProfile->value(QStringLiteral("ListCtrls/") + QString::number(m_nDlgCtrlId));
+    if (!value.isValid())
+        return false;
+    const QByteArray bytes = value.toByteArray();
+    if (bytes.isEmpty())
+        return false;
+    const bool bApplied = m_pHeader->Serialize(bytes);
+    m_pHeader->viewport()->update();
+    return bApplied;
+}
+
+int CSortListCtrl::CompareItems(const RowData& a, const RowData& b, const CSortListCtrl& list)
+{
+    const auto nColumn = static_cast<std::size_t>(list.m_nSortColumn);
+    const QString& sA = a.texts[nColumn];
+    const QString& sB = b.texts[nColumn];
+    const bool bAscending = list.m_bSortAscending;
+    if (IsNumber(sA))
+        return bAscending ? CompareNumbers(sA, sB) : CompareNumbers(sB, sA);
+    if (IsDate(sA))
+        return bAscending ? CompareDates(sA, sB) : CompareDates(sB, sA);
+    const int n = bAscending ? QString::localeAwareCompare(sA, sB) : QString::localeAwareCompare(sB, sA);
+    return Sign(n);
+}
+
+bool CSortListCtrl::IsNumber(const QString& s)
+{
+    return std::all_of(s.begin(), s.end(), IsDigit);
+}
+
+bool CSortListCtrl::IsDate(const QString& s)
+{
+    if (s.size() != 10)
+        return false;
+    for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
+        if (!IsDigit(s[i]))
+            return false;
+    return s[2] == QLatin1Char('/') && s[5] == QLatin1Char('/');
+}
+
+int CSortListCtrl::CompareNumbers(const QString& x, const QString& y)
+{
+    return Sign(static_cast<long long>(ParseCInt32(x.toStdString())) - ParseCInt32(y.toStdString()));
+}
+
+int CSortListCtrl::CompareDates(const QString& x, const QString& y)
+{
+    // Only the first text is known to be a date: the other one's parts are read with
+    // the C-style conversion, and a part beyond its end counts as 0.
+    auto part = [](const QString& s, int nFrom, int nCount) {
+        return static_cast<long long>(ParseCInt32(s.mid(nFrom, nCount).toStdString()));
+    };
+    for (const auto& [nFrom, nCount] : {std::pair{6, 4}, std::pair{3, 2}, std::pair{0, 2}}) {
+        const long long n = part(x, nFrom, nCount) - part(y, nFrom, nCount);
+        if (n != 0)
+            return Sign(n);
+    }
+    return 0;
+}
+
+void CSortListCtrl::contextMenuEvent(QContextMenuEvent* pEvent)
+{
+    const QModelIndex index = indexAt(viewport()->mapFromGlobal(pEvent->globalPos()));
+    emit RightClicked(index.isValid() ? index.row() : -1, pEvent->globalPos());
+    pEvent->accept();
+}
+
+}  // namespace plovik

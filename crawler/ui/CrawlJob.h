@@ -1,0 +1,82 @@
+#pragma once
+// What one crawl's worker thread and the window share. The worker gets its own copy
+// of the inputs, taken when Crawl is pressed. Every progress message is a blocking
+// call into the window's thread: the worker posts it and waits until the window has
+// handled it or the crawl is stopped. Stopping wakes a waiting worker, so the window
+// never waits for the worker and the two cannot deadlock.
+
+#include "CrawlNotifier.h"
+#include "HttpClient.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace plovik {
+
+class CSiteCrawler;
+
+struct CrawlInputs {
+    std::string strUrl;
+    std::int32_t nIterations = 3;
+    std::int32_t nMaxPages = 10;
+    std::chrono::milliseconds pageDelay{1000};
+    HttpOptions http;
+};
+
+class CrawlJob : public std::enable_shared_from_this<CrawlJob> {
+public:
+    // Posts fn to the window's thread without waiting; false when it cannot be posted.
+    using Poster = std::function<bool(std::function<void()>)>;
+    // Runs on the window's thread for each message while the worker waits.
+    using Handler = std::function<void(int nCode, const PageRecord* pRecord, std::int32_t nNumber)>;
+
+    // onFinished runs on the window's thread after the worker has left everything
+    // shared; joining the thread from there returns at once.
+    using FinishedHandler = std::function<void(const CrawlJob* pJob)>;
+    CrawlJob(CrawlInputs inputs, Poster poster, Handler handler, FinishedHandler onFinished);
+
+    const CrawlInputs& Inputs() const { return m_inputs; }
+
+    // The worker thread's whole life: crawl, rank, then tell the window it ended.
+    // No exception leaves it.
+    void Run();
+
+    // Worker thread: one progress message as a blocking call into the window's
+    // thread. Returns once the window has handled it or the crawl is stopped.
+    void Send(int nCode, const PageRecord* pRecord, std::int32_t nNumber) { Deliver(nCode, pRecord, nNumber); }
+
+    // Window's thread. Marks the crawl stopped, releases a worker waiting on a message,
+    // and asks the engine to stop. After this the worker posts nothing more.
+    void Stop();
+    bool Stopped() const;
+    // True once Run has returned from everything that could touch shared state.
+    bool Finished() const { return m_bFinished.load(); }
+
+private:
+    class Notifier;
+    // Worker thread: the blocking call.
+    void Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    // Window's thread: handle call nId if the worker is still waiting for it.
+    void Serve(std::uint64_t nId, int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+
+    const CrawlInputs m_inputs;
+    const Poster m_poster;
+    const Handler m_handler;
+    const FinishedHandler m_onFinished;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_served;
+    bool m_bStop = false;
+    std::uint64_t m_nPosted = 0;
+    std::uint64_t m_nServed = 0;
+    CSiteCrawler* m_pCrawler = nullptr;
+    std::atomic<bool> m_bFinished{false};
+};
+
+}  // namespace plovik

@@ -1,0 +1,146 @@
+// plovik_screenshots: opens the window, crawls a site and saves pictures of the main
+// window, the splash, the About box and the popup menu.
+//
+//   plovik_screenshots --url http://127.0.0.1:PORT/ --out DIR [--pages N] [--delay-ms N]
+//
+// Settings go to a temporary folder, so the user's stored address is not touched.
+
+#include "CAboutDlg.h"
+#include "CCrawlerApp.h"
+#include "CCrawlerDlg.h"
+#include "CSortListCtrl.h"
+#include "CSplashWnd.h"
+#include "RunWindow.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Pump(int nMs)
+{
+    QEventLoop loop;
+    QTimer::singleShot(nMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Under a real display the screen holds what is on top (menus over the window);
+// offscreen, the widget itself is the best there is.
+QPixmap Shot(QWidget* pWidget, const QRect& screenArea = QRect())
+{
+    QScreen* pScreen = QGuiApplication::primaryScreen();
+    if (pScreen && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect area = screenArea.isValid() ? screenArea : pWidget->frameGeometry();
+        const QPixmap pixmap = pScreen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        if (!pixmap.isNull())
+            return pixmap;
+    }
+    return pWidget->grab();
+}
+
+bool Save(const QPixmap& pixmap, const QDir& out, const char* pszName)
+{
+    const QString sPath = out.filePath(QString::fromLatin1(pszName));
+    const bool bOk = pixmap.save(sPath, "PNG");
+    std::fprintf(bOk ? stdout : stderr, "%s %s\n", bOk ? "wrote" : "cannot write", qPrintable(sPath));
+    return bOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string strUrl, strOut = "screenshots";
+    int nPages = 10, nDelayMs = 200;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--url")
+            strUrl = argv[i + 1];
+        else if (a == "--out")
+            strOut = argv[i + 1];
+        else if (a == "--pages")
+            nPages = std::atoi(argv[i + 1]);
+        else if (a == "--delay-ms")
+            nDelayMs = std::atoi(argv[i + 1]);
+    }
+    if (strUrl.empty()) {
+        std::fprintf(stderr, "usage: plovik_screenshots --url URL --out DIR [--pages N] [--delay-ms N]\n");
+        return 2;
+    }
+
+    plovik::InitUiResources();
+    plovik::CCrawlerApp app(argc, argv);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    const QDir out(QString::fromLocal8Bit(strOut.c_str()));
+    QDir().mkpath(out.path());
+    bool bOk = true;
+
+    plovik::CCrawlerDlg dlg;
+    plovik::HttpOptions http;
+    http.strNoProxy = "*";
+    dlg.SetEngineSettings(std::chrono::milliseconds(nDelayMs), http);
+    dlg.SetUrlOpener([](const QString&) {});
+    dlg.OnInitDialog();
+    Pump(300);
+    if (plovik::CSplashWnd* pSplash = plovik::CSplashWnd::Current())
+        bOk = Save(Shot(pSplash), out, "splash.png") && bOk;
+    else
+        bOk = false;
+    plovik::CSplashWnd::CloseSplash();
+
+    dlg.show();
+    Pump(200);
+    dlg.findChild<QLineEdit*>(QStringLiteral("IDC_PAGES"))->setText(QString::number(nPages));
+    dlg.findChild<QLineEdit*>(QStringLiteral("IDC_URL"))->setText(QString::fromStdString(strUrl));
+    bool bDone = false;
+    QObject::connect(&dlg, &plovik::CCrawlerDlg::CrawlFinished, [&] { bDone = true; });
+    dlg.findChild<QPushButton*>(QStringLiteral("IDC_CRAWL"))->click();
+    for (int i = 0; i < 1200 && !bDone; ++i)
+        Pump(100);
+    if (!bDone) {
+        std::fprintf(stderr, "the crawl did not finish\n");
+        return 1;
+    }
+    Pump(200);
+    bOk = Save(Shot(&dlg), out, "main-window.png") && bOk;
+
+    // The popup menu over the second row (the first is the start page).
+    plovik::CSortListCtrl* pList = dlg.Results();
+    const int nRow = pList->GetItemCount() > 1 ? 1 : 0;
+    const QRect rowRect = pList->visualRect(pList->model()->index(nRow, 0));
+    pList->setCurrentIndex(pList->model()->index(nRow, 0));
+    const QPoint at = pList->viewport()->mapToGlobal(rowRect.center());
+    dlg.OnListRightClick(nRow, at);
+    Pump(300);
+    if (auto* pMenu = dlg.findChild<QMenu*>(QStringLiteral("IDR_POPUP"))) {
+        const QRect area = dlg.frameGeometry().united(pMenu->frameGeometry());
+        bOk = Save(QGuiApplication::platformName() == QLatin1String("xcb") ? Shot(&dlg, area) : pMenu->grab(), out,
+                   "popup-menu.png") && bOk;
+        pMenu->close();
+    } else {
+        bOk = false;
+    }
+    Pump(100);
+
+    plovik::CAboutDlg about(&dlg);
+    about.show();
+    Pump(300);
+    bOk = Save(Shot(&about), out, "about.png") && bOk;
+    about.close();
+    dlg.reject();
+    return bOk ? 0 : 1;
+}
