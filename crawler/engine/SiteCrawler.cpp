@@ -20,6 +20,17 @@ CSiteCrawler::~CSiteCrawler()
     m_pages.clear();
 }
 
+PageRecord& CSiteCrawler::AddPage(const std::string& strUrl, std::int32_t nDepth)
+{
+    auto& slot = m_pages[strUrl];
+    if (!slot) {
+        slot = std::make_unique<PageRecord>();
+        slot->strUrl = strUrl;
+        slot->nDepth = nDepth;
+    }
+    return *slot;
+}
+
 void CSiteCrawler::RequestStop()
 {
     {

@@ -47,6 +47,9 @@ public:
     bool StopRequested() const { return m_bStop.load(); }
 
     const PageTable& Pages() const { return m_pages; }
+    // Enters a record without fetching it (for building a table in benchmarks and
+    // tests); returns the existing record when the address is known.
+    PageRecord& AddPage(const std::string& strUrl, std::int32_t nDepth);
 
     // Rank constants: d = 0.85f, b = (float)(1.0 - (double)d) = 0.14999998f.
     static constexpr float kDamping = 0.85f;
