@@ -121,6 +121,8 @@ CSortListCtrl::CSortListCtrl(QWidget* pParent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideRight);
     m_pHeader->setSectionResizeMode(QHeaderView::Interactive);
+    m_pHeader->setMinimumSectionSize(0);
+    m_pHeader->setSectionsClickable(true);  // setSortingEnabled(false) turned it off
     connect(m_pHeader, &QHeaderView::sectionClicked, this, &CSortListCtrl::OnColumnClick);
 }
 
