@@ -36,10 +36,10 @@ const char* const kRunningPrefix = "A crawl is still running.";
 std::map<std::string, std::string> FourPageSite()
 {
     return {
-        {"/", R"(<html><a href="a.html">A</a> <A HREF="b.html">B</A></html>)"},
-        {"/a.html", R"(<html><a href="/">home</a> <a href="b.html">b</a> <a href="c.html">c</a></html>)"},
+        {"/", R"(<html><a href="/a.html">A</a> <a href="/b.html">B</a></html>)"},
+        {"/a.html", R"(<html><a href="/">home</a> <a href="/b.html">b</a> <a href="/c.html">c</a></html>)"},
         {"/b.html", R"(<html><a href="/">home</a></html>)"},
-        {"/c.html", R"(<html><a href="a.html">a</a></html>)"},
+        {"/c.html", R"(<html><a href="/a.html">a</a></html>)"},
     };
 }
 
