@@ -25,7 +25,9 @@ void AppendExpansion(const RegularExpressionImpl& d, const MatchRecord& m, std::
 // disturb them; the object receives them when the pass is over.
 class MergeReporter {
 public:
-    MergeReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_subject(subject), m_lines(subject) {}
+    MergeReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_subject(subject), m_lines(subject) {
+        if (d.mergeCopy) m_result.reserve(subject.size());
+    }
 
     bool Step(const MatchRecord& m) {
         RegularExpressionImpl& d = m_impl;
@@ -111,6 +113,8 @@ void RegularExpression::Merge(std::string& out) {
         if (d.mergeOnlyFirst) flags |= rc::format_first_only;
         const std::string& subject = d.stringToMatch;
         std::string result;
+        // With the text between matches copied, the result is about as long as the subject.
+        if (d.mergeCopy) result.reserve(subject.size());
         {
             BusyScope busy(d);
             detail::WithCompiled(d, [&](const auto& expression) {
