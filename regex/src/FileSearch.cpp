@@ -44,9 +44,28 @@ public:
     virtual bool Search(const char* first, const char* last, FileMatchResults& results,
                         rc::match_flag_type flags) const = 0;
     virtual void Grep(const char* first, const char* last, rc::match_flag_type flags, const Step& step) const = 0;
+    // A match that starts exactly at `at`; `first` is the start of the file.
+    virtual bool MatchAt(const char* first, const char* at, const char* last, FileMatchResults& results,
+                         rc::match_flag_type flags) const = 0;
+    // LiteralPrefix(expression), kept only when these traits read its characters the same way.
+    virtual std::string SurePrefix(const std::string& expression) const = 0;
 };
 
 namespace {
+
+// Syntax types that the default syntax acts on outside brackets; every other
+// character (letters map to escape types) stands for itself there.
+bool IsActive(rc::syntax_type type) {
+    switch (type) {
+    case rc::syntax_open_mark: case rc::syntax_close_mark: case rc::syntax_dollar: case rc::syntax_caret:
+    case rc::syntax_dot: case rc::syntax_star: case rc::syntax_plus: case rc::syntax_question:
+    case rc::syntax_open_set: case rc::syntax_or: case rc::syntax_escape: case rc::syntax_hash:
+    case rc::syntax_open_brace: case rc::syntax_close_brace: case rc::syntax_newline:
+        return true;
+    default:
+        return false;
+    }
+}
 
 template <class Regex>
 class EngineOf : public FileSearch::Engine {
@@ -60,6 +79,28 @@ public:
     void Grep(const char* first, const char* last, rc::match_flag_type flags, const Step& step) const override {
         // regex_grep copies its predicate; the step stays behind a reference.
         boost::regex_grep([&step](const FileMatchResults& m) { return step(m); }, first, last, m_regex, flags);
+    }
+    bool MatchAt(const char* first, const char* at, const char* last, FileMatchResults& results,
+                 rc::match_flag_type flags) const override {
+        flags |= rc::match_continuous;
+        if (at != first) flags |= rc::match_prev_avail;
+        return boost::regex_search(at, last, results, m_regex, flags, first);
+    }
+    std::string SurePrefix(const std::string& expression) const override {
+        // A message catalogue may give other characters a syntax meaning.
+        const auto& traits = m_regex.get_traits();
+        for (char c : expression)
+            if (traits.syntax_type(c) == rc::syntax_or) return std::string();
+        std::string prefix = LiteralPrefix(expression);
+        for (char c : prefix)
+            if (IsActive(traits.syntax_type(c))) return std::string();
+        if (!prefix.empty() && prefix.size() < expression.size()) {
+            rc::syntax_type next = traits.syntax_type(expression[prefix.size()]);
+            if (next == rc::syntax_star || next == rc::syntax_plus || next == rc::syntax_question ||
+                next == rc::syntax_open_brace)
+                prefix.pop_back();
+        }
+        return prefix;
     }
 
 private:
@@ -108,6 +149,37 @@ unsigned int CountNewlines(const char* first, const char* last) {
 
 }  // namespace
 
+std::string LiteralPrefix(const std::string& expression) {
+    // Alternation anywhere could offer a match without the prefix.
+    if (expression.find('|') != std::string::npos) return std::string();
+    static const char kPlain[] = " _-,;:'\"<>=/!@%&~`";
+    std::string prefix;
+    std::size_t i = 0;
+    for (; i < expression.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(expression[i]);
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     (c != 0 && std::strchr(kPlain, c) != nullptr);
+        if (!plain) break;
+        prefix += static_cast<char>(c);
+    }
+    // A repeat applies to the last character, which may then be absent.
+    if (i < expression.size() && std::strchr("*+?{", expression[i]) && !prefix.empty()) prefix.pop_back();
+    return prefix;
+}
+
+namespace {
+
+// The next occurrence of `needle` in [from, last), or null.
+const char* FindText(const std::string& needle, const char* from, const char* last) {
+    if (from >= last) return nullptr;
+    if (needle.size() == 1)
+        return static_cast<const char*>(std::memchr(from, needle[0], static_cast<std::size_t>(last - from)));
+    return static_cast<const char*>(
+        ::memmem(from, static_cast<std::size_t>(last - from), needle.data(), needle.size()));
+}
+
+}  // namespace
+
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
     std::size_t p = 0, n = 0;
     std::size_t starP = std::string::npos, starN = 0;
@@ -143,6 +215,7 @@ struct FileSearch::Walk {
     const FindCallback* find;
     const GrepCallback* grep;
 
+    std::string literal;   // what every match starts with; empty: the engine scans on its own
     unsigned int count = 0;
     bool stopped = false;
     std::exception_ptr callbackException;
@@ -205,20 +278,33 @@ struct FileSearch::Walk {
         }
     }
 
+    // The leftmost match in [from, last) of the file [first, last).
+    bool Search(const char* first, const char* from, const char* last, FileMatchResults& results) {
+        const Engine& engine = *owner.m_engine;
+        if (literal.empty()) {
+            if (from == first) return engine.Search(first, last, results, flags);
+            return engine.Search(from, last, results, flags | rc::match_prev_avail);
+        }
+        for (const char* at = from; (at = FindText(literal, at, last)) != nullptr; ++at) {
+            if (engine.MatchAt(first, at, last, results, flags)) return true;
+        }
+        return false;
+    }
+
     // Runs the expression over one file's bytes; false when the pass ends.
     bool SearchBytes(const std::string& fileName, const char* first, const char* last) {
         const Engine& engine = *owner.m_engine;
         try {
             if (find) {
                 FileMatchResults results;
-                if (engine.Search(first, last, results, flags)) {
+                if (Search(first, first, last, results)) {
                     ++count;
                     if (Call([&] { return (*find)(fileName); }) == SearchAnswer::Stop) stopped = true;
                 }
             } else {
                 unsigned int line = 1;
                 const char* counted = first;
-                engine.Grep(first, last, flags, [&](const FileMatchResults& m) {
+                auto step = [&](const FileMatchResults& m) {
                     line += CountNewlines(counted, m[0].first);
                     counted = m[0].first;
                     ++count;
@@ -226,7 +312,18 @@ struct FileSearch::Walk {
                     SearchAnswer answer = Call([&] { return (*grep)(fileName, match); });
                     if (answer == SearchAnswer::Stop) stopped = true;
                     return answer == SearchAnswer::Continue;
-                });
+                };
+                if (literal.empty()) {
+                    engine.Grep(first, last, flags, step);
+                } else {
+                    // Matches start with the prefix and never overlap: the
+                    // same matches as the engine's grep, found faster.
+                    FileMatchResults results;
+                    for (const char* from = first; Search(first, from, last, results);) {
+                        if (!step(results)) break;
+                        from = results[0].second;
+                    }
+                }
             }
         } catch (const std::runtime_error&) {
             // The engine's complexity or stack limit.
@@ -316,6 +413,8 @@ struct FileSearch::Walk {
         std::string prefix = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
         namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
         if (namePattern.empty()) return;
+        // A continuous match must start where the last one ended: the engine's own scan.
+        if ((flags & rc::match_continuous) == 0) literal = owner.m_prefix;
         int fd = ::open(prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             Record(prefix.size() > 1 ? prefix.substr(0, prefix.size() - 1) : prefix.empty() ? "." : prefix,
@@ -335,6 +434,7 @@ void FileSearch::SetTraits(SearchTraits traits) { m_traits = traits; }
 
 bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase) {
     m_engine.reset();
+    m_prefix.clear();
     // The engine's default syntax: the classic "normal" family.
     std::uint32_t classic = kEscapeInLists | kCharClasses | kIntervals | kBkRefs | kNoCollate | kUseExcept;
     if (ignoreCase) classic |= kIcase;
@@ -349,6 +449,7 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase) {
         // A rejected expression, or traits whose catalogue cannot be opened.
         m_engine.reset();
     }
+    if (m_engine && !ignoreCase) m_prefix = m_engine->SurePrefix(expression);
     return m_engine != nullptr;
 }
 

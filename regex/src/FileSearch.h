@@ -120,6 +120,8 @@ public:
     // its traits); the layer then finds nothing.
     bool SetExpression(const std::string& expression, bool ignoreCase);
     bool HasExpression() const;
+    // The text the layer looks for before running the engine ("" = none).
+    const std::string& LiteralScan() const { return m_prefix; }
     void SetContinueOnProblems(bool continueOnProblems);   // default true
     void SetProblemCallback(ProblemCallback callback);
 
@@ -143,6 +145,7 @@ public:
 private:
     SearchTraits m_traits = SearchTraits::Cpp;
     std::unique_ptr<Engine> m_engine;
+    std::string m_prefix;   // LiteralPrefix of the expression, when case matters
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;
@@ -150,6 +153,11 @@ private:
 
 // True when `name` matches the wildcard pattern (`*`, `?`; byte for byte).
 VANTREL_TESTABLE bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+// The plain text that every match of `expression` (default syntax, case
+// sensitive) starts with, or "" when there is none that is sure: the layer
+// looks for it with memmem and runs the engine only where it occurs.
+VANTREL_TESTABLE std::string LiteralPrefix(const std::string& expression);
 
 }  // namespace detail
 }  // namespace RegexClass

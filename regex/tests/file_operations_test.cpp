@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,27 @@
 #include <unistd.h>
 
 namespace {
+
+// Every test runs with an empty scratch directory as the current directory:
+// a pattern that went wrong can then walk nothing but that directory.
+class ScratchDirectory : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_tree.reset(new testsupport::TempTree);
+        m_cwd.reset(new testsupport::ScopedDirectory(m_tree->Root()));
+    }
+    void TearDown() override {
+        m_cwd.reset();
+        m_tree.reset();
+    }
+
+private:
+    std::unique_ptr<testsupport::TempTree> m_tree;
+    std::unique_ptr<testsupport::ScopedDirectory> m_cwd;
+};
+
+const ::testing::Environment* const g_scratch = ::testing::AddGlobalTestEnvironment(new ScratchDirectory);
+
 
 using RegexClass::REMatch;
 using RegexClass::RegularExpression;

@@ -8,12 +8,34 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 
 namespace {
+
+// Every test runs with an empty scratch directory as the current directory:
+// a pattern that went wrong can then walk nothing but that directory.
+class ScratchDirectory : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_tree.reset(new testsupport::TempTree);
+        m_cwd.reset(new testsupport::ScopedDirectory(m_tree->Root()));
+    }
+    void TearDown() override {
+        m_cwd.reset();
+        m_tree.reset();
+    }
+
+private:
+    std::unique_ptr<testsupport::TempTree> m_tree;
+    std::unique_ptr<testsupport::ScopedDirectory> m_cwd;
+};
+
+const ::testing::Environment* const g_scratch = ::testing::AddGlobalTestEnvironment(new ScratchDirectory);
+
 
 using RegexClass::detail::FileMatch;
 using RegexClass::detail::FileSearch;
@@ -253,6 +275,71 @@ TEST(FileSearch, CallbackExceptionLeavesThePass) {
                  std::runtime_error);
     EXPECT_TRUE(search.Problems().empty());
     EXPECT_EQ(GrepHits(search, tree.Path("*.txt")).size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LiteralPrefix, Table) {
+    struct Row {
+        const char* expression;
+        const char* prefix;
+    } rows[] = {
+        {"needle", "needle"},     {"ne+dle", "n"},         {"needl?e", "need"},   {"abc{2}", "ab"},
+        {"a*", ""},               {"foo|bar", ""},         {"(foo)", ""},         {"foo(bar)?", "foo"},
+        {"x.y", "x"},             {"<a href=", "<a href="}, {"\\d+", ""},          {"[ab]c", ""},
+        {"key: value", "key: value"}, {"^abc", ""},         {"abc$", "abc"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(RegexClass::detail::LiteralPrefix(row.expression), row.prefix) << row.expression;
+}
+
+TEST(FileSearch, LiteralScanInEveryTraitsModel) {
+    struct Row {
+        const char* expression;
+        bool ignoreCase;
+        const char* scan;
+    } rows[] = {{"needle", false, "needle"}, {"old", false, "old"}, {"wxd+", false, "wx"},
+                {"x|y", false, ""},          {"needle", true, ""}, {"(a)a*", false, ""}};
+    for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
+        for (const Row& row : rows) {
+            FileSearch search;
+            search.SetTraits(traits);
+            ASSERT_TRUE(search.SetExpression(row.expression, row.ignoreCase));
+            EXPECT_EQ(search.LiteralScan(), row.scan) << row.expression << " traits " << static_cast<int>(traits);
+        }
+    }
+}
+
+// The scan that looks for a literal prefix first finds what the engine finds.
+TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds) {
+    TempTree tree;
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "nee neeedle-" + std::to_string(i) + " needle\nneedleneedle-x n\n";
+    tree.Write("a.txt", text);
+    tree.Write("b.txt", "needle-1needle-22");
+    struct Pair {
+        const char* withPrefix;
+        const char* without;
+    } pairs[] = {{"needle", "(?:needle)"}, {"ne+dle-[0-9]+", "(?:ne+dle-[0-9]+)"}, {"n", "[n]"},
+                 {"needle\\b", "(?:needle)\\b"}};
+    for (const Pair& pair : pairs) {
+        FileSearch fast, plain;
+        ASSERT_TRUE(fast.SetExpression(pair.withPrefix, false));
+        ASSERT_TRUE(plain.SetExpression(pair.without, false));
+        std::vector<GrepHit> a = GrepHits(fast, tree.Path("*.txt"));
+        std::vector<GrepHit> b = GrepHits(plain, tree.Path("*.txt"));
+        ASSERT_EQ(a.size(), b.size()) << pair.withPrefix;
+        ASSERT_FALSE(a.empty());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].file, b[i].file);
+            EXPECT_EQ(a[i].positions[0], b[i].positions[0]) << pair.withPrefix << " #" << i;
+            EXPECT_EQ(a[i].texts[0], b[i].texts[0]);
+            EXPECT_EQ(a[i].line, b[i].line);
+        }
+        EXPECT_EQ(FindNames(fast, tree.Path("*.txt"), false), FindNames(plain, tree.Path("*.txt"), false));
+    }
 }
 
 }  // namespace
