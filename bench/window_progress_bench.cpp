@@ -102,6 +102,24 @@ void BM_WindowCrawlMessages(benchmark::State& state)
 }
 BENCHMARK(BM_WindowCrawlMessages)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
+// The handler alone, called on the window's thread: what the rank phase costs
+// without the handoff between the threads.
+void BM_WindowRankHandlerOnly(benchmark::State& state)
+{
+    auto pDlg = MakeWindow();
+    auto pages = MakePages();
+    for (auto& p : pages)
+        pDlg->OnCrawlProgress(plovik::CP_PAGE_ADDED, p.get(), 0);
+    for (auto _ : state) {
+        for (auto& p : pages) {
+            p->fNewRank += 0.01f;
+            pDlg->OnCrawlProgress(plovik::CP_RANK_CHANGED, p.get(), 0);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kPages);
+}
+BENCHMARK(BM_WindowRankHandlerOnly)->Unit(benchmark::kMillisecond);
+
 void BM_WindowSortColumn(benchmark::State& state)
 {
     const int nColumn = static_cast<int>(state.range(0));

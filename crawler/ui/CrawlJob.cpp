@@ -2,6 +2,8 @@
 
 #include "SiteCrawler.h"
 
+#include <thread>
+
 namespace plovik {
 
 class CrawlJob::Notifier : public CrawlNotifier {
@@ -59,46 +61,121 @@ void CrawlJob::Run()
     m_bFinished.store(true);
 }
 
-void CrawlJob::Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits a moment for a condition that the other thread usually makes true within
+// microseconds, before falling back to sleeping: each sleep and wake-up costs far more
+// than the handler itself.
+template <class Pred>
+bool SpinFor(std::chrono::microseconds budget, Pred pred)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_bStop)
-        return;
-    const std::uint64_t nId = ++m_nPosted;
-    // The posted call holds the job, so it stays valid even after the window is gone.
-    std::weak_ptr<CrawlJob> pSelf = weak_from_this();
-    const bool bPosted = m_poster([pSelf, nId, nCode, pRecord, nNumber] {
-        if (auto pJob = pSelf.lock())
-            pJob->Serve(nId, nCode, pRecord, nNumber);
-    });
-    if (!bPosted)
-        return;
-    m_served.wait(lock, [&] { return m_bStop || m_nServed >= nId; });
+    const auto deadline = Clock::now() + budget;
+    for (int i = 0;; ++i) {
+        if (pred())
+            return true;
+        if ((i & 15) == 15) {
+            if (Clock::now() >= deadline)
+                return false;
+            std::this_thread::yield();
+        }
+    }
 }
 
-void CrawlJob::Serve(std::uint64_t nId, int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+constexpr std::chrono::microseconds kSpin{50};
+// The window's thread serves calls back to back for at most this long before it
+// lets painting and input run.
+constexpr std::chrono::milliseconds kServeSlice{8};
+
+}  // namespace
+
+bool CrawlJob::PostServeLocked()
 {
+    if (m_bServing || m_bServePosted)
+        return true;
+    // The queued call holds the job, so it stays valid even after the window is gone.
+    std::weak_ptr<CrawlJob> pSelf = weak_from_this();
+    if (!m_poster([pSelf] {
+            if (auto pJob = pSelf.lock())
+                pJob->ServeCalls();
+        }))
+        return false;
+    m_bServePosted = true;
+    return true;
+}
+
+void CrawlJob::Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+{
+    std::uint64_t nId = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        // Only Stop, which runs on this same thread, can release the worker, so the
-        // record stays valid for the whole handler once this check passes.
-        if (m_bStop || m_nServed >= nId || m_nPosted != nId)
+        if (m_bStop)
             return;
+        m_call = Call{nCode, pRecord, nNumber};
+        nId = m_nPosted.load() + 1;
+        m_nPosted.store(nId);
+        if (!PostServeLocked()) {
+            // The window cannot take calls any more: the crawl ends quietly.
+            m_bStop = true;
+            m_bStopSeen = true;
+            if (m_pCrawler)
+                m_pCrawler->RequestStop();
+            return;
+        }
     }
-    try {
-        m_handler(nCode, pRecord, nNumber);
-    } catch (...) {
-        // A failing update must not leave the worker waiting.
+    if (SpinFor(kSpin, [&] { return m_nServed.load() >= nId || m_bStopSeen.load(); }))
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_bWorkerBlocked = true;
+    m_served.wait(lock, [&] { return m_bStop || m_nServed.load() >= nId; });
+    m_bWorkerBlocked = false;
+}
+
+void CrawlJob::ServeCalls()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_bServePosted = false;
+    if (m_bStop)
+        return;
+    m_bServing = true;
+    const auto sliceEnd = Clock::now() + kServeSlice;
+    while (!m_bStop) {
+        const std::uint64_t nPosted = m_nPosted.load();
+        if (nPosted > m_nServed.load()) {
+            const Call call = m_call;
+            lock.unlock();
+            // Only Stop, which runs on this same thread, can release the worker, so
+            // the record stays valid for the whole handler.
+            try {
+                m_handler(call.nCode, call.pRecord, call.nNumber);
+            } catch (...) {
+                // A failing update must not leave the worker waiting.
+            }
+            lock.lock();
+            m_nServed.store(nPosted);
+            if (m_bWorkerBlocked)
+                m_served.notify_all();
+            if (Clock::now() >= sliceEnd)
+                break;
+            continue;
+        }
+        lock.unlock();
+        SpinFor(kSpin, [&] { return m_nPosted.load() > m_nServed.load() || m_bStopSeen.load(); });
+        lock.lock();
+        if (m_nPosted.load() == m_nServed.load())
+            break;
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_nServed = nId;
-    m_served.notify_all();
+    m_bServing = false;
+    if (!m_bStop && m_nPosted.load() > m_nServed.load())
+        PostServeLocked();
 }
 
 void CrawlJob::Stop()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bStop = true;
+    m_bStopSeen = true;
     if (m_pCrawler)
         m_pCrawler->RequestStop();
     m_served.notify_all();

@@ -60,10 +60,19 @@ public:
 
 private:
     class Notifier;
+    struct Call {
+        int nCode = 0;
+        const PageRecord* pRecord = nullptr;
+        std::int32_t nNumber = 0;
+    };
+
     // Worker thread: the blocking call.
     void Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
-    // Window's thread: handle call nId if the worker is still waiting for it.
-    void Serve(std::uint64_t nId, int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    // Window's thread: serves the waiting call, and the worker's next ones as long as
+    // they follow at once (a big crawl's rank phase), for a few milliseconds at most.
+    void ServeCalls();
+    // With m_mutex held: make sure ServeCalls will run for a pending call.
+    bool PostServeLocked();
 
     const CrawlInputs m_inputs;
     const Poster m_poster;
@@ -72,9 +81,14 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_served;
-    bool m_bStop = false;
-    std::uint64_t m_nPosted = 0;
-    std::uint64_t m_nServed = 0;
+    bool m_bStop = false;                  // guarded by m_mutex
+    std::atomic<bool> m_bStopSeen{false};  // the same, for waits that spin
+    Call m_call;                           // guarded; valid while the worker waits
+    std::atomic<std::uint64_t> m_nPosted{0};  // written under m_mutex
+    std::atomic<std::uint64_t> m_nServed{0};  // written under m_mutex
+    bool m_bServing = false;      // ServeCalls is running and will look for new calls
+    bool m_bServePosted = false;  // a ServeCalls is queued on the window's thread
+    bool m_bWorkerBlocked = false;
     CSiteCrawler* m_pCrawler = nullptr;
     std::atomic<bool> m_bFinished{false};
 };
