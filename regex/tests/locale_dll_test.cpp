@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
+#include <sys/stat.h>
 #include <thread>
 
 #include "../src/LocaleDll.h"
@@ -232,6 +233,28 @@ TEST(ResolveLocaleDll, ReadsTheComponentsThreeStrings)
         EXPECT_EQ(strings.emptyExpressionMessage, row.empty) << row.what;
         EXPECT_EQ(strings.localeDllMessage, row.dll) << row.what;
     }
+}
+
+TEST(ResolveLocaleDll, NamesOf256CharactersOrMoreLoadButKeepNoStrings)
+{
+    petest::ScratchDirectory dir;
+    const std::string sub = dir.file(std::string(200, 'd'));
+    ASSERT_EQ(::mkdir(sub.c_str(), 0700), 0);
+    const std::map<unsigned, std::string> module = {{143, "e"}, {251, "long"}};
+    const std::string shortName = dir.file("m.dll");
+    std::string longName = sub + "/";
+    longName += std::string(256 - longName.size(), 'x') + ".dll";
+    ASSERT_GE(longName.size(), 256u);
+    ASSERT_TRUE(petest::WriteStringModule(shortName, module));
+    ASSERT_TRUE(petest::WriteStringModule(longName, module));
+
+    LocaleDllStrings strings;
+    ASSERT_EQ(ResolveLocaleDll(shortName, strings), shortName);
+    EXPECT_EQ(strings.spaceClassLetter, 'e');
+    // Strings read from an earlier module must not linger beside this one.
+    EXPECT_EQ(ResolveLocaleDll(longName, strings), longName);
+    EXPECT_EQ(strings.spaceClassLetter, 0);
+    EXPECT_EQ(strings.emptyExpressionMessage, "");
 }
 
 TEST(DefaultSplitSeparator, LetterAppliesToCppAndWin32Models)
