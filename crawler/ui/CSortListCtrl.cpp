@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 
 #include <algorithm>
+#include <optional>
 
 namespace plovik {
 
@@ -80,6 +81,64 @@ std::string FoldedLabel(std::string s)
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 int Sign(long long n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
+
+std::int32_t CInt(const QString& s) { return ParseCInt32(s.toStdString()); }
+
+// Everything the comparison needs from one cell, worked out once per row and sort
+// instead of once per comparison.
+struct CellKey {
+    bool bNumber = false;
+    bool bDate = false;
+    std::int32_t nValue = 0;                  // C-style integer value
+    std::int32_t nYear = 0, nMonth = 0, nDay = 0;  // the date parts, read the same way
+    std::optional<QCollatorSortKey> text;
+
+    // Date parts and text keys are only needed when some cell of the column is a
+    // date or a text, since the first text of a pair decides the kind.
+    CellKey(const QString& s, const QCollator& collator, bool bWithDate = true, bool bWithText = true)
+        : bNumber(CSortListCtrl::IsNumber(s)), bDate(CSortListCtrl::IsDate(s)), nValue(CInt(s))
+    {
+        if (bWithDate) {
+            nYear = CInt(s.mid(6, 4));
+            nMonth = CInt(s.mid(3, 2));
+            nDay = CInt(s.mid(0, 2));
+        }
+        if (bWithText)
+            text = collator.sortKey(s);
+    }
+};
+
+int CompareNumberKeys(const CellKey& x, const CellKey& y)
+{
+    return Sign(static_cast<long long>(x.nValue) - y.nValue);
+}
+
+int CompareDateKeys(const CellKey& x, const CellKey& y)
+{
+    if (x.nYear != y.nYear)
+        return Sign(static_cast<long long>(x.nYear) - y.nYear);
+    if (x.nMonth != y.nMonth)
+        return Sign(static_cast<long long>(x.nMonth) - y.nMonth);
+    return Sign(static_cast<long long>(x.nDay) - y.nDay);
+}
+
+// The kind of comparison is decided by a alone.
+int CompareKeys(const CellKey& a, const CellKey& b, bool bAscending)
+{
+    if (a.bNumber)
+        return bAscending ? CompareNumberKeys(a, b) : CompareNumberKeys(b, a);
+    if (a.bDate)
+        return bAscending ? CompareDateKeys(a, b) : CompareDateKeys(b, a);
+    return Sign(bAscending ? a.text->compare(*b.text) : b.text->compare(*a.text));
+}
+
+// The platform's locale-aware, case-sensitive text order: the user's locale.
+QCollator TextCollator()
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    return collator;
+}
 
 // Stable bottom-up merge sort. It never reads outside the range, whatever the
 // comparison answers: the comparison here is not a strict weak ordering.
@@ -259,15 +318,30 @@ void CSortListCtrl::SortColumn(int nColumn, bool bAscending)
         return;
 
     emit m_pModel->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<RowData*> order;
-    order.reserve(m_rows.size());
+    const QCollator collator = TextCollator();
+    std::vector<CellKey> keys;
+    keys.reserve(m_rows.size());
+    bool bAnyDate = false, bAnyText = false;
+    for (const auto& pRow : m_rows) {
+        const QString& sCell = pRow->texts[static_cast<std::size_t>(nColumn)];
+        if (!IsNumber(sCell)) {
+            const bool bDate = IsDate(sCell);
+            bAnyDate = bAnyDate || bDate;
+            bAnyText = bAnyText || !bDate;
+        }
+    }
     for (const auto& pRow : m_rows)
-        order.push_back(pRow.get());
-    MergeSort(order, [this](const RowData* a, const RowData* b) { return CompareItems(*a, *b, *this); });
+        keys.emplace_back(pRow->texts[static_cast<std::size_t>(nColumn)], collator, bAnyDate, bAnyText);
+    std::vector<int> order(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    MergeSort(order, [&](int a, int b) {
+        return CompareKeys(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)], bAscending);
+    });
 
     std::vector<int> newRowOf(m_rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
-        newRowOf[static_cast<std::size_t>(order[i]->nRow)] = static_cast<int>(i);
+        newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
     std::vector<std::unique_ptr<RowData>> sorted(m_rows.size());
     for (auto& pRow : m_rows) {
         const int nNew = newRowOf[static_cast<std::size_t>(pRow->nRow)];
@@ -304,15 +378,9 @@ bool CSortListCtrl::LoadColumnWidths()
 int CSortListCtrl::CompareItems(const RowData& a, const RowData& b, const CSortListCtrl& list)
 {
     const auto nColumn = static_cast<std::size_t>(list.m_nSortColumn);
-    const QString& sA = a.texts[nColumn];
-    const QString& sB = b.texts[nColumn];
-    const bool bAscending = list.m_bSortAscending;
-    if (IsNumber(sA))
-        return bAscending ? CompareNumbers(sA, sB) : CompareNumbers(sB, sA);
-    if (IsDate(sA))
-        return bAscending ? CompareDates(sA, sB) : CompareDates(sB, sA);
-    const int n = bAscending ? QString::localeAwareCompare(sA, sB) : QString::localeAwareCompare(sB, sA);
-    return Sign(n);
+    const QCollator collator = TextCollator();
+    return CompareKeys(CellKey(a.texts[nColumn], collator), CellKey(b.texts[nColumn], collator),
+                       list.m_bSortAscending);
 }
 
 bool CSortListCtrl::IsNumber(const QString& s)
@@ -332,22 +400,15 @@ bool CSortListCtrl::IsDate(const QString& s)
 
 int CSortListCtrl::CompareNumbers(const QString& x, const QString& y)
 {
-    return Sign(static_cast<long long>(ParseCInt32(x.toStdString())) - ParseCInt32(y.toStdString()));
+    return Sign(static_cast<long long>(CInt(x)) - CInt(y));
 }
 
 int CSortListCtrl::CompareDates(const QString& x, const QString& y)
 {
     // Only the first text is known to be a date: the other one's parts are read with
     // the C-style conversion, and a part beyond its end counts as 0.
-    auto part = [](const QString& s, int nFrom, int nCount) {
-        return static_cast<long long>(ParseCInt32(s.mid(nFrom, nCount).toStdString()));
-    };
-    for (const auto& [nFrom, nCount] : {std::pair{6, 4}, std::pair{3, 2}, std::pair{0, 2}}) {
-        const long long n = part(x, nFrom, nCount) - part(y, nFrom, nCount);
-        if (n != 0)
-            return Sign(n);
-    }
-    return 0;
+    const QCollator collator = TextCollator();
+    return CompareDateKeys(CellKey(x, collator), CellKey(y, collator));
 }
 
 void CSortListCtrl::contextMenuEvent(QContextMenuEvent* pEvent)
