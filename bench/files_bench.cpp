@@ -26,7 +26,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -131,14 +133,17 @@ void SystemGrep(const char* options, const char* expression) {
     if (std::system(command.c_str()) == -1) std::abort();
 }
 
+// Reads every file with plain read() calls into one reused buffer.
 std::size_t ReadTree() {
     std::size_t total = 0;
-    std::string buffer;
+    std::vector<char> buffer(kFileSize + 4096);
     for (int d = 0; d < kDirectories; ++d)
         for (int f = 0; f < kFilesPerDirectory; ++f) {
-            std::ifstream in(FileName(d, f), std::ios::binary);
-            buffer.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            total += buffer.size();
+            int fd = ::open(FileName(d, f).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) std::abort();
+            ssize_t n;
+            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) total += static_cast<std::size_t>(n);
+            ::close(fd);
         }
     return total;
 }

@@ -26,13 +26,15 @@ using Problem = RegularExpression::FileSearchProblem;
 // ------------------------------------------------------------------ FileMatch
 
 std::string FileMatch::Text(std::size_t i) const {
-    if (i >= m_results.size() || !m_results[i].matched) return std::string();
-    return std::string(m_results[i].first, m_results[i].second);
+    if (!m_results) return i == 0 ? std::string(m_first, m_last) : std::string();
+    if (i >= m_results->size() || !(*m_results)[i].matched) return std::string();
+    return std::string((*m_results)[i].first, (*m_results)[i].second);
 }
 
 std::uint32_t FileMatch::Position(std::size_t i) const {
-    if (i >= m_results.size() || !m_results[i].matched) return kNoPosition;
-    return static_cast<std::uint32_t>(m_results[i].first - m_fileStart);
+    if (!m_results) return i == 0 ? static_cast<std::uint32_t>(m_first - m_fileStart) : kNoPosition;
+    if (i >= m_results->size() || !(*m_results)[i].matched) return kNoPosition;
+    return static_cast<std::uint32_t>((*m_results)[i].first - m_fileStart);
 }
 
 // --------------------------------------------------------------------- engine
@@ -216,6 +218,7 @@ struct FileSearch::Walk {
     const GrepCallback* grep;
 
     std::string literal;   // what every match starts with; empty: the engine scans on its own
+    bool plainText = false;   // the expression is `literal` alone: no engine needed
     unsigned int count = 0;
     bool stopped = false;
     std::exception_ptr callbackException;
@@ -295,34 +298,45 @@ struct FileSearch::Walk {
     bool SearchBytes(const std::string& fileName, const char* first, const char* last) {
         const Engine& engine = *owner.m_engine;
         try {
+            unsigned int line = 1;
+            const char* counted = first;
+            // Counts the lines up to a match's start.
+            auto lineOf = [&](const char* start) {
+                line += CountNewlines(counted, start);
+                counted = start;
+                return line;
+            };
+            // Reports one match; false when nothing more of this file is wanted.
+            auto report = [&](const FileMatch& match) {
+                ++count;
+                SearchAnswer answer = Call([&] { return (*grep)(fileName, match); });
+                if (answer == SearchAnswer::Stop) stopped = true;
+                return answer == SearchAnswer::Continue;
+            };
             if (find) {
                 FileMatchResults results;
-                if (Search(first, first, last, results)) {
+                bool found = plainText ? FindText(literal, first, last) != nullptr : Search(first, first, last, results);
+                if (found) {
                     ++count;
                     if (Call([&] { return (*find)(fileName); }) == SearchAnswer::Stop) stopped = true;
                 }
+            } else if (plainText) {
+                // The expression is plain text: its matches are the text's
+                // occurrences, left to right, without overlap.
+                const std::size_t size = literal.size();
+                for (const char* at = first; (at = FindText(literal, at, last)) != nullptr; at += size) {
+                    if (!report(FileMatch(first, at, at + size, lineOf(at)))) break;
+                }
+            } else if (literal.empty()) {
+                engine.Grep(first, last, flags, [&](const FileMatchResults& m) {
+                    return report(FileMatch(first, m, lineOf(m[0].first)));
+                });
             } else {
-                unsigned int line = 1;
-                const char* counted = first;
-                auto step = [&](const FileMatchResults& m) {
-                    line += CountNewlines(counted, m[0].first);
-                    counted = m[0].first;
-                    ++count;
-                    FileMatch match(first, m, line);
-                    SearchAnswer answer = Call([&] { return (*grep)(fileName, match); });
-                    if (answer == SearchAnswer::Stop) stopped = true;
-                    return answer == SearchAnswer::Continue;
-                };
-                if (literal.empty()) {
-                    engine.Grep(first, last, flags, step);
-                } else {
-                    // Matches start with the prefix and never overlap: the
-                    // same matches as the engine's grep, found faster.
-                    FileMatchResults results;
-                    for (const char* from = first; Search(first, from, last, results);) {
-                        if (!step(results)) break;
-                        from = results[0].second;
-                    }
+                // Matches start with the prefix and never overlap: the same
+                // matches as the engine's grep, found faster.
+                FileMatchResults results;
+                for (const char* from = first; Search(first, from, last, results); from = results[0].second) {
+                    if (!report(FileMatch(first, results, lineOf(results[0].first)))) break;
                 }
             }
         } catch (const std::runtime_error&) {
@@ -414,7 +428,10 @@ struct FileSearch::Walk {
         namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
         if (namePattern.empty()) return;
         // A continuous match must start where the last one ended: the engine's own scan.
-        if ((flags & rc::match_continuous) == 0) literal = owner.m_prefix;
+        if ((flags & rc::match_continuous) == 0) {
+            literal = owner.m_prefix;
+            plainText = owner.m_plainText;
+        }
         int fd = ::open(prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             Record(prefix.size() > 1 ? prefix.substr(0, prefix.size() - 1) : prefix.empty() ? "." : prefix,
@@ -435,6 +452,7 @@ void FileSearch::SetTraits(SearchTraits traits) { m_traits = traits; }
 bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase) {
     m_engine.reset();
     m_prefix.clear();
+    m_plainText = false;
     // The engine's default syntax: the classic "normal" family.
     std::uint32_t classic = kEscapeInLists | kCharClasses | kIntervals | kBkRefs | kNoCollate | kUseExcept;
     if (ignoreCase) classic |= kIcase;
@@ -449,7 +467,12 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase) {
         // A rejected expression, or traits whose catalogue cannot be opened.
         m_engine.reset();
     }
-    if (m_engine && !ignoreCase) m_prefix = m_engine->SurePrefix(expression);
+    if (m_engine && !ignoreCase) {
+        m_prefix = m_engine->SurePrefix(expression);
+        m_plainText = !m_prefix.empty() && m_prefix == expression;
+        // A short prefix is found faster by the engine's own scan.
+        if (m_prefix.size() < 3 && !m_plainText) m_prefix.clear();
+    }
     return m_engine != nullptr;
 }
 

@@ -78,10 +78,13 @@ using FileMatchResults = boost::match_results<const char*>;
 class VANTREL_TESTABLE FileMatch {
 public:
     FileMatch(const char* fileStart, const FileMatchResults& results, unsigned int line)
-        : m_fileStart(fileStart), m_results(results), m_line(line) {}
+        : m_fileStart(fileStart), m_results(&results), m_line(line) {}
+    // A match of an expression that is plain text: entry 0 only.
+    FileMatch(const char* fileStart, const char* first, const char* last, unsigned int line)
+        : m_fileStart(fileStart), m_first(first), m_last(last), m_line(line) {}
 
     // Entry 0 is the whole match, then one per sub-expression.
-    std::size_t Marks() const { return m_results.size(); }
+    std::size_t Marks() const { return m_results ? m_results->size() : 1; }
     std::string Text(std::size_t i) const;
     // Byte offset from the start of the file, or kNoPosition.
     std::uint32_t Position(std::size_t i) const;
@@ -90,7 +93,9 @@ public:
 
 private:
     const char* m_fileStart;
-    const FileMatchResults& m_results;
+    const FileMatchResults* m_results = nullptr;
+    const char* m_first = nullptr;
+    const char* m_last = nullptr;
     unsigned int m_line;
 };
 
@@ -146,6 +151,7 @@ private:
     SearchTraits m_traits = SearchTraits::Cpp;
     std::unique_ptr<Engine> m_engine;
     std::string m_prefix;   // LiteralPrefix of the expression, when case matters
+    bool m_plainText = false;   // the expression is m_prefix and nothing else
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;

@@ -300,7 +300,7 @@ TEST(FileSearch, LiteralScanInEveryTraitsModel) {
         const char* expression;
         bool ignoreCase;
         const char* scan;
-    } rows[] = {{"needle", false, "needle"}, {"old", false, "old"}, {"wxd+", false, "wx"},
+    } rows[] = {{"needle", false, "needle"}, {"old", false, "old"}, {"wxyd+", false, "wxy"}, {"wxd+", false, ""},
                 {"x|y", false, ""},          {"needle", true, ""}, {"(a)a*", false, ""}};
     for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
         for (const Row& row : rows) {
