@@ -290,6 +290,20 @@ private slots:
         QCOMPARE(sStored, normalised);
     }
 
+    void enterInTheAddressFieldStartsACrawl()
+    {
+        auto& dlg = MakeDialog();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        Url(dlg)->setFocus();
+        Url(dlg)->setText("ftp://host.example");
+        QTest::keyClick(Url(dlg), Qt::Key_Return);
+        QCOMPARE(Url(dlg)->text(), QString("ftp://host.example/"));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith("Invalid URL. Enter something like \""));
+        QVERIFY(m_messages[0].endsWith("\" (without the quotes)"));
+    }
+
     // ------------------------------------------------------------------ crawls
 
     void crawlOfALoopbackSiteThroughTheWindow()

@@ -246,13 +246,22 @@ private slots:
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         auto* pHeader = list.GetHeaderCtrl();
+        const QImage unsorted = pHeader->grab().toImage();
         const QPoint inHeader(pHeader->sectionViewportPosition(1) + 20, pHeader->height() / 2);
         QTest::mouseClick(pHeader->viewport(), Qt::LeftButton, {}, inHeader);
         QCOMPARE(list.GetSortColumn(), 1);
         QCOMPARE(Column(list, 1), (QStringList{"9", "10"}));
-        // The arrow is drawn: the painted header differs from an unsorted one.
-        const QImage sorted = pHeader->grab().toImage();
-        QVERIFY(!sorted.isNull());
+        // The arrow is painted, and it points the other way after a second click.
+        const QImage ascending = pHeader->grab().toImage();
+        QVERIFY(ascending != unsorted);
+        QTest::mouseClick(pHeader->viewport(), Qt::LeftButton, {}, inHeader);
+        QVERIFY(!list.IsAscending());
+        const QImage descending = pHeader->grab().toImage();
+        QVERIFY(descending != ascending);
+        // Only the sorted section changed: the first one looks as before.
+        const int nFirstWidth = pHeader->sectionSize(0) - 2;
+        QCOMPARE(descending.copy(0, 0, nFirstWidth, descending.height()),
+                 unsorted.copy(0, 0, nFirstWidth, unsorted.height()));
     }
 
     void columnWidthsFromTheProfile_data()
