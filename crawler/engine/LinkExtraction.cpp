@@ -12,7 +12,9 @@ using RegexClass::RegularExpression;
 const char* const kAnchorExpression = "<s*a([^>]*)>(.*?)<s*/as*>";
 const char* const kAttributeExpression = "(.*?)=(['\"])(.*?)\\2";
 const char* const kTrimSet = "\n\t ";
-const std::size_t kMaxAnchorPassBytes = std::size_t(32) << 30;
+const std::size_t kMaxAnchorPassBytes = std::size_t(4) << 30;
+const std::size_t kMaxAnchorsPerPage = 500000;
+const std::size_t kAnchorSegmentBytes = 4 * 1024;
 
 namespace {
 
@@ -57,7 +59,7 @@ void VANTREL_CALLBACK OnAnchorFound(RegularExpression*, const std::vector<REMatc
 {
     for (const REMatch& m : matches)
         g_nAnchorPassBytes += m.text.size();
-    if (g_nAnchorPassBytes > kMaxAnchorPassBytes) {
+    if (g_nAnchorPassBytes > kMaxAnchorPassBytes || g_anchorAttrs.size() >= kMaxAnchorsPerPage) {
         g_bAnchorBudgetExceeded = true;
         bContinue = false;
         return;
@@ -105,7 +107,59 @@ std::size_t AnchorSearchLength(const std::string& s)
     return 0;
 }
 
+bool IsS(char c)
+{
+    return c == 's' || c == 'S';
+}
+
 }  // namespace
+
+std::vector<std::size_t> AnchorSegmentEnds(const std::string& s, std::size_t nLength, std::size_t nSegment)
+{
+    std::vector<std::size_t> ends;
+    const std::size_t npos = std::string::npos;
+    std::size_t nLastOpen = npos;  // start of the latest "<s*a"
+    std::size_t nLastGt = npos;    // the latest '>' before the current one
+    std::size_t nSegmentStart = 0;
+    for (std::size_t i = 0; i < nLength; ++i) {
+        const char c = s[i];
+        if (c == '<') {
+            std::size_t j = i + 1;
+            while (j < nLength && IsS(s[j]))
+                ++j;
+            if (j < nLength && (s[j] == 'a' || s[j] == 'A'))
+                nLastOpen = i;
+            continue;
+        }
+        if (c != '>')
+            continue;
+        // A closing tag "<s*/as*>" ending here?
+        std::size_t j = i;
+        while (j > 0 && IsS(s[j - 1]))
+            --j;
+        bool bClosing = j > 0 && (s[j - 1] == 'a' || s[j - 1] == 'A');
+        if (bClosing) {
+            --j;
+            bClosing = j > 0 && s[j - 1] == '/';
+        }
+        if (bClosing) {
+            --j;
+            while (j > 0 && IsS(s[j - 1]))
+                --j;
+            bClosing = j > 0 && s[j - 1] == '<';
+        }
+        // Safe to cut after it unless an opening since the previous '>' would take this
+        // '>' as its own end and look for its closing tag further on.
+        const bool bSafe = bClosing && (nLastOpen == npos || (nLastGt != npos && nLastOpen < nLastGt));
+        if (bSafe && i + 1 - nSegmentStart >= nSegment && i + 1 < nLength) {
+            ends.push_back(i + 1);
+            nSegmentStart = i + 1;
+        }
+        nLastGt = i;
+    }
+    ends.push_back(nLength);
+    return ends;
+}
 
 std::string SiteRoot(const LinkBase& base)
 {
@@ -140,13 +194,20 @@ void AddLink(const LinkBase& base, const std::string& strHref, std::vector<std::
     links.push_back(SiteRoot(base) + base.strObject + strHref);
 }
 
-void ExtractHref(const std::string& strAttributes, std::string& strHref)
+namespace {
+
+void PrepareAttributeExpression(RegularExpression& re)
 {
-    RegularExpression re;
     re.SetOnGrepping(&OnAttributeFound);
     re.AddExpressionOption(RegularExpression::IgnoreCase);
     re.AddExpressionOption(RegularExpression::BkRefs);
     re.SetExpression(kAttributeExpression);
+}
+
+// The attribute pass with a prepared object; a page's anchors share one, so the
+// expression is compiled once per page.
+void ExtractHrefWith(RegularExpression& re, const std::string& strAttributes, std::string& strHref)
+{
     re.SetStringToMatch(strAttributes);
     unsigned nFound = 0;
     try {
@@ -167,12 +228,27 @@ void ExtractHref(const std::string& strAttributes, std::string& strHref)
     g_attrValues.clear();
 }
 
+}  // namespace
+
+void ExtractHref(const std::string& strAttributes, std::string& strHref)
+{
+    RegularExpression re;
+    PrepareAttributeExpression(re);
+    ExtractHrefWith(re, strAttributes, strHref);
+}
+
 void ClearAnchorAttrs()
 {
     g_anchorAttrs.clear();
 }
 
 AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links)
+{
+    return RunAnchorPassInSegments(strText, base, links, kAnchorSegmentBytes);
+}
+
+AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkBase& base,
+                                         std::vector<std::string>& links, std::size_t nSegment)
 {
     ClearAnchorAttrs();
     g_nAnchorPassBytes = 0;
@@ -186,13 +262,22 @@ AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base,
         re.SetOnGrepping(&OnAnchorFound);
         re.AddExpressionOption(RegularExpression::IgnoreCase);
         re.SetExpression(kAnchorExpression);
-        re.SetStringToMatch(nSearch == strText.size() ? strText : strText.substr(0, nSearch));
-        try {
-            nFound = re.Grep();
-        } catch (const std::exception&) {
-            // Complexity, stack or memory limits of the engine: no links from this page.
-            ClearAnchorAttrs();
-            return AnchorPassResult::GaveUp;
+        // Every match hands the callback the rest of its subject, so the page is
+        // grepped in segments; no match can cross their ends (see AnchorSegmentEnds).
+        std::size_t nStart = 0;
+        for (std::size_t nEnd : AnchorSegmentEnds(strText, nSearch, nSegment)) {
+            re.SetStringToMatch(nStart == 0 && nEnd == strText.size() ? strText
+                                                                      : strText.substr(nStart, nEnd - nStart));
+            nStart = nEnd;
+            try {
+                nFound += re.Grep();
+            } catch (const std::exception&) {
+                // Complexity, stack or memory limits of the engine: no links from this page.
+                ClearAnchorAttrs();
+                return AnchorPassResult::GaveUp;
+            }
+            if (g_bAnchorBudgetExceeded)
+                break;
         }
     }
     if (g_bAnchorBudgetExceeded) {
@@ -202,9 +287,11 @@ AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base,
     if (nFound == 0)
         return AnchorPassResult::NoAnchors;
     const std::size_t nAnchors = g_anchorAttrs.size();
+    RegularExpression attributes;
+    PrepareAttributeExpression(attributes);
     for (std::size_t i = 0; i < nAnchors; ++i) {
         std::string strHref;
-        ExtractHref(g_anchorAttrs[i], strHref);
+        ExtractHrefWith(attributes, g_anchorAttrs[i], strHref);
         AddLink(base, strHref, links);
     }
     ClearAnchorAttrs();

@@ -45,9 +45,23 @@ enum class AnchorPassResult { Links, NoAnchors, GaveUp };
 // is appended then, as for a grep that found nothing.
 AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links);
 
-// Upper bound on the bytes of match text that one page's anchor grep may hand over
-// (every match carries a copy of the rest of the page, so a page with many anchors
-// costs anchors x size). Beyond it the page's extraction is abandoned.
+// The same over segments of about nSegment bytes (at least); RunAnchorPass uses
+// kAnchorSegmentBytes. The links do not depend on the segment size.
+AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkBase& base,
+                                         std::vector<std::string>& links, std::size_t nSegment);
+extern const std::size_t kAnchorSegmentBytes;
+
+// Where the anchor grep may cut the first nLength bytes of a page: after a closing
+// tag "<s*/as*>" that no anchor match can run across (every match ends at the first
+// closing tag after its opening's '>', so a cut is unsafe only where an opening
+// since the previous '>' would end at the closing tag's own '>'). Segments are at
+// least nSegment bytes; the last end is nLength.
+std::vector<std::size_t> AnchorSegmentEnds(const std::string& strText, std::size_t nLength, std::size_t nSegment);
+
+// Bounds on one page's anchor pass: the bytes of match text handed to the callback
+// (every match carries a copy of the rest of its segment) and the number of
+// anchors. Beyond either the page's extraction is abandoned (GaveUp).
 extern const std::size_t kMaxAnchorPassBytes;
+extern const std::size_t kMaxAnchorsPerPage;
 
 }  // namespace plovik

@@ -3,6 +3,7 @@
 #include "LinkExtraction.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 namespace plovik {
 
@@ -153,30 +154,90 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     return result.nStatus;
 }
 
+namespace {
+
+// The link graph of the page table as flat arrays in table order, so an iteration
+// reads ranks and link counts from two dense arrays instead of chasing a pointer to
+// a record per link.
+struct RankGraph {
+    std::vector<PageRecord*> pages;
+    std::vector<std::uint32_t> start;  // in-links of page i: from[start[i] .. start[i+1])
+    std::vector<std::uint32_t> from;
+    std::vector<std::int32_t> outLinks;
+    std::vector<float> rank;
+    std::vector<float> newRank;
+};
+
+RankGraph BuildRankGraph(const CSiteCrawler::PageTable& table)
+{
+    RankGraph g;
+    const std::size_t n = table.size();
+    g.pages.reserve(n);
+    for (const auto& entry : table)
+        g.pages.push_back(entry.second.get());
+
+    // A record's index is parked in its fNewRank while the arrays are built (exact
+    // for up to 2^24 records); larger tables take a hash map.
+    std::vector<float> saved(n);
+    std::unordered_map<const PageRecord*, std::uint32_t> index;
+    const bool bPark = n <= (std::size_t(1) << 24);
+    for (std::size_t i = 0; i < n; ++i) {
+        saved[i] = g.pages[i]->fNewRank;
+        if (bPark)
+            g.pages[i]->fNewRank = static_cast<float>(i);
+        else
+            index.emplace(g.pages[i], static_cast<std::uint32_t>(i));
+    }
+    g.start.reserve(n + 1);
+    g.start.push_back(0);
+    for (const PageRecord* p : g.pages) {
+        for (const PageRecord* q : p->inLinks)
+            g.from.push_back(bPark ? static_cast<std::uint32_t>(q->fNewRank) : index.at(q));
+        g.start.push_back(static_cast<std::uint32_t>(g.from.size()));
+    }
+    g.outLinks.resize(n);
+    g.rank.resize(n);
+    g.newRank.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        g.pages[i]->fNewRank = saved[i];
+        g.outLinks[i] = g.pages[i]->nOutLinks;
+        g.rank[i] = g.pages[i]->fRank;
+    }
+    return g;
+}
+
+}  // namespace
+
 void CSiteCrawler::CalculateRank(std::int32_t nIterations)
 {
     const double d = static_cast<double>(kDamping);
     Notify(CP_CALC_START, nullptr, 0);
     float fTotal = 0.0f;
+    RankGraph g;
+    if (nIterations > 0)
+        g = BuildRankGraph(m_pages);
+    const std::size_t n = g.pages.size();
     for (std::int32_t nIteration = 0; nIteration < nIterations; ++nIteration) {
         if (m_bStop.load())
             return;
-        for (auto& entry : m_pages) {
-            PageRecord& page = *entry.second;
-            page.fNewRank = kBase;
-            for (const PageRecord* pFrom : page.inLinks) {
-                if (pFrom->nOutLinks > 0)
-                    page.fNewRank = static_cast<float>(static_cast<double>(page.fNewRank) +
-                                                       static_cast<double>(pFrom->fRank) / pFrom->nOutLinks * d);
+        for (std::size_t i = 0; i < n; ++i) {
+            // Stored as single precision after each addition.
+            float fNew = kBase;
+            for (std::uint32_t k = g.start[i]; k < g.start[i + 1]; ++k) {
+                const std::uint32_t q = g.from[k];
+                if (g.outLinks[q] > 0)
+                    fNew = static_cast<float>(static_cast<double>(fNew) + static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
             }
-            Notify(CP_RANK_CHANGED, &page, 0);
+            g.newRank[i] = fNew;
+            g.pages[i]->fNewRank = fNew;
+            Notify(CP_RANK_CHANGED, g.pages[i], 0);
         }
         fTotal = 0.0f;
-        for (auto& entry : m_pages) {
-            PageRecord& page = *entry.second;
-            page.fRank = page.fNewRank;
-            if (page.bVisited)
-                fTotal = static_cast<float>(static_cast<double>(fTotal) + static_cast<double>(page.fRank));
+        for (std::size_t i = 0; i < n; ++i) {
+            g.rank[i] = g.newRank[i];
+            g.pages[i]->fRank = g.newRank[i];
+            if (g.pages[i]->bVisited)
+                fTotal = static_cast<float>(static_cast<double>(fTotal) + static_cast<double>(g.rank[i]));
         }
         Notify(CP_ITERATION_DONE, nullptr, 0);
     }

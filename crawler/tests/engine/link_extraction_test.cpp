@@ -151,6 +151,39 @@ TEST(AnchorPass, ANewPageStartsWithEmptyWorkingLists)
     EXPECT_EQ(links, std::vector<std::string>{"http://host/dir/b.html"});
 }
 
+TEST(AnchorPass, SegmentsGiveTheSameLinksAsOnePass)
+{
+    // Random pages from pieces that stress where a match may end: openings without
+    // their own '>', closings with runs of s, quotes and line breaks.
+    const char* const pieces[] = {"<a href=\"x\">", "<A HREF='y'>", "</a>", "</A>", "<s/a>", "</as>", "<ss/ass>",
+                                  "</ a>", ">", "<a", "<sa ", "href=\"z\"", "text ", "\n", "<b>", "'", "\"",
+                                  "<a href='q'>t", "<sA>", "</sa>"};
+    std::uint32_t seed = 42;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int nPage = 0; nPage < 3000; ++nPage) {
+        std::string page;
+        const int nPieces = static_cast<int>(next() % 40);
+        for (int i = 0; i < nPieces; ++i)
+            page += pieces[next() % (sizeof pieces / sizeof *pieces)];
+        std::vector<std::string> whole, cut;
+        const auto rWhole = plovik::RunAnchorPassInSegments(page, kDirPage, whole, std::string::npos);
+        const auto rCut = plovik::RunAnchorPassInSegments(page, kDirPage, cut, 1);
+        ASSERT_EQ(rWhole, rCut) << page;
+        ASSERT_EQ(whole, cut) << page;
+    }
+}
+
+TEST(AnchorPass, SegmentEndsOnlyAfterSafeClosingTags)
+{
+    const std::string page = "<a href=\"1\">1</a><a </a>x</a><b>y</A>";
+    // After the first "</a>"; not after the "</a>" that ends the opening "<a </a>";
+    // then after "x</a>" and at the end.
+    EXPECT_EQ(plovik::AnchorSegmentEnds(page, page.size(), 1), (std::vector<std::size_t>{17, 29, page.size()}));
+}
+
 // ----------------------------------------------------------------- hostile pages
 
 TEST(HostilePages, BinaryBodyGivesAResultAndNoCrash)
@@ -175,13 +208,11 @@ TEST(HostilePages, FiftyThousandAnchorsAreAllFound)
     EXPECT_EQ(links.back(), "http://host/dir/p49999");
 }
 
-TEST(HostilePages, APageBeyondTheExtractionBudgetGivesNoLinks)
+TEST(HostilePages, APageBeyondTheAnchorLimitGivesNoLinks)
 {
-    // Every match hands over the rest of the page: 300,000 anchors in 6 MB would
-    // mean about 900 GB of copies.
     std::string page;
-    for (int i = 0; i < 300000; ++i)
-        page += "<a href=\"q\">.</a>";
+    for (std::size_t i = 0; i <= plovik::kMaxAnchorsPerPage; ++i)
+        page += "<a>.</a>";
     std::vector<std::string> links;
     EXPECT_EQ(RunAnchorPass(page, kDirPage, links), AnchorPassResult::GaveUp);
     EXPECT_TRUE(links.empty());
