@@ -25,6 +25,18 @@ using Problem = RegularExpression::FileSearchProblem;
 
 // ------------------------------------------------------------------ FileMatch
 
+namespace {
+unsigned int CountNewlines(const char* first, const char* last);
+}  // namespace
+
+unsigned int LineCounter::LineAt(const char* position) {
+    if (position > m_counted) {
+        m_line += CountNewlines(m_counted, position);
+        m_counted = position;
+    }
+    return m_line;
+}
+
 std::string FileMatch::Text(std::size_t i) const {
     if (!m_results) return i == 0 ? std::string(m_first, m_last) : std::string();
     if (i >= m_results->size() || !(*m_results)[i].matched) return std::string();
@@ -139,13 +151,18 @@ struct Entry {
 };
 
 unsigned int CountNewlines(const char* first, const char* last) {
+    // Eight bytes at a time: a newline byte becomes a zero byte, and the
+    // zero bytes of a word are counted exactly.
+    const std::uint64_t ones = 0x0101010101010101ull, low7 = 0x7f7f7f7f7f7f7f7full;
     unsigned int n = 0;
-    while (first < last) {
-        const void* p = std::memchr(first, '\n', static_cast<std::size_t>(last - first));
-        if (!p) break;
-        ++n;
-        first = static_cast<const char*>(p) + 1;
+    for (; last - first >= 8; first += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, first, 8);
+        std::uint64_t x = word ^ (ones * '\n');
+        std::uint64_t zeros = ~(((x & low7) + low7) | x | low7);
+        n += static_cast<unsigned int>(__builtin_popcountll(zeros));
     }
+    for (; first < last; ++first) n += *first == '\n';
     return n;
 }
 
@@ -298,14 +315,7 @@ struct FileSearch::Walk {
     bool SearchBytes(const std::string& fileName, const char* first, const char* last) {
         const Engine& engine = *owner.m_engine;
         try {
-            unsigned int line = 1;
-            const char* counted = first;
-            // Counts the lines up to a match's start.
-            auto lineOf = [&](const char* start) {
-                line += CountNewlines(counted, start);
-                counted = start;
-                return line;
-            };
+            LineCounter lines(first);
             // Reports one match; false when nothing more of this file is wanted.
             auto report = [&](const FileMatch& match) {
                 ++count;
@@ -325,18 +335,18 @@ struct FileSearch::Walk {
                 // occurrences, left to right, without overlap.
                 const std::size_t size = literal.size();
                 for (const char* at = first; (at = FindText(literal, at, last)) != nullptr; at += size) {
-                    if (!report(FileMatch(first, at, at + size, lineOf(at)))) break;
+                    if (!report(FileMatch(first, at, at + size, lines))) break;
                 }
             } else if (literal.empty()) {
                 engine.Grep(first, last, flags, [&](const FileMatchResults& m) {
-                    return report(FileMatch(first, m, lineOf(m[0].first)));
+                    return report(FileMatch(first, m, lines));
                 });
             } else {
                 // Matches start with the prefix and never overlap: the same
                 // matches as the engine's grep, found faster.
                 FileMatchResults results;
                 for (const char* from = first; Search(first, from, last, results); from = results[0].second) {
-                    if (!report(FileMatch(first, results, lineOf(results[0].first)))) break;
+                    if (!report(FileMatch(first, results, lines))) break;
                 }
             }
         } catch (const std::runtime_error&) {

@@ -74,14 +74,26 @@ enum class SearchTraits { Cpp, Win32, C };
 
 using FileMatchResults = boost::match_results<const char*>;
 
+// Line numbers of a file's matches, counted on demand and only forward.
+class VANTREL_TESTABLE LineCounter {
+public:
+    explicit LineCounter(const char* fileStart) : m_counted(fileStart) {}
+    // The line of `position`, which lies at or after the last one asked for.
+    unsigned int LineAt(const char* position);
+
+private:
+    const char* m_counted;
+    unsigned int m_line = 1;
+};
+
 // One match as a grep callback sees it; valid during the callback only.
 class VANTREL_TESTABLE FileMatch {
 public:
-    FileMatch(const char* fileStart, const FileMatchResults& results, unsigned int line)
-        : m_fileStart(fileStart), m_results(&results), m_line(line) {}
+    FileMatch(const char* fileStart, const FileMatchResults& results, LineCounter& lines)
+        : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines) {}
     // A match of an expression that is plain text: entry 0 only.
-    FileMatch(const char* fileStart, const char* first, const char* last, unsigned int line)
-        : m_fileStart(fileStart), m_first(first), m_last(last), m_line(line) {}
+    FileMatch(const char* fileStart, const char* first, const char* last, LineCounter& lines)
+        : m_fileStart(fileStart), m_first(first), m_last(last), m_lines(lines) {}
 
     // Entry 0 is the whole match, then one per sub-expression.
     std::size_t Marks() const { return m_results ? m_results->size() : 1; }
@@ -89,14 +101,14 @@ public:
     // Byte offset from the start of the file, or kNoPosition.
     std::uint32_t Position(std::size_t i) const;
     // The line on which the match begins; the first line is 1.
-    unsigned int Line() const { return m_line; }
+    unsigned int Line() const { return m_lines.LineAt(m_first); }
 
 private:
     const char* m_fileStart;
     const FileMatchResults* m_results = nullptr;
     const char* m_first = nullptr;
     const char* m_last = nullptr;
-    unsigned int m_line;
+    LineCounter& m_lines;
 };
 
 // What a callback answers.

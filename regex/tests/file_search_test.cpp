@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <memory>
@@ -339,6 +340,20 @@ TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds) {
             EXPECT_EQ(a[i].line, b[i].line);
         }
         EXPECT_EQ(FindNames(fast, tree.Path("*.txt"), false), FindNames(plain, tree.Path("*.txt"), false));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LineCounter, AgreesWithAPlainCountAtEveryOffset) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += (i * 7919 % 13 < 3) ? '\n' : static_cast<char>('\x80' + i % 100);
+    RegexClass::detail::LineCounter lines(text.data());
+    for (std::size_t at = 0; at <= text.size(); at += 1 + at % 5) {
+        unsigned int expected = 1 + static_cast<unsigned int>(std::count(text.begin(), text.begin() + at, '\n'));
+        ASSERT_EQ(lines.LineAt(text.data() + at), expected) << at;
     }
 }
 
