@@ -15,10 +15,8 @@ void ReadStrings(const PeModule& module, LocaleDllStrings& strings)
 {
     std::string text;
     strings.spaceClassLetter = 0;
-    // Only a single-byte character can stand in for 's' in "\s+".
-    if (module.ReadString(kSpaceClassStringId, text) &&
-        static_cast<unsigned char>(text[0]) < 0x80)
-        strings.spaceClassLetter = text[0];
+    if (module.ReadString(kSpaceClassStringId, text))
+        strings.spaceClassLetter = SpaceClassLetterOf(text);
     if (!module.ReadString(kEmptyExpressionStringId, strings.emptyExpressionMessage))
         strings.emptyExpressionMessage.clear();
     if (!module.ReadString(kLocaleDllMessageStringId, strings.localeDllMessage))
@@ -26,6 +24,14 @@ void ReadStrings(const PeModule& module, LocaleDllStrings& strings)
 }
 
 } // namespace
+
+char SpaceClassLetterOf(const std::string& text)
+{
+    // Only a letter can stand in for 's' in "\s+": others are literals,
+    // back-references or operators after a backslash.
+    const char c = text.empty() ? 0 : text[0];
+    return ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) ? c : 0;
+}
 
 bool LocaleDllHasExtension(const std::string& name)
 {

@@ -26,6 +26,15 @@ struct LocaleDllStrings
     std::string localeDllMessage;        // empty = built-in text
 };
 
+// The space-class letter a module's string 143 gives: its first character
+// when that is an ASCII letter, else 0 (none).
+VANTREL_TESTABLE char SpaceClassLetterOf(const std::string& text);
+
+// Syntax characters a module leaves to the engine's defaults lose its
+// space-class letter, which becomes the escape of the space class; the
+// engine's own catalogue has no entry for it.
+constexpr unsigned kSpaceClassNameStringId = 309;  // catalogue class name of [[:space:]]
+
 // Turns a locale DLL name into the file name of a module that loads, or "".
 // Fills `strings` from strings 143/251/252 of the module that loaded; leaves
 // them alone when nothing loads.

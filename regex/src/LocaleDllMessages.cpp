@@ -1,8 +1,10 @@
 #include "LocaleDllMessages.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
+#include "LocaleDll.h"
 #include "PeModule.h"
 
 namespace RegexClass {
@@ -16,7 +18,12 @@ struct Catalogue
 {
     std::unique_ptr<PeModule> module;
     const LocaleDllMessages* owner;
+    char spaceClassLetter;  // from string 143; 0 = none
 };
+
+// Syntax characters have ids 1 to 59 in the engine's catalogue.
+constexpr int kSyntaxIdFirst = 1;
+constexpr int kSyntaxIdEnd = 60;
 
 // Modules opened on one thread, by catalogue number. Released with the thread.
 struct CatalogueRegistry
@@ -83,7 +90,11 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
                 return -1;
             ++number;
         }
-        registry.emplace(number, Catalogue{std::move(module), this});
+        std::string spaceText;
+        const char letter = module->ReadString(kSpaceClassStringId, spaceText)
+                                ? SpaceClassLetterOf(spaceText)
+                                : 0;
+        registry.emplace(number, Catalogue{std::move(module), this, letter});
         return number;
     } catch (...) {
         return -1;
@@ -96,11 +107,23 @@ std::string LocaleDllMessages::do_get(catalog cat, int, int id, const std::strin
         return dfault;
     const auto& registry = ThisThreadCatalogues();
     const auto found = registry.find(cat);
-    std::string text;
-    if (found == registry.end() || id < 0 ||
-        !found->second.module->ReadString(static_cast<unsigned>(id), text))
+    if (found == registry.end() || id < 0)
         return dfault;
-    return text;
+    const Catalogue& catalogue = found->second;
+    std::string text;
+    if (catalogue.module->ReadString(static_cast<unsigned>(id), text))
+        return text;
+    const char letter = catalogue.spaceClassLetter;
+    if (letter != 0 && id >= kSyntaxIdFirst && id < kSyntaxIdEnd) {
+        // The space-class letter is the module's; the engine's default role
+        // for it (such as \e for escape) gives way.
+        text = dfault;
+        text.erase(std::remove(text.begin(), text.end(), letter), text.end());
+        return text;
+    }
+    if (letter != 0 && id == static_cast<int>(kSpaceClassNameStringId))
+        return std::string(1, letter);
+    return dfault;
 }
 
 void LocaleDllMessages::do_close(catalog cat) const

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "LocaleDll.h"
 #include "PeModule.h"
 
 namespace RegexClass {
@@ -41,7 +42,10 @@ struct CatalogueTexts
     std::vector<std::string> syntax;  // index = syntax id; empty = built-in
     std::map<int, std::string> errors;
     std::vector<std::pair<std::string, unsigned>> classNames;  // name, index into kCatalogueClassNames
+    char spaceClassLetter = 0;  // escape of the space class (string 143); 0 = none
 };
+
+constexpr unsigned kSpaceClassIndex = 9;  // "space" in kCatalogueClassNames
 
 struct CatalogueState
 {
@@ -96,6 +100,10 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
         if (module->ReadString(kClassNameIdBase + j, text))
             texts->classNames.emplace_back(text, j);
     }
+    if (module->ReadString(kSpaceClassStringId, text))
+        texts->spaceClassLetter = SpaceClassLetterOf(text);
+    if (texts->spaceClassLetter != 0)
+        texts->classNames.emplace_back(std::string(1, texts->spaceClassLetter), kSpaceClassIndex);
     return texts;
 }
 
@@ -163,13 +171,20 @@ void Win32RegexTraits::Build()
     }
 
     auto data = std::make_shared<Data>();
+    const char spaceLetter = texts ? texts->spaceClassLetter : 0;
     for (unsigned id = kSyntaxIdFirst; id < rc::syntax_max; ++id) {
-        const char* chars = (texts && !texts->syntax[id].empty())
-                                ? texts->syntax[id].c_str()
-                                : boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(
-                                      static_cast<rc::syntax_type>(id));
-        for (; chars && *chars; ++chars)
-            data->charMap[static_cast<unsigned char>(*chars)] = static_cast<rc::syntax_type>(id);
+        if (texts && !texts->syntax[id].empty()) {
+            for (char c : texts->syntax[id])
+                data->charMap[static_cast<unsigned char>(c)] = static_cast<rc::syntax_type>(id);
+            continue;
+        }
+        const char* chars =
+            boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(static_cast<rc::syntax_type>(id));
+        for (; chars && *chars; ++chars) {
+            // The module's space-class letter takes over from a built-in role.
+            if (*chars != spaceLetter)
+                data->charMap[static_cast<unsigned char>(*chars)] = static_cast<rc::syntax_type>(id);
+        }
     }
     // Letters with no syntax role are class escapes (\w, \D, ...), as in the engine.
     const std::ctype<char>& ctype = std::use_facet<std::ctype<char>>(getloc());
@@ -182,12 +197,17 @@ void Win32RegexTraits::Build()
         else if (ctype.is(std::ctype_base::upper, ch))
             data->charMap[c] = rc::escape_type_not_class;
     }
+    if (spaceLetter != 0) {
+        const auto slot = static_cast<unsigned char>(spaceLetter);
+        if (data->charMap[slot] == 0 || data->charMap[slot] == rc::escape_type_not_class)
+            data->charMap[slot] = rc::escape_type_class;
+    }
     if (texts) {
         data->errorStrings = texts->errors;
         for (const auto& entry : texts->classNames) {
             const char* standard = kCatalogueClassNames[entry.second];
-            data->classNames[entry.first] = cpp_regex_traits<char>::lookup_classname(
-                standard, standard + std::char_traits<char>::length(standard));
+            data->classNames.emplace(entry.first, cpp_regex_traits<char>::lookup_classname(
+                standard, standard + std::char_traits<char>::length(standard)));
         }
     }
     m_data = std::move(data);

@@ -219,6 +219,7 @@ TEST(ResolveLocaleDll, ReadsTheComponentsThreeStrings)
         {"none", {{1, "("}}, 0, "", ""},
         {"empty 143", {{143, ""}, {251, "x"}}, 0, "x", ""},
         {"non-ASCII 143", {{143, "\u00e9"}}, 0, "", ""},
+        {"143 not a letter", {{143, "%"}}, 0, "", ""},
         {"long message capped", {{252, std::string(300, 'm')}}, 0, "", std::string(255, 'm')},
     };
     for (const Row& row : rows) {
@@ -255,6 +256,16 @@ TEST(ResolveLocaleDll, NamesOf256CharactersOrMoreLoadButKeepNoStrings)
     EXPECT_EQ(ResolveLocaleDll(longName, strings), longName);
     EXPECT_EQ(strings.spaceClassLetter, 0);
     EXPECT_EQ(strings.emptyExpressionMessage, "");
+}
+
+TEST(SpaceClassLetterOf, TakesAnAsciiLetterOnly)
+{
+    const std::pair<std::string, char> rows[] = {
+        {"e", 'e'}, {"leer", 'l'}, {"E", 'E'}, {"", 0}, {"%", 0}, {"1", 0}, {"\\", 0}, {" ", 0},
+        {"\u00e9", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(SpaceClassLetterOf(row.first), row.second) << row.first;
 }
 
 TEST(DefaultSplitSeparator, LetterAppliesToCppAndWin32Models)
@@ -385,4 +396,36 @@ TEST_F(LocaleDllMessagesTest, ReleasingTheFacetClosesWhatItLeftOpen)
         m_messages.close(cat);
     }
     EXPECT_EQ(LocaleDllMessages::OpenCatalogueCount(), before);
+}
+
+TEST_F(LocaleDllMessagesTest, SpaceClassLetterTakesOverItsSyntaxRole)
+{
+    ASSERT_TRUE(petest::WriteStringModule(m_module, {{143, "e"}, {1, "("}}));
+    const auto cat = m_messages.open(m_module, m_locale);
+    ASSERT_GE(cat, 0);
+    EXPECT_EQ(m_messages.get(cat, 0, 38, "e"), "");        // the engine's \e for escape
+    EXPECT_EQ(m_messages.get(cat, 0, 57, "gk"), "gk");     // other defaults stay
+    EXPECT_EQ(m_messages.get(cat, 0, 1, "("), "(");
+    EXPECT_EQ(m_messages.get(cat, 0, 309, ""), "e");       // class name of the space class
+    EXPECT_EQ(m_messages.get(cat, 0, 310, ""), "");
+    m_messages.close(cat);
+
+    ASSERT_TRUE(petest::WriteStringModule(m_module, {{143, "e"}, {309, "leer"}, {38, "e"}}));
+    const auto own = m_messages.open(m_module, m_locale);
+    EXPECT_EQ(m_messages.get(own, 0, 38, "e"), "e");       // the module's own choices win
+    EXPECT_EQ(m_messages.get(own, 0, 309, ""), "leer");
+    m_messages.close(own);
+}
+
+TEST_F(LocaleDllMessagesTest, EngineTakesTheSpaceClassLetterAsEscape)
+{
+    ASSERT_TRUE(petest::WriteStringModule(m_module, {{143, "e"}}));
+    const std::string previous = boost::cpp_regex_traits<char>::catalog_name(m_module);
+    boost::regex separator;
+    separator.imbue(std::locale(std::locale::classic(), new LocaleDllMessages()));
+    separator.assign("^\\e+$");
+    boost::cpp_regex_traits<char>::catalog_name(previous);
+    EXPECT_TRUE(boost::regex_match(" \t ", separator));
+    EXPECT_FALSE(boost::regex_match("\x1b", separator));
+    EXPECT_FALSE(boost::regex_match("e", separator));
 }

@@ -129,6 +129,24 @@ TEST_F(Win32TraitsTest, CatalogueSuppliesSyntaxCharactersAndClassNames)
     EXPECT_TRUE(boost::regex_match("ab_9", Win32Regex("%w+")));
 }
 
+TEST_F(Win32TraitsTest, SpaceClassLetterEscapesTheSpaceClass)
+{
+    // Without a catalogue \e is the escape character, as in the engine.
+    EXPECT_TRUE(boost::regex_match("\x1b", Win32Regex("\\e")));
+
+    for (const char* letter : {"e", "E", "y"}) {
+        Win32RegexTraits::catalog_name(Module({{143, letter}}));
+        const Win32Regex separator(std::string("^\\") + letter + "+$");
+        EXPECT_TRUE(boost::regex_match(" \t\n", separator)) << letter;
+        EXPECT_FALSE(boost::regex_match("\x1b", separator)) << letter;
+        EXPECT_FALSE(boost::regex_match(letter, separator)) << letter;
+        EXPECT_TRUE(boost::regex_match(" ", Win32Regex(std::string("[[:") + letter + ":]]"))) << letter;
+    }
+    // A letter the module gives a syntax role of its own keeps that role.
+    Win32RegexTraits::catalog_name(Module({{143, "e"}, {38, "e"}}));
+    EXPECT_TRUE(boost::regex_match("\x1b", Win32Regex("\\e")));
+}
+
 TEST_F(Win32TraitsTest, MissingCatalogueThrowsRuntimeErrorWhenCompiling)
 {
     const std::string missing = m_dir.file("absent.dll");
