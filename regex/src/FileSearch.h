@@ -25,7 +25,10 @@
 // expression is run over those bytes, binary data included. Positions are
 // 32-bit byte offsets from the start of the file, and 4294967295 stands for
 // "took no part", so a file larger than 4294967295 bytes is not searched:
-// it is recorded as a problem of kind 1 with EFBIG and skipped.
+// it is recorded as a problem of kind 1 with EFBIG and skipped. (REMatch
+// holds positions as 32-bit signed values: from 2 GB on they read as
+// negative numbers and are meant as unsigned; ChangeFiles keeps them unsigned
+// and so never writes at a wrong offset.)
 //
 // Problem records (RegularExpression::FileSearchProblem):
 //   kind 0  the file or a directory of the walk cannot be opened (no

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -223,6 +224,30 @@ TEST(FileOperations, NestedOperationsOnOneThreadReachTheirOwnObjects) {
     EXPECT_EQ(outerCalls, 2);
     EXPECT_EQ(innerFound.size(), 2u);
     EXPECT_EQ(RegexClass::detail::ActiveObjectDepth(), 0u);
+}
+
+TEST(FileOperations, ObjectsOnDifferentThreadsSearchAtOnce) {
+    TempTree tree;
+    for (int i = 0; i < 20; ++i) tree.Write("f" + std::to_string(i) + ".txt", "a b a b a");
+    auto run = [&](const char* expression, unsigned int* count, int* calls) {
+        RegularExpression re = MakeObject(expression, tree.Path("*.txt"));
+        re.SetOnGreppingFilesClosure([&re, calls](RegularExpression* self, std::string, const std::vector<REMatch>&,
+                                                  unsigned int, bool&) {
+            EXPECT_EQ(self, &re);
+            ++*calls;
+        });
+        for (int round = 0; round < 5; ++round) *count += re.GrepFiles();
+    };
+    unsigned int countA = 0, countB = 0;
+    int callsA = 0, callsB = 0;
+    std::thread a(run, "a", &countA, &callsA);
+    std::thread b(run, "b", &countB, &callsB);
+    a.join();
+    b.join();
+    EXPECT_EQ(countA, 5u * 20 * 3);
+    EXPECT_EQ(callsA, 5 * 20 * 3);
+    EXPECT_EQ(countB, 5u * 20 * 2);
+    EXPECT_EQ(callsB, 5 * 20 * 2);
 }
 
 // ---------------------------------------------------------------- ChangeFiles
