@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "vantrel/RegularExpression.h"
+
 #include "../src/LocaleDll.h"
 #include "../src/LocaleDllMessages.h"
 #include "../src/NativeLocaleNames.h"
@@ -428,4 +430,30 @@ TEST_F(LocaleDllMessagesTest, EngineTakesTheSpaceClassLetterAsEscape)
     EXPECT_TRUE(boost::regex_match(" \t ", separator));
     EXPECT_FALSE(boost::regex_match("\x1b", separator));
     EXPECT_FALSE(boost::regex_match("e", separator));
+}
+
+// Through the component: what a compilation reads from the locale DLL.
+TEST(ComponentWithLocaleDll, SpaceLetterAndMessagesReachTheObject)
+{
+    using RE = RegexClass::RegularExpression;
+    petest::ScratchDirectory dir;
+    const std::string module = dir.file("msgs.mod");
+    ASSERT_TRUE(petest::WriteStringModule(module, {{143, "e"}, {251, "Leerer Ausdruck"}}));
+    for (RE::LocaleModels model : {RE::LocaleWin32, RE::LocaleCpp, RE::LocaleC}) {
+        SCOPED_TRACE(static_cast<int>(model));
+        RE re;
+        re.SetLocaleModel(model);
+        re.SetLocaleDll(module);
+        re.SetExpression("x");
+        ASSERT_EQ(re.ParseExpression(), RE::NoError);
+        re.SetExpression("");
+        // LocaleC reads no locale DLL.
+        EXPECT_EQ(re.GetExpressionError(), model == RE::LocaleC ? "Empty expression" : "Leerer Ausdruck");
+
+        re.SetStringToMatch("a  b\tc e");
+        std::vector<std::string> pieces;
+        EXPECT_EQ(re.Split(pieces), 4u);
+        EXPECT_EQ(pieces, (std::vector<std::string>{"a", "b", "c", "e"}));
+        EXPECT_EQ(re.GetExpression(), "");
+    }
 }
