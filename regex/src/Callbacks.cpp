@@ -2,18 +2,32 @@
 
 #include "RegularExpressionImpl.h"
 
+#include <memory>
+
 namespace RegexClass {
+
+namespace {
+
+// A callback may replace its own closure while it runs; the running function
+// object is then kept until the pass is over instead of being destroyed under it.
+template <class Closure>
+void ReplaceClosure(RegularExpressionImpl& impl, Closure& slot, Closure replacement) {
+    if (impl.busy && !slot.empty()) impl.retiredClosures.push_back(std::make_shared<Closure>(std::move(slot)));
+    slot = std::move(replacement);
+}
+
+}  // namespace
 
 #define VANTREL_CALLBACK_SLOT(Event, field)                                                   \
     void RegularExpression::SetOn##Event(Event##Function f) {                                 \
         m_impl->field = f;                                                                    \
-        if (f) m_impl->field##Closure.clear();                                                \
+        if (f) ReplaceClosure(*m_impl, m_impl->field##Closure, Event##Closure());             \
     }                                                                                         \
     RegularExpression::Event##Function RegularExpression::GetOn##Event() const {              \
         return m_impl->field;                                                                 \
     }                                                                                         \
     void RegularExpression::SetOn##Event##Closure(Event##Closure c) {                         \
-        m_impl->field##Closure = std::move(c);                                                \
+        ReplaceClosure(*m_impl, m_impl->field##Closure, std::move(c));                        \
         if (!m_impl->field##Closure.empty()) m_impl->field = nullptr;                         \
     }                                                                                         \
     RegularExpression::Event##Closure RegularExpression::GetOn##Event##Closure() const {      \

@@ -113,6 +113,10 @@ public:
     RegularExpression::MergingClosure onMergingClosure;
     RegularExpression::ChangingFilesClosure onChangingFilesClosure;
 
+    // Closures replaced while a pass runs: one of them may be the callback
+    // that is running, so they live until the outermost pass ends.
+    std::vector<std::shared_ptr<void>> retiredClosures;
+
     // The locale last imbued into the LocaleCpp expression (the object's
     // locale, or it with the locale DLL's message facet). Each compilation
     // starts from a fresh engine object imbued with it.
@@ -161,7 +165,10 @@ public:
 class BusyScope {
 public:
     explicit BusyScope(RegularExpressionImpl& impl) : m_impl(impl), m_previous(impl.busy) { impl.busy = true; }
-    ~BusyScope() { m_impl.busy = m_previous; }
+    ~BusyScope() {
+        m_impl.busy = m_previous;
+        if (!m_previous) m_impl.retiredClosures.clear();
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 

@@ -205,3 +205,24 @@ TEST(Callbacks, SlotHoldsAtMostOneForm) {
     re.SetOnGreppingClosure(RE::GreppingClosure());
     EXPECT_TRUE(re.GetOnGreppingClosure().empty());
 }
+
+// A closure that replaces itself mid-pass must not be destroyed while it runs
+// (AddressSanitizer reports the use of its captured state if it is).
+TEST(Callbacks, ClosureMayReplaceItselfDuringGrep) {
+    RE re;
+    re.SetExpression("o");
+    re.SetStringToMatch("foo boo");
+    int laterCalls = 0;
+    std::string ownState(64, 'x');   // lives in the first closure's copy
+    RE::GreppingClosure later = [&laterCalls](RE*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned,
+                                              bool&) { ++laterCalls; };
+    std::string seen;
+    re.SetOnGreppingClosure([ownState, later, &seen](RE* self, const std::vector<RegexClass::REMatch>&, unsigned,
+                                                     unsigned, bool&) {
+        self->SetOnGreppingClosure(later);
+        seen = ownState;   // reads the running closure's state after the replacement
+    });
+    EXPECT_EQ(re.Grep(), 4u);
+    EXPECT_EQ(seen, std::string(64, 'x'));
+    EXPECT_EQ(laterCalls, 3);
+}
