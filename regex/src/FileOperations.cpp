@@ -584,36 +584,42 @@ std::string BackupName(const std::string& fileName, const std::string& extension
 
 // ------------------------------------------------------------ the operations
 
-unsigned int RegularExpression::FindFiles() {
-    RegularExpressionImpl& d = *m_impl;
-    d.findFileProblems.clear();
+namespace {
+
+// The common pass of FindFiles and GrepFiles: `run` walks the files with the
+// prepared search; the problems it met go to `problems`.
+template <class Run>
+unsigned int SearchFiles(RegularExpression& object, std::vector<RegularExpression::FileSearchProblem>& problems,
+                         Run run) {
+    RegularExpressionImpl& d = object.Impl();
+    problems.clear();
     detail::FileSearch search;
     if (!Prepare(d, search)) return 0;
-    ParseExpression();   // the file search uses its own compilation; this one only fills the cache
+    object.ParseExpression();   // the file search uses its own compilation; this one only fills the cache
     const auto flags = d.MatchFlags(false);
     unsigned int count = 0;
     {
-        ActiveScope active(this);
-        count = search.Find(d.filesToMatch, d.directoryRecursion, flags, &FindReport);
+        ActiveScope active(&object);
+        count = run(search, flags);
     }
-    d.findFileProblems = search.Problems();
+    problems = search.Problems();
     return count;
+}
+
+}  // namespace
+
+unsigned int RegularExpression::FindFiles() {
+    RegularExpressionImpl& d = *m_impl;
+    return SearchFiles(*this, d.findFileProblems, [&d](detail::FileSearch& search, auto flags) {
+        return search.Find(d.filesToMatch, d.directoryRecursion, flags, &FindReport);
+    });
 }
 
 unsigned int RegularExpression::GrepFiles() {
     RegularExpressionImpl& d = *m_impl;
-    d.grepFileProblems.clear();
-    detail::FileSearch search;
-    if (!Prepare(d, search)) return 0;
-    ParseExpression();
-    const auto flags = d.MatchFlags(false);
-    unsigned int count = 0;
-    {
-        ActiveScope active(this);
-        count = search.Grep(d.filesToMatch, d.directoryRecursion, flags, &GrepReport);
-    }
-    d.grepFileProblems = search.Problems();
-    return count;
+    return SearchFiles(*this, d.grepFileProblems, [&d](detail::FileSearch& search, auto flags) {
+        return search.Grep(d.filesToMatch, d.directoryRecursion, flags, &GrepReport);
+    });
 }
 
 unsigned int RegularExpression::ChangeFiles() {

@@ -115,6 +115,39 @@ private:
     unsigned int m_line = 1;
 };
 
+// Reports the steps of one Grep or Merge pass to a callback slot that takes
+// (object, list, line, line start, continue). The list and the line are
+// worked out only when a callback is set.
+class StepReporter {
+public:
+    StepReporter(RegularExpression* owner, const std::string& subject)
+        : m_owner(owner), m_subject(subject), m_lines(subject) {}
+
+    // Calls the plain function if set, else the closure if not empty; the
+    // slot is read at every step because a callback may change it.
+    template <class Function, class Closure>
+    void Report(const MatchRecord& m, Function function, const Closure& closure, bool& continueFlag) {
+        if (function) {
+            const std::vector<REMatch>& entries = Describe(m);
+            function(m_owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
+        } else if (!closure.empty()) {
+            const std::vector<REMatch>& entries = Describe(m);
+            closure(m_owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
+        }
+    }
+
+private:
+    const std::vector<REMatch>& Describe(const MatchRecord& m) {
+        m_lines.AdvanceTo(m[0].first);
+        return m_list.Build(m, m_subject.begin());
+    }
+
+    RegularExpression* m_owner;
+    const std::string& m_subject;
+    LineCounter m_lines;
+    MatchList m_list;
+};
+
 // Makes `match` the step match for a scope and puts back the previous one on
 // every path, so that an operation started from a callback leaves the outer
 // step as it found it.

@@ -92,33 +92,18 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
 // points to it.
 class GrepReporter {
 public:
-    GrepReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_subject(subject), m_lines(subject) {}
+    GrepReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_steps(d.owner, subject) {}
 
     bool Step(const MatchRecord& m) {
         bool continueFlag = true;
         detail::StepMatchScope step(m_impl, &m);
-        // The slots are read at every step: a callback may replace or clear them.
-        if (m_impl.onGrepping) {
-            RegularExpression::GreppingFunction function = m_impl.onGrepping;
-            const std::vector<REMatch>& entries = Describe(m);
-            function(m_impl.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
-        } else if (!m_impl.onGreppingClosure.empty()) {
-            const std::vector<REMatch>& entries = Describe(m);
-            m_impl.onGreppingClosure(m_impl.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
-        }
+        m_steps.Report(m, m_impl.onGrepping, m_impl.onGreppingClosure, continueFlag);
         return continueFlag;
     }
 
 private:
-    const std::vector<REMatch>& Describe(const MatchRecord& m) {
-        m_lines.AdvanceTo(m[0].first);
-        return m_list.Build(m, m_subject.begin());
-    }
-
     RegularExpressionImpl& m_impl;
-    const std::string& m_subject;
-    detail::LineCounter m_lines;
-    detail::MatchList m_list;
+    detail::StepReporter m_steps;
 };
 
 struct GrepStep {

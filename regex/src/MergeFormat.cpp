@@ -25,7 +25,8 @@ void AppendExpansion(const RegularExpressionImpl& d, const MatchRecord& m, std::
 // disturb them; the object receives them when the pass is over.
 class MergeReporter {
 public:
-    MergeReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_subject(subject), m_lines(subject) {
+    MergeReporter(RegularExpressionImpl& d, const std::string& subject)
+        : m_impl(d), m_subject(subject), m_steps(d.owner, subject) {
         if (d.mergeCopy) m_result.reserve(subject.size());
     }
 
@@ -40,14 +41,7 @@ public:
             m_copyPosition = start;
         }
 
-        if (d.onMerging) {
-            RegularExpression::MergingFunction function = d.onMerging;
-            const std::vector<REMatch>& entries = Describe(m);
-            function(d.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
-        } else if (!d.onMergingClosure.empty()) {
-            const std::vector<REMatch>& entries = Describe(m);
-            d.onMergingClosure(d.owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
-        }
+        m_steps.Report(m, d.onMerging, d.onMergingClosure, continueFlag);
 
         if (continueFlag) {
             AppendExpansion(d, m, m_result);
@@ -67,15 +61,9 @@ public:
     std::size_t CopyPosition() const { return m_copyPosition; }
 
 private:
-    const std::vector<REMatch>& Describe(const MatchRecord& m) {
-        m_lines.AdvanceTo(m[0].first);
-        return m_list.Build(m, m_subject.begin());
-    }
-
     RegularExpressionImpl& m_impl;
     const std::string& m_subject;
-    detail::LineCounter m_lines;
-    detail::MatchList m_list;
+    detail::StepReporter m_steps;
     std::string m_result;
     std::size_t m_copyPosition = 0;
 };

@@ -21,25 +21,9 @@
 
 namespace {
 
-// Every test runs with an empty scratch directory as the current directory:
-// a pattern that went wrong can then walk nothing but that directory.
-class ScratchDirectory : public ::testing::Environment {
-public:
-    void SetUp() override {
-        m_tree.reset(new testsupport::TempTree);
-        m_cwd.reset(new testsupport::ScopedDirectory(m_tree->Root()));
-    }
-    void TearDown() override {
-        m_cwd.reset();
-        m_tree.reset();
-    }
-
-private:
-    std::unique_ptr<testsupport::TempTree> m_tree;
-    std::unique_ptr<testsupport::ScopedDirectory> m_cwd;
-};
-
-const ::testing::Environment* const g_scratch = ::testing::AddGlobalTestEnvironment(new ScratchDirectory);
+// A pattern that went wrong can walk nothing but an empty scratch directory.
+const ::testing::Environment* const g_scratch =
+    ::testing::AddGlobalTestEnvironment(new testsupport::ScratchDirectoryEnvironment);
 
 
 using RegexClass::REMatch;

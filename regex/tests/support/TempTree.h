@@ -4,6 +4,9 @@
 // unique name, filled with files by relative path, removed with everything
 // in it when the object goes.
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 #include <sys/types.h>
@@ -48,6 +51,24 @@ public:
 
 private:
     std::string m_previous;
+};
+
+// Runs a whole test program with an empty scratch directory as the current
+// directory: register it with ::testing::AddGlobalTestEnvironment.
+class ScratchDirectoryEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_tree.reset(new TempTree);
+        m_cwd.reset(new ScopedDirectory(m_tree->Root()));
+    }
+    void TearDown() override {
+        m_cwd.reset();
+        m_tree.reset();
+    }
+
+private:
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedDirectory> m_cwd;
 };
 
 }  // namespace testsupport
