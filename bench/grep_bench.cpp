@@ -8,7 +8,7 @@
 
 #include "ProseText.h"
 
-#include "../regex/src/EngineFlags.h"
+#include "DirectEngine.h"
 
 #include <vantrel/RegularExpression.h>
 
@@ -34,15 +34,7 @@ const char* const kPatterns[] = {
     "([a-z]+), ([a-z]+)",
 };
 
-// The engine expression the component compiles for its default option set.
-boost::regex Direct(const char* pattern) {
-    RegularExpression defaults;
-    std::uint32_t classic = 0x400;   // use_except, added by every compilation
-    const std::uint32_t singles[] = {0x1, 0x2, 0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x1000, 0x2000, 0x4000};
-    for (int option = 0; option <= 12; ++option)
-        if (defaults.IsExpressionOption(static_cast<RegularExpression::Options>(option))) classic |= singles[option];
-    return boost::regex(pattern, RegexClass::detail::EngineSyntaxFlags(classic));
-}
+boost::regex Direct(const char* pattern) { return DirectEngineExpression(pattern); }
 
 void Configure(RegularExpression& re, benchmark::State& state) {
     re.SetExpression(kPatterns[state.range(0)]);
