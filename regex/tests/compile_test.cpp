@@ -2,6 +2,7 @@
 
 #include "EngineFlags.h"
 #include "RegularExpressionImpl.h"
+#include "PeWriter.h"
 
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
@@ -236,4 +237,27 @@ TEST(Compile, ConcurrentCompilationsInAllModels) {
     }
     for (std::thread& t : threads) t.join();
     EXPECT_EQ(failures.load(), 0);
+}
+
+// A locale DLL gives the engine's messages in both models with a catalogue,
+// and its string 251 replaces the component's own empty-expression text.
+TEST(Compile, LocaleDllMessagesReachTheCaller) {
+    petest::ScratchDirectory dir;
+    const std::string module = dir.file("messages.mod");
+    ASSERT_TRUE(petest::WriteStringModule(module, {{208, "Klammer fehlt"}, {251, "Leerer Ausdruck"}}));
+    for (RE::LocaleModels model : {RE::LocaleCpp, RE::LocaleWin32}) {
+        RE re;
+        re.SetLocaleModel(model);
+        re.SetLocaleDll(module);
+        re.SetExpression("a(b");
+        ASSERT_EQ(re.ParseExpression(), RE::ErrorParenthesis) << "model " << model;
+        EXPECT_NE(re.GetExpressionError().find("Klammer fehlt"), std::string::npos)
+            << "model " << model << ": " << re.GetExpressionError();
+        re.SetExpression("");
+        EXPECT_EQ(re.GetExpressionError(), "Leerer Ausdruck") << "model " << model;
+    }
+    RE plain;   // no locale DLL: the engine's own texts again
+    plain.SetExpression("a(b");
+    ASSERT_EQ(plain.ParseExpression(), RE::ErrorParenthesis);
+    EXPECT_EQ(plain.GetExpressionError().find("Klammer"), std::string::npos);
 }
