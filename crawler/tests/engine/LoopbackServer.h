@@ -128,17 +128,24 @@ public:
             m.nInLinks = pRecord->inLinks.size();
             m.fNewRank = pRecord->fNewRank;
         }
+        std::lock_guard<std::mutex> lock(m_lock);
         messages.push_back(m);
     }
+    // Safe while a crawl runs on another thread.
     std::vector<Message> OfCode(int nCode) const
     {
+        std::lock_guard<std::mutex> lock(m_lock);
         std::vector<Message> out;
         for (const Message& m : messages)
             if (m.nCode == nCode)
                 out.push_back(m);
         return out;
     }
+    // Read directly only once the crawl is over.
     std::vector<Message> messages;
+
+private:
+    mutable std::mutex m_lock;
 };
 
 // HTTP settings of the tests: no proxy, short timeouts.
