@@ -2,21 +2,7 @@
 
 #include "RegularExpressionImpl.h"
 
-#include <memory>
-
 namespace RegexClass {
-
-namespace {
-
-// A callback may replace its own closure while it runs; the running function
-// object is then kept until the pass is over instead of being destroyed under it.
-template <class Closure>
-void ReplaceClosure(RegularExpressionImpl& impl, Closure& slot, Closure replacement) {
-    if (impl.busy && !slot.empty()) impl.retiredClosures.push_back(std::make_shared<Closure>(std::move(slot)));
-    slot = std::move(replacement);
-}
-
-}  // namespace
 
 #define VANTREL_CALLBACK_SLOT(Event, field)                                                   \
     void RegularExpression::SetOn##Event(Event##Function f) {                                 \

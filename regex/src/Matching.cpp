@@ -80,6 +80,7 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     detail::LineCounter lines(subject);
     lines.AdvanceTo(m[0].first);
     const std::vector<REMatch>& entries = list.Build(m, subject.begin());
+    CallbackScope running(d);
     if (function)
         function(d.owner, entries, lines.Line(), lines.LineStart());
     else

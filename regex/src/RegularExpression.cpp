@@ -53,13 +53,13 @@ void CopySettings(RegularExpressionImpl& to, const RegularExpressionImpl& from) 
     to.onFindFiles = from.onFindFiles;
     to.onMerging = from.onMerging;
     to.onChangingFiles = from.onChangingFiles;
-    to.onMatchingClosure = from.onMatchingClosure;
-    to.onSearchingClosure = from.onSearchingClosure;
-    to.onGreppingClosure = from.onGreppingClosure;
-    to.onGreppingFilesClosure = from.onGreppingFilesClosure;
-    to.onFindFilesClosure = from.onFindFilesClosure;
-    to.onMergingClosure = from.onMergingClosure;
-    to.onChangingFilesClosure = from.onChangingFilesClosure;
+    ReplaceClosure(to, to.onMatchingClosure, from.onMatchingClosure);
+    ReplaceClosure(to, to.onSearchingClosure, from.onSearchingClosure);
+    ReplaceClosure(to, to.onGreppingClosure, from.onGreppingClosure);
+    ReplaceClosure(to, to.onGreppingFilesClosure, from.onGreppingFilesClosure);
+    ReplaceClosure(to, to.onFindFilesClosure, from.onFindFilesClosure);
+    ReplaceClosure(to, to.onMergingClosure, from.onMergingClosure);
+    ReplaceClosure(to, to.onChangingFilesClosure, from.onChangingFilesClosure);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <boost/regex.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -113,9 +114,14 @@ public:
     RegularExpression::MergingClosure onMergingClosure;
     RegularExpression::ChangingFilesClosure onChangingFilesClosure;
 
-    // Closures replaced while a pass runs: one of them may be the callback
-    // that is running, so they live until the outermost pass ends.
+    // Closures replaced while a pass or a callback runs: one of them may be
+    // the callback that is running, so they live until the outermost one ends.
     std::vector<std::shared_ptr<void>> retiredClosures;
+    int callbacksRunning = 0;
+    bool MayBeRunningACallback() const { return busy || callbacksRunning > 0; }
+    void ReleaseRetiredClosures() {
+        if (!MayBeRunningACallback()) retiredClosures.clear();
+    }
 
     // The locale last imbued into the LocaleCpp expression (the object's
     // locale, or it with the locale DLL's message facet). Each compilation
@@ -167,7 +173,7 @@ public:
     explicit BusyScope(RegularExpressionImpl& impl) : m_impl(impl), m_previous(impl.busy) { impl.busy = true; }
     ~BusyScope() {
         m_impl.busy = m_previous;
-        if (!m_previous) m_impl.retiredClosures.clear();
+        m_impl.ReleaseRetiredClosures();
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
@@ -176,5 +182,28 @@ private:
     RegularExpressionImpl& m_impl;
     bool m_previous;
 };
+
+// Marks a callback that runs outside a busy pass (Match, MatchAll, Search).
+class CallbackScope {
+public:
+    explicit CallbackScope(RegularExpressionImpl& impl) : m_impl(impl) { ++impl.callbacksRunning; }
+    ~CallbackScope() {
+        --m_impl.callbacksRunning;
+        m_impl.ReleaseRetiredClosures();
+    }
+    CallbackScope(const CallbackScope&) = delete;
+    CallbackScope& operator=(const CallbackScope&) = delete;
+
+private:
+    RegularExpressionImpl& m_impl;
+};
+
+// Replaces a stored closure; one that may be running is kept until it is over.
+template <class Closure>
+void ReplaceClosure(RegularExpressionImpl& impl, Closure& slot, Closure replacement) {
+    if (impl.MayBeRunningACallback() && !slot.empty())
+        impl.retiredClosures.push_back(std::make_shared<Closure>(std::move(slot)));
+    slot = std::move(replacement);
+}
 
 }  // namespace RegexClass

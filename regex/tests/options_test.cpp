@@ -226,3 +226,33 @@ TEST(Callbacks, ClosureMayReplaceItselfDuringGrep) {
     EXPECT_EQ(seen, std::string(64, 'x'));
     EXPECT_EQ(laterCalls, 3);
 }
+
+// The same holds for a Search callback, which runs after the pass, and for an
+// assignment into the object from inside a running closure.
+TEST(Callbacks, RunningClosureSurvivesReplacementBySearchOrAssignment) {
+    RE re;
+    re.SetExpression("b+");
+    re.SetStringToMatch("abba");
+    std::string ownState(64, 's');
+    std::string seen;
+    re.SetOnSearchingClosure([ownState, &seen](RE* self, const std::vector<RegexClass::REMatch>& m, unsigned,
+                                               unsigned) {
+        self->SetOnSearchingClosure(RE::SearchingClosure());
+        seen = ownState + m[0].text;
+    });
+    EXPECT_TRUE(re.Search());
+    EXPECT_EQ(seen, std::string(64, 's') + "bb");
+    EXPECT_TRUE(re.GetOnSearchingClosure().empty());
+
+    RE other;
+    other.SetExpression("z");
+    seen.clear();
+    re.SetOnGreppingClosure([ownState, &other, &seen](RE* self, const std::vector<RegexClass::REMatch>&, unsigned,
+                                                      unsigned, bool&) {
+        *self = other;   // takes other's (empty) closures
+        seen = ownState;
+    });
+    EXPECT_EQ(re.Grep(), 1u);
+    EXPECT_EQ(seen, std::string(64, 's'));
+    EXPECT_EQ(re.GetExpression(), "z");
+}
