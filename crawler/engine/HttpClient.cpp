@@ -82,6 +82,26 @@ int OnProgress(void* pUser, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return (t.pStop && t.pStop->load()) ? 1 : 0;
 }
 
+// libcurl refuses blanks and control bytes in an address; a link may carry
+// them (a trailing carriage return stays part of a link), so they go out
+// percent-encoded.
+std::string RequestAddress(const std::string& strUrl)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(strUrl.size());
+    for (unsigned char ch : strUrl) {
+        if (ch <= 0x20 || ch == 0x7F) {
+            out += '%';
+            out += kHex[ch >> 4];
+            out += kHex[ch & 0xF];
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out;
+}
+
 // One handle with every option of the crawl's request.
 EasyHandle MakeHandle(const std::string& strUrl, Transfer& t, curl_slist* pHeaders, char* pErrorBuffer)
 {
@@ -91,6 +111,8 @@ EasyHandle MakeHandle(const std::string& strUrl, Transfer& t, curl_slist* pHeade
     CURL* c = h.get();
     const HttpOptions& o = *t.pOptions;
     curl_easy_setopt(c, CURLOPT_URL, strUrl.c_str());
+    // The object path goes out as written: dot segments stay.
+    curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, pErrorBuffer);
     // Only ever http or https, also after a redirect.
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -134,26 +156,30 @@ bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
         return false;
     // libcurl reads "http:///x" as host "x"; an address without a host is no address.
     const auto nScheme = strUrl.find("://");
-    if (nScheme != std::string::npos && strUrl.compare(nScheme + 3, 1, "/") == 0)
+    if (nScheme == std::string::npos || strUrl.compare(nScheme + 3, 1, "/") == 0)
         return false;
     // No guessing of a scheme, and nothing but http.
-    if (curl_url_set(url.get(), CURLUPART_URL, strUrl.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
+    // Blanks and control bytes that a link may carry are part of the address:
+    // they are checked in their encoded form and kept as written.
+    if (curl_url_set(url.get(), CURLUPART_URL, RequestAddress(strUrl).c_str(),
+                     CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
         return false;
-    std::string strScheme, strHost, strPort, strPath, strQuery;
+    std::string strScheme, strHost, strPort;
     if (!GetPart(url.get(), CURLUPART_SCHEME, strScheme) || strScheme != "http")
         return false;
     if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty())
         return false;
-    GetPart(url.get(), CURLUPART_PATH, strPath);
-    if (strPath.empty())
-        strPath = "/";
     HttpAddress parsed;
     parsed.strHost = strHost;
     if (GetPart(url.get(), CURLUPART_PORT, strPort))
         parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
-    parsed.strObject = strPath;
-    if (GetPart(url.get(), CURLUPART_QUERY, strQuery))
-        parsed.strObject += "?" + strQuery;
+    // The object is everything after the host and port, exactly as written
+    // (query and fragment included).
+    const std::size_t nAuthority = nScheme + 3;
+    const std::size_t nObject = strUrl.find_first_of("/?#", nAuthority);
+    parsed.strObject = nObject == std::string::npos ? "/" : strUrl.substr(nObject);
+    if (parsed.strObject[0] != '/')
+        parsed.strObject.insert(0, "/");
     address = std::move(parsed);
     return true;
 }
@@ -167,7 +193,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     t.pStop = pStop;
     HeaderList headers(curl_slist_append(nullptr, "Accept: text/*"));
     char szError[CURL_ERROR_SIZE] = {};
-    EasyHandle h = MakeHandle(strUrl, t, headers.get(), szError);
+    EasyHandle h = MakeHandle(RequestAddress(strUrl), t, headers.get(), szError);
     if (!h || !headers)
         return result;
     t.pCurl = h.get();

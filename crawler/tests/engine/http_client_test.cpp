@@ -23,7 +23,9 @@ TEST(ParseHttpAddress, TakesHttpAddressesApart)
     const ParseCase cases[] = {
         {"http://host/dir/", true, "host", 80, "/dir/"},
         {"http://host", true, "host", 80, "/"},
-        {"http://host:8080/dir/a.html?x=1#f", true, "host", 8080, "/dir/a.html?x=1"},
+        {"http://host:8080/dir/a.html?x=1#f", true, "host", 8080, "/dir/a.html?x=1#f"},
+        {"http://host/dir/#top", true, "host", 80, "/dir/#top"},
+        {"http://host/a b.html\r", true, "host", 80, "/a b.html\r"},
         {"http://user:pw@host/a", true, "host", 80, "/a"},
         {"http://Host.Example/A/../b", true, "Host.Example", 80, "/A/../b"},
         {"HTTP://host/", true, "host", 80, "/"},
@@ -61,6 +63,25 @@ TEST(HttpGet, StatusesOtherThan200GiveNoBody)
         EXPECT_FALSE(r.bBodyRead) << c.pPath;
         EXPECT_TRUE(r.strText.empty()) << c.pPath;
     }
+}
+
+// The request goes out for the path as the link wrote it: dot segments stay,
+// and blanks or a trailing carriage return do not make the address unusable.
+TEST(HttpGet, RequestsThePathAsWritten)
+{
+    LoopbackServer server;
+    server.Page("/a b.html", "spaced");
+    const HttpResult spaced = HttpGet(server.Url("/a b.html"), TestHttpOptions(), nullptr);
+    EXPECT_EQ(spaced.nStatus, 200);
+    EXPECT_EQ(spaced.strText, "spaced");
+    const HttpResult dotted = HttpGet(server.Url("/dir/../x.html"), TestHttpOptions(), nullptr);
+    EXPECT_EQ(dotted.nStatus, 404);
+    const HttpResult trailing = HttpGet(server.Url("/y.html\r"), TestHttpOptions(), nullptr);
+    EXPECT_EQ(trailing.nStatus, 404);
+    const std::vector<std::string> paths = server.RequestedPaths();
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(paths[1], "/dir/../x.html");
+    EXPECT_EQ(paths[2], "/y.html\r");
 }
 
 TEST(HttpGet, FollowsRedirectsToTheFinalStatus)
