@@ -15,14 +15,6 @@ namespace plovik {
 
 namespace {
 
-std::string FoldLabel(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool IsOption(const std::string& sArg, const char* pName, std::string* pInlineValue)
 {
     const std::string sName = pName;
@@ -215,7 +207,7 @@ std::string TableRowSink::RowLabel(int nRow) const
 
 int TableRowSink::FindRow(const std::string& sLabel) const
 {
-    const auto it = m_index.find(FoldLabel(sLabel));
+    const auto it = m_index.find(LowerAscii(sLabel));
     return it == m_index.end() ? -1 : it->second;
 }
 
@@ -223,7 +215,7 @@ int TableRowSink::AddRow(const ResultRow& row)
 {
     const int nRow = RowCount();
     m_rows.push_back(row);
-    m_index.emplace(FoldLabel(row[COL_PAGE]), nRow);
+    m_index.emplace(LowerAscii(row[COL_PAGE]), nRow);
     return nRow;
 }
 
@@ -235,7 +227,7 @@ void TableRowSink::SetCell(int nRow, int nColumn, const std::string& sText)
     if (nColumn == COL_PAGE) {
         m_index.clear();
         for (std::size_t i = 0; i < m_rows.size(); ++i)
-            m_index.emplace(FoldLabel(m_rows[i][COL_PAGE]), static_cast<int>(i));
+            m_index.emplace(LowerAscii(m_rows[i][COL_PAGE]), static_cast<int>(i));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "LinkExtraction.h"
 
+#include "TextFormat.h"
+
 #include <vantrel/RegularExpression.h>
 
 #include <exception>
@@ -44,14 +46,6 @@ bool EndsWith(const std::string& s, const char* pSuffix)
 {
     const std::size_t n = std::char_traits<char>::length(pSuffix);
     return s.size() >= n && s.compare(s.size() - n, n, pSuffix) == 0;
-}
-
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 void VANTREL_CALLBACK OnAnchorFound(RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,

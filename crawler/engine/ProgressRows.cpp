@@ -7,11 +7,6 @@ namespace plovik {
 
 namespace {
 
-char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string LabelOf(const std::string& strUrl)
 {
     return strUrl.size() > 7 ? strUrl.substr(7) : std::string();
@@ -21,12 +16,7 @@ std::string LabelOf(const std::string& strUrl)
 
 bool LabelsEqualIgnoringCase(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
+    return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
 }
 
 int ResultRowSink::FindRow(const std::string& sLabel) const

@@ -1,6 +1,7 @@
 #include "StartAddress.h"
 
 #include "HttpClient.h"
+#include "TextFormat.h"
 
 namespace plovik {
 
@@ -13,10 +14,7 @@ std::string InvalidAddressText()
 
 std::string NormaliseStartAddress(const std::string& sTyped)
 {
-    std::string s = sTyped;
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    std::string s = LowerAscii(sTyped);
     if (!s.empty()) {
         const auto nLastSlash = s.rfind('/');
         if (nLastSlash != s.size() - 1)

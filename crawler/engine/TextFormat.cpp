@@ -48,4 +48,12 @@ std::uint32_t CapIterations(std::int32_t nValue)
     return nUnsigned > 40u ? 40u : nUnsigned;
 }
 
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 }  // namespace plovik

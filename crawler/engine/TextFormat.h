@@ -10,6 +10,10 @@ namespace plovik {
 // "%.3f" of the value, always with a '.' and no grouping ("0.150").
 std::string FormatFixed3(double dValue);
 
+// A copy with the letters A to Z in lower case; other bytes unchanged (addresses
+// and labels compare this way whatever the user's locale).
+std::string LowerAscii(std::string s);
+
 // "%d" of the value.
 std::string FormatInt(std::int64_t nValue);
 

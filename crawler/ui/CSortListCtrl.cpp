@@ -61,23 +61,6 @@ private:
 
 namespace {
 
-std::string FoldedLabel(const QString& sLabel)
-{
-    std::string s = sLabel.toStdString();
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string FoldedLabel(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 int Sign(long long n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
@@ -277,12 +260,12 @@ void CSortListCtrl::DeleteAllItems()
 
 void CSortListCtrl::IndexLabel(RowData* pRow)
 {
-    m_labelIndex[FoldedLabel(pRow->texts[0])].push_back(pRow);
+    m_labelIndex[LowerAscii(pRow->texts[0].toStdString())].push_back(pRow);
 }
 
 void CSortListCtrl::UnindexLabel(RowData* pRow)
 {
-    const auto it = m_labelIndex.find(FoldedLabel(pRow->texts[0]));
+    const auto it = m_labelIndex.find(LowerAscii(pRow->texts[0].toStdString()));
     if (it == m_labelIndex.end())
         return;
     auto& rows = it->second;
@@ -293,7 +276,7 @@ void CSortListCtrl::UnindexLabel(RowData* pRow)
 
 int CSortListCtrl::FindItem(const std::string& sLabelUtf8) const
 {
-    const auto it = m_labelIndex.find(FoldedLabel(sLabelUtf8));
+    const auto it = m_labelIndex.find(LowerAscii(sLabelUtf8));
     if (it == m_labelIndex.end())
         return -1;
     int nFirst = -1;
