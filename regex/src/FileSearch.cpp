@@ -25,18 +25,6 @@ using Problem = RegularExpression::FileSearchProblem;
 
 // ------------------------------------------------------------------ FileMatch
 
-namespace {
-unsigned int CountNewlines(const char* first, const char* last);
-}  // namespace
-
-unsigned int LineCounter::LineAt(const char* position) {
-    if (position > m_counted) {
-        m_line += CountNewlines(m_counted, position);
-        m_counted = position;
-    }
-    return m_line;
-}
-
 std::string FileMatch::Text(std::size_t i) const {
     if (!m_results) return i == 0 ? std::string(m_first, m_last) : std::string();
     if (i >= m_results->size() || !(*m_results)[i].matched) return std::string();
@@ -149,22 +137,6 @@ struct Entry {
     std::string name;
     unsigned char type;
 };
-
-unsigned int CountNewlines(const char* first, const char* last) {
-    // Eight bytes at a time: a newline byte becomes a zero byte, and the
-    // zero bytes of a word are counted exactly.
-    const std::uint64_t ones = 0x0101010101010101ull, low7 = 0x7f7f7f7f7f7f7f7full;
-    unsigned int n = 0;
-    for (; last - first >= 8; first += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, first, 8);
-        std::uint64_t x = word ^ (ones * '\n');
-        std::uint64_t zeros = ~(((x & low7) + low7) | x | low7);
-        n += static_cast<unsigned int>(__builtin_popcountll(zeros));
-    }
-    for (; first < last; ++first) n += *first == '\n';
-    return n;
-}
 
 }  // namespace
 

@@ -48,6 +48,8 @@
 #include <vantrel/Export.h>
 #include <vantrel/RegularExpression.h>
 
+#include "LineCounter.h"
+
 #include <boost/regex.hpp>
 
 #include <cstdint>
@@ -76,18 +78,6 @@ constexpr std::uint32_t kNoPosition = 0xFFFFFFFFu;
 enum class SearchTraits { Cpp, Win32, C };
 
 using FileMatchResults = boost::match_results<const char*>;
-
-// Line numbers of a file's matches, counted on demand and only forward.
-class VANTREL_TESTABLE LineCounter {
-public:
-    explicit LineCounter(const char* fileStart) : m_counted(fileStart) {}
-    // The line of `position`, which lies at or after the last one asked for.
-    unsigned int LineAt(const char* position);
-
-private:
-    const char* m_counted;
-    unsigned int m_line = 1;
-};
 
 // One match as a grep callback sees it; valid during the callback only.
 class VANTREL_TESTABLE FileMatch {

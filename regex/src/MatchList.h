@@ -4,6 +4,7 @@
 // list builder, the incremental line counter, the scope of the step match and
 // the limit that keeps positions inside 32 bits.
 
+#include "LineCounter.h"
 #include "RegularExpressionImpl.h"
 
 #include <cstdint>
@@ -80,48 +81,13 @@ private:
     std::vector<REMatch> m_list;
 };
 
-// Line (from 1) and line start of successive positions in one subject.
-// Positions are expected in increasing order, so a pass scans every byte at
-// most once; a position before the last one restarts from the beginning.
-class LineCounter {
-public:
-    explicit LineCounter(const std::string& subject) : m_data(subject.data()), m_begin(subject.begin()) {}
-
-    void AdvanceTo(SubjectIterator to) {
-        const std::size_t target = static_cast<std::size_t>(to - m_begin);
-        if (target < m_scanned) {
-            m_scanned = 0;
-            m_lineStart = 0;
-            m_line = 1;
-        }
-        while (m_scanned < target) {
-            const void* newline = std::memchr(m_data + m_scanned, '\n', target - m_scanned);
-            if (!newline) break;
-            m_scanned = static_cast<std::size_t>(static_cast<const char*>(newline) - m_data) + 1;
-            ++m_line;
-            m_lineStart = m_scanned;
-        }
-        m_scanned = target;
-    }
-
-    unsigned int Line() const { return m_line; }
-    unsigned int LineStart() const { return static_cast<unsigned int>(m_lineStart); }
-
-private:
-    const char* m_data;
-    SubjectIterator m_begin;
-    std::size_t m_scanned = 0;
-    std::size_t m_lineStart = 0;
-    unsigned int m_line = 1;
-};
-
 // Reports the steps of one Grep or Merge pass to a callback slot that takes
 // (object, list, line, line start, continue). The list and the line are
 // worked out only when a callback is set.
 class StepReporter {
 public:
     StepReporter(RegularExpression* owner, const std::string& subject)
-        : m_owner(owner), m_subject(subject), m_lines(subject) {}
+        : m_owner(owner), m_subject(subject), m_lines(subject.data()) {}
 
     // Calls the plain function if set, else the closure if not empty; the
     // slot is read at every step because a callback may change it.
@@ -138,7 +104,7 @@ public:
 
 private:
     const std::vector<REMatch>& Describe(const MatchRecord& m) {
-        m_lines.AdvanceTo(m[0].first);
+        m_lines.AdvanceTo(m_subject.data() + (m[0].first - m_subject.begin()));
         return m_list.Build(m, m_subject.begin());
     }
 

@@ -77,8 +77,8 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     if (!success || !(function || !closure.empty())) return success;
 
     detail::MatchList list;
-    detail::LineCounter lines(subject);
-    lines.AdvanceTo(m[0].first);
+    detail::LineCounter lines(subject.data());
+    lines.AdvanceTo(subject.data() + (m[0].first - subject.begin()));
     const std::vector<REMatch>& entries = list.Build(m, subject.begin());
     CallbackScope running(d);
     if (function)
