@@ -31,7 +31,7 @@ ls "$root"/regex/src/*.cpp | xargs -P "$jobs" -I{} sh -c '
   fi' _ {} "$build" "$root"
 
 $cxx $flags -fsanitize=fuzzer -I"$root/regex/include" \
-  "$here/stream_reader_fuzz.cpp" "$build"/obj/*.o -lboost_regex -lpthread -ldl \
+  "$here/stream_reader_fuzz.cpp" "$build"/obj/*.o -lpthread -ldl \
   -o "$build/stream_reader_fuzz"
 
 cd "$build"

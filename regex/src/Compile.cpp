@@ -136,7 +136,7 @@ unsigned int RegularExpression::NumberOfSubexpressions() {
 
 unsigned int RegularExpression::NumberOfSubexpressions() const {
     if (!m_impl->CompiledOk()) return 0;
-    // 1.74's mark count already leaves out the whole match.
+    // 1.81's mark count already leaves out the whole match.
     return m_impl->WithExpression([](const auto& re) { return static_cast<unsigned int>(re.mark_count()); });
 }
 

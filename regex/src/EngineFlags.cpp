@@ -19,7 +19,7 @@ rc::syntax_option_type EngineSyntaxFlags(std::uint32_t classic) {
         if (!has(kIntervals)) flags |= regbase::no_intervals;
         if (has(kBkPlusQm)) flags |= regbase::bk_plus_qm;
         if (has(kBkVbar)) flags |= regbase::bk_vbar;
-        // emacs: \| without limited operators; 1.74's emacs is richer than the
+        // emacs: \| without limited operators; 1.81's emacs is richer than the
         // classic one, so char classes and intervals stay off (see above).
         if (has(kBkVbar) && !has(kLimitedOps)) flags |= regbase::emacs_ex;
     } else {

@@ -1,7 +1,7 @@
 #pragma once
 
 // Translation between the classic engine numbering that the component's
-// options, codes and format types are defined in, and Boost.Regex 1.74.
+// options, codes and format types are defined in, and Boost.Regex 1.81.
 
 #include <vantrel/RegularExpression.h>
 
@@ -30,23 +30,23 @@ enum ClassicSyntax : std::uint32_t {
     kNoCollate = 0x4000,
 };
 
-// Classic engine error codes that 1.74 numbers differently or lacks.
+// Classic engine error codes that 1.81 numbers differently or lacks.
 enum ClassicError : std::uint32_t {
     kClassicErrorSize = 15,
     kClassicErrorUnknown = 18,
     kClassicErrorLocaleDll = 20,   // the component's own: a catalogue could not be opened
 };
 
-// Syntax flags of 1.74 that give the classic syntax described by `classic`.
+// Syntax flags of 1.81 that give the classic syntax described by `classic`.
 VANTREL_TESTABLE boost::regex_constants::syntax_option_type EngineSyntaxFlags(std::uint32_t classic);
 
-// A 1.74 error code in the classic numbering.
+// A 1.81 error code in the classic numbering.
 VANTREL_TESTABLE std::uint32_t ClassicErrorCode(boost::regex_constants::error_type code);
 
 // A classic error code as the component reports it.
 VANTREL_TESTABLE RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t classic);
 
-// 1.74 format flags for a format type; types outside the three members use the default syntax.
+// 1.81 format flags for a format type; types outside the three members use the default syntax.
 VANTREL_TESTABLE boost::regex_constants::match_flag_type EngineFormatFlags(RegularExpression::FormatTypes type);
 
 }  // namespace detail

@@ -16,7 +16,7 @@ g++ -std=c++17 "$source/regex/tests/consumer/main.cpp" $flags -o "$work/by-pkg-c
 LD_LIBRARY_PATH="$work/prefix/lib:$(dirname "$libdir"):${LD_LIBRARY_PATH:-}" "$work/by-pkg-config"
 
 g++ -std=c++17 -I "$source/regex/include" "$source/regex/tests/consumer/main.cpp" \
-    -L "$build/lib" -lvantrel -lboost_regex -o "$work/from-tree"
+    -L "$build/lib" -lvantrel -o "$work/from-tree"
 LD_LIBRARY_PATH="$build/lib" "$work/from-tree"
 
 readelf -d "$build/lib/libvantrel.so" | grep -q 'SONAME.*libvantrel\.so\.[0-9]'
