@@ -2,7 +2,8 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
-CMAKE_ARGS ?=
+# ccache, where installed, lets several build trees share their objects.
+CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 PACKAGES = g++ cmake make pkg-config locales libgtest-dev libgmock-dev libbenchmark-dev \
   libboost1.81-dev libboost-regex1.81-dev libgumbo-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev \
