@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "LocaleDll.h"
-#include "PeModule.h"
+#include "ResourceModule.h"
 
 namespace RegexClass {
 namespace detail {
@@ -79,7 +79,7 @@ std::string UserLocaleName()
 
 std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
 {
-    std::unique_ptr<PeModule> module = PeModule::Load(name);
+    std::unique_ptr<ResourceModule> module = ResourceModule::Load(name);
     if (!module)
         throw std::runtime_error("Unable to open message catalog: " + name);
     auto texts = std::make_shared<CatalogueTexts>();

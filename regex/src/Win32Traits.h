@@ -3,6 +3,10 @@
 // Character traits of the LocaleWin32 model, usable as
 // boost::basic_regex<char, Win32RegexTraits>.
 //
+// On Windows they are the engine's own w32_regex_traits<char>: the Win32
+// locale API of the user's default locale, and a catalogue module loaded by
+// the engine. Elsewhere the class below stands in for them:
+//
 // Character classification follows the user's default locale, the one the
 // environment names (LC_ALL, else LC_CTYPE, else LANG), not the process's
 // current C locale. Syntax characters (ids 1-59), error texts (200 + code)
@@ -19,11 +23,22 @@
 #include <string>
 
 #include <boost/regex.hpp>
+#if defined(_WIN32)
+#include <boost/regex/v5/w32_regex_traits.hpp>
+#endif
 
 #include "vantrel/Export.h"
 
 namespace RegexClass {
 namespace detail {
+
+#if defined(_WIN32)
+
+// Boost leaves these traits out of its defaults for GCC, but they build and
+// work with MinGW-w64.
+using Win32RegexTraits = boost::w32_regex_traits<char>;
+
+#else
 
 class VANTREL_TESTABLE Win32RegexTraits : public boost::cpp_regex_traits<char>
 {
@@ -62,6 +77,8 @@ private:
 
     std::shared_ptr<const Data> m_data;
 };
+
+#endif
 
 } // namespace detail
 } // namespace RegexClass
