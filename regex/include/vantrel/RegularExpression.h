@@ -33,6 +33,9 @@
 #include <string>
 #include <vector>
 
+// Plain callback functions use the __stdcall convention on Windows: declare
+// them with VANTREL_CALLBACK. A lambda, even without captures, does not
+// convert to such a pointer there; hand lambdas over as closures.
 #if defined(_WIN32)
 #  define VANTREL_CALLBACK __stdcall
 #else
