@@ -146,7 +146,7 @@ public:
     struct FileSearchProblem {
         std::string fileName;
         std::uint32_t kind;     // 0 cannot open, 1 cannot read, 2 the engine gave up (see FileSearch.h)
-        std::uint32_t detail;   // errno for kinds 0 and 1, 0 otherwise
+        std::uint32_t detail;   // errno (Windows: GetLastError()) for kinds 0 and 1, 0 otherwise
     };
 
     // A failure of ChangeFiles.
@@ -156,7 +156,7 @@ public:
                                   // 5 backup, 6 replace, 7 attributes
         std::uint32_t position;   // byte offset concerned, or 0
         std::string text;         // kind 4: the text that was expected
-        std::uint32_t errorCode;  // errno right after the failure; 0 for kind 4
+        std::uint32_t errorCode;  // errno (Windows: GetLastError()) right after the failure; 0 for kind 4
     };
 
     // ------------------------------------------------------------------ callbacks
