@@ -159,10 +159,14 @@ TEST(Copying, CopyAndAssignmentTakeSettingsButNotLocaleOrResults) {
     EXPECT_FALSE(target == source);
 }
 
+namespace {
+void VANTREL_CALLBACK IgnoreMatch(RE*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned, bool&) {}
+}  // namespace
+
 TEST(Copying, EqualityIgnoresLocaleAndCallbacks) {
     RE a, b;
     b.SetLocale(std::locale::classic());
-    b.SetOnGrepping([](RE*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned, bool&) {});
+    b.SetOnGrepping(&IgnoreMatch);
     EXPECT_TRUE(a == b);
     b.SetExpression("y");
     EXPECT_FALSE(a == b);
@@ -184,10 +188,6 @@ TEST(Settings, MaximumSplitsSaturatesAt32Bits) {
     re.SetMaximumSplits(4294967295ul);
     EXPECT_EQ(re.GetMaximumSplits(), 4294967295ul);
 }
-
-namespace {
-void IgnoreMatch(RE*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned, bool&) {}
-}  // namespace
 
 TEST(Callbacks, SlotHoldsAtMostOneForm) {
     RE re;
