@@ -1,8 +1,14 @@
-# plovik_add_gtests(<dir> LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>] [INCLUDES <dirs...>])
-# Every *_test.cpp in <dir> becomes one GoogleTest executable under ctest.
+# plovik_add_gtests(<dir> [TESTS <names...>] LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>] [INCLUDES <dirs...>])
+# Each <dir>/<name>.cpp becomes one GoogleTest executable under ctest. Without TESTS,
+# every *_test.cpp in <dir>.
 function(plovik_add_gtests dir)
-  cmake_parse_arguments(ARG "" "" "LIBS;ENV;SOURCES;INCLUDES" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  cmake_parse_arguments(ARG "" "" "TESTS;LIBS;ENV;SOURCES;INCLUDES" ${ARGN})
+  if(ARG_TESTS)
+    list(TRANSFORM ARG_TESTS PREPEND ${dir}/ OUTPUT_VARIABLE tests)
+    list(TRANSFORM tests APPEND .cpp)
+  else()
+    file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  endif()
   foreach(test_source ${tests})
     get_filename_component(name ${test_source} NAME_WE)
     add_executable(${name} ${test_source} ${ARG_SOURCES})
