@@ -1,9 +1,15 @@
-# plovik_add_gtests(<dir> LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>] [INCLUDES <dirs...>]
-#                   [EXCLUDE <test names...>])
-# Every *_test.cpp in <dir> but the excluded ones becomes one GoogleTest executable under ctest.
+# plovik_add_gtests(<dir> [TESTS <names...>] LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>] [INCLUDES <dirs...>]
+#                   [EXCLUDE <names...>])
+# Each <dir>/<name>.cpp becomes one GoogleTest executable under ctest. Without TESTS,
+# every *_test.cpp in <dir> but the excluded ones.
 function(plovik_add_gtests dir)
-  cmake_parse_arguments(ARG "" "" "LIBS;ENV;SOURCES;INCLUDES;EXCLUDE" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  cmake_parse_arguments(ARG "" "" "TESTS;LIBS;ENV;SOURCES;INCLUDES;EXCLUDE" ${ARGN})
+  if(ARG_TESTS)
+    list(TRANSFORM ARG_TESTS PREPEND ${dir}/ OUTPUT_VARIABLE tests)
+    list(TRANSFORM tests APPEND .cpp)
+  else()
+    file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  endif()
   foreach(test_source ${tests})
     get_filename_component(name ${test_source} NAME_WE)
     if(name IN_LIST ARG_EXCLUDE)

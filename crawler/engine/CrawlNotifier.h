@@ -2,6 +2,7 @@
 // How the crawl engine reports to a front end (the window or the headless printer).
 
 #include <cstdint>
+#include <string>
 
 #include "PageRecord.h"
 
@@ -26,6 +27,14 @@ class CrawlNotifier {
 public:
     virtual ~CrawlNotifier() = default;
     virtual void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) = 0;
+
+    // Beyond the protocol: a page could not be read (no status, or a 200 whose body
+    // could not be read), with the reason. Sent before the page's messages.
+    virtual void OnPageFailed(const std::string& strUrl, const std::string& strReason)
+    {
+        (void)strUrl;
+        (void)strReason;
+    }
 };
 
 }  // namespace plovik

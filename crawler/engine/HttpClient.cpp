@@ -43,6 +43,7 @@ struct Transfer {
     std::string strText;
     std::size_t nBodyBytes = 0;  // raw bytes received so far
     bool bPieceEnded = false;    // a zero byte ended the current 1024-byte piece
+    bool bOverCap = false;       // the body grew beyond nMaxBodyBytes
 };
 
 // The body is cut into 1024-byte pieces counted from its start, whatever sizes
@@ -55,8 +56,10 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
     curl_easy_getinfo(t.pCurl, CURLINFO_RESPONSE_CODE, &nCode);
     if (nCode != 200)
         return 0;  // only a 200's body is wanted; stop the transfer, keep the status
-    if (nLen > t.pOptions->nMaxBodyBytes - t.nBodyBytes)
+    if (nLen > t.pOptions->nMaxBodyBytes - t.nBodyBytes) {
+        t.bOverCap = true;
         return 0;  // over the cap: a read failure
+    }
     std::size_t nDone = 0;
     while (nDone < nLen) {
         const std::size_t nInPiece = t.nBodyBytes % kPiece;
@@ -204,6 +207,12 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     if (rc == CURLE_OK && nCode == 200) {
         result.bBodyRead = true;
         result.strText = std::move(t.strText);
+    } else if (nCode <= 0 || nCode == 200) {
+        // Other statuses end on purpose once their headers are in: no failure.
+        if (t.bOverCap)
+            result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
+        else
+            result.strError = szError[0] ? szError : curl_easy_strerror(rc);
     }
     return result;
 }

@@ -39,6 +39,9 @@ struct HttpResult {
     std::int32_t nStatus = -1;  // the final response's status; -1 when none was received
     bool bBodyRead = false;     // true when the body of a 200 was read to its end
     std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte
+    // Why the page could not be read (no status, or a 200 whose body was not read to
+    // its end), in libcurl's words; empty when it was read or answered another status.
+    std::string strError;
 };
 
 // GET with "Accept: text/*" and "User-Agent: Plovik"; redirects followed over http and

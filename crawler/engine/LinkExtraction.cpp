@@ -72,38 +72,39 @@ void VANTREL_CALLBACK OnAttributeFound(RegularExpression*, const std::vector<REM
     g_attrValues.push_back(Trim(matches[3].text));
 }
 
-// Every anchor match ends with a closing tag "<s*/as*>" (letters in either case), and
-// the expression looks at nothing beyond the end of its match. So the text after the
-// last closing tag can hold no match: the grep skips it, which spares the copies of
-// it and the engine's hopeless scans over unclosed anchors there. Returns the length
-// to grep, 0 when there is no closing tag at all.
-std::size_t AnchorSearchLength(const std::string& s)
-{
-    const auto isS = [](char c) { return c == 's' || c == 'S'; };
-    for (std::size_t nEnd = s.size(); nEnd > 0; --nEnd) {
-        if (s[nEnd - 1] != '>')
-            continue;
-        std::size_t j = nEnd - 1;  // index of '>'
-        while (j > 0 && isS(s[j - 1]))
-            --j;
-        if (j == 0 || (s[j - 1] != 'a' && s[j - 1] != 'A'))
-            continue;
-        --j;
-        if (j == 0 || s[j - 1] != '/')
-            continue;
-        --j;
-        while (j > 0 && isS(s[j - 1]))
-            --j;
-        if (j == 0 || s[j - 1] != '<')
-            continue;
-        return nEnd;
-    }
-    return 0;
-}
-
 bool IsS(char c)
 {
     return c == 's' || c == 'S';
+}
+
+// True when the '>' at s[nGt] ends a closing tag "<s*/as*>" (letters in either case).
+bool ClosingTagEndsAt(const std::string& s, std::size_t nGt)
+{
+    std::size_t j = nGt;
+    while (j > 0 && IsS(s[j - 1]))
+        --j;
+    if (j == 0 || (s[j - 1] != 'a' && s[j - 1] != 'A'))
+        return false;
+    --j;
+    if (j == 0 || s[j - 1] != '/')
+        return false;
+    --j;
+    while (j > 0 && IsS(s[j - 1]))
+        --j;
+    return j > 0 && s[j - 1] == '<';
+}
+
+// Every anchor match ends with a closing tag, and the expression looks at nothing
+// beyond the end of its match. So the text after the last closing tag can hold no
+// match: the grep skips it, which spares the copies of it and the engine's hopeless
+// scans over unclosed anchors there. Returns the length to grep, 0 when there is no
+// closing tag at all.
+std::size_t AnchorSearchLength(const std::string& s)
+{
+    for (std::size_t nEnd = s.size(); nEnd > 0; --nEnd)
+        if (s[nEnd - 1] == '>' && ClosingTagEndsAt(s, nEnd - 1))
+            return nEnd;
+    return 0;
 }
 
 }  // namespace
@@ -127,21 +128,7 @@ std::vector<std::size_t> AnchorSegmentEnds(const std::string& s, std::size_t nLe
         }
         if (c != '>')
             continue;
-        // A closing tag "<s*/as*>" ending here?
-        std::size_t j = i;
-        while (j > 0 && IsS(s[j - 1]))
-            --j;
-        bool bClosing = j > 0 && (s[j - 1] == 'a' || s[j - 1] == 'A');
-        if (bClosing) {
-            --j;
-            bClosing = j > 0 && s[j - 1] == '/';
-        }
-        if (bClosing) {
-            --j;
-            while (j > 0 && IsS(s[j - 1]))
-                --j;
-            bClosing = j > 0 && s[j - 1] == '<';
-        }
+        const bool bClosing = ClosingTagEndsAt(s, i);
         // Safe to cut after it unless an opening since the previous '>' would take this
         // '>' as its own end and look for its closing tag further on.
         const bool bSafe = bClosing && (nLastOpen == npos || (nLastGt != npos && nLastOpen < nLastGt));

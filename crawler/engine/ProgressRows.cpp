@@ -63,9 +63,10 @@ std::string ProgressRows::IterationText(std::int32_t nDone, std::int32_t nOf)
 
 std::string ProgressRows::TotalText(std::int32_t nTotalTimes1000)
 {
-    // Single-precision payload times single-precision 0.001, product in double.
-    const double dTotal = static_cast<double>(static_cast<float>(nTotalTimes1000)) * static_cast<double>(0.001f);
-    return FormatFixed3(dTotal);
+    // Single-precision payload times single-precision 0.001, product in single
+    // precision too: a double product differs in the third decimal for some totals.
+    const float fTotal = static_cast<float>(nTotalTimes1000) * 0.001f;
+    return FormatFixed3(fTotal);
 }
 
 std::string ProgressRows::CompletedText(std::int32_t nTotalTimes1000)

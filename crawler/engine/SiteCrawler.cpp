@@ -14,6 +14,13 @@ CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std
 {
 }
 
+CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, const CrawlSettings& settings)
+    : CSiteCrawler(pNotify, settings.nIterations, settings.nMaxPages)
+{
+    m_pageDelay = settings.pageDelay;
+    m_httpOptions = settings.http;
+}
+
 CSiteCrawler::~CSiteCrawler()
 {
     for (auto& entry : m_pages)
@@ -45,6 +52,12 @@ void CSiteCrawler::Notify(int nCode, const PageRecord* pRecord, std::int32_t nNu
 {
     if (m_pNotify && !m_bStop.load())
         m_pNotify->OnCrawlProgress(nCode, pRecord, nNumber);
+}
+
+void CSiteCrawler::ReportFailure(const std::string& strUrl, const std::string& strReason)
+{
+    if (m_pNotify && !m_bStop.load())
+        m_pNotify->OnPageFailed(strUrl, strReason);
 }
 
 bool CSiteCrawler::WaitBetweenPages()
@@ -139,13 +152,17 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
 std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std::string>& links)
 {
     HttpAddress address;
-    if (!ParseHttpAddress(strUrl, address))
+    if (!ParseHttpAddress(strUrl, address)) {
+        ReportFailure(strUrl, "not an http address");
         return -1;
+    }
     m_strServer = address.strHost;
     m_strObject = address.strObject;
     m_nPort = address.nPort;
 
     HttpResult result = HttpGet(strUrl, m_httpOptions, &m_bStop);
+    if (!result.strError.empty())
+        ReportFailure(strUrl, result.strError);
     ClearAnchorAttrs();
     if (result.nStatus == 200 && result.bBodyRead) {
         const LinkBase base{m_strServer, m_strObject, m_nPort};

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CrawlNotifier.h"
+#include "CrawlSettings.h"
 #include "HttpClient.h"
 #include "PageRecord.h"
 
@@ -25,6 +26,8 @@ public:
 
     // The notifier receives every progress message synchronously; it may be null.
     CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages);
+    // The same, with every setting of a front end applied.
+    CSiteCrawler(CrawlNotifier* pNotify, const CrawlSettings& settings);
     virtual ~CSiteCrawler();
     CSiteCrawler(const CSiteCrawler&) = delete;
     CSiteCrawler& operator=(const CSiteCrawler&) = delete;
@@ -57,6 +60,7 @@ public:
 
 private:
     void Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    void ReportFailure(const std::string& strUrl, const std::string& strReason);
     bool WaitBetweenPages();
     // "http://" + the current host followed by the end, ":", "/", "?" or "#".
     bool IsSameSite(const std::string& strLink) const;

@@ -240,10 +240,9 @@ void CCrawlerDlg::ShowMessage(const QString& sText)
         m_messageBox(sText);
 }
 
-void CCrawlerDlg::SetEngineSettings(std::chrono::milliseconds pageDelay, const HttpOptions& http)
+void CCrawlerDlg::SetEngineSettings(const CrawlSettings& settings)
 {
-    m_pageDelay = pageDelay;
-    m_http = http;
+    m_engineSettings = settings;
 }
 
 // ------------------------------------------------------------------ fields and arrows
@@ -339,10 +338,9 @@ void CCrawlerDlg::OnCrawl()
 
     CrawlInputs inputs;
     inputs.strUrl = strUrl;
-    inputs.nIterations = static_cast<std::int32_t>(m_nIterations);
-    inputs.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
-    inputs.pageDelay = m_pageDelay;
-    inputs.http = m_http;
+    inputs.settings = m_engineSettings;
+    inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
+    inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
     m_pJob = MakeCrawlJob(std::move(inputs));
     std::shared_ptr<CrawlJob> pJob = m_pJob;
     try {

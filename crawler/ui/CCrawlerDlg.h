@@ -64,8 +64,9 @@ public:
     void SetUrlOpener(std::function<void(const QString&)> opener) { m_openUrl = std::move(opener); }
     // A warning message box captioned "Plovik"; tests record instead.
     void SetMessageBox(std::function<void(const QString&)> show) { m_messageBox = std::move(show); }
-    // Engine settings the window does not show (tests shorten the pause between pages).
-    void SetEngineSettings(std::chrono::milliseconds pageDelay, const HttpOptions& http);
+    // Engine settings the window does not show (tests shorten the pause between
+    // pages); pages and iterations come from the fields.
+    void SetEngineSettings(const CrawlSettings& settings);
 
     // A crawl job wired to this window: its messages come to OnCrawlProgress. OnCrawl
     // runs one on a worker thread; the benchmark drives one directly.
@@ -133,8 +134,7 @@ private:
     int m_nProgressPos = 0;
     ProgressRows m_progressRows{*this};
 
-    std::chrono::milliseconds m_pageDelay{1000};
-    HttpOptions m_http;
+    CrawlSettings m_engineSettings;
     std::function<void(const QString&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
 };

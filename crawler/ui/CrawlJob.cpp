@@ -30,9 +30,7 @@ void CrawlJob::Run()
 {
     try {
         Notifier notifier(*this);
-        CSiteCrawler crawler(&notifier, m_inputs.nIterations, m_inputs.nMaxPages);
-        crawler.SetPageDelay(m_inputs.pageDelay);
-        crawler.SetHttpOptions(m_inputs.http);
+        CSiteCrawler crawler(&notifier, m_inputs.settings);
         bool bStart = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);

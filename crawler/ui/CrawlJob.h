@@ -6,7 +6,7 @@
 // never waits for the worker and the two cannot deadlock.
 
 #include "CrawlNotifier.h"
-#include "HttpClient.h"
+#include "CrawlSettings.h"
 
 #include <atomic>
 #include <chrono>
@@ -21,12 +21,10 @@ namespace plovik {
 
 class CSiteCrawler;
 
+// The start address and the settings, copied when Crawl is pressed.
 struct CrawlInputs {
     std::string strUrl;
-    std::int32_t nIterations = 3;
-    std::int32_t nMaxPages = 10;
-    std::chrono::milliseconds pageDelay{1000};
-    HttpOptions http;
+    CrawlSettings settings;
 };
 
 class CrawlJob : public std::enable_shared_from_this<CrawlJob> {

@@ -13,47 +13,61 @@ namespace {
 
 namespace rc = boost::regex_constants;
 
-// Makes a fresh record the current results for one Match, MatchAll or Search.
-// A record that an interrupted operation still holds (this one was started
-// from its callback) is kept aside and put back afterwards.
+// Makes a fresh record, holding its own copy of the subject, the current
+// results of one Match, MatchAll or Search. A successful operation leaves it
+// for Format. One started from a callback puts back the results of the
+// operation that called back, which that callback may still format.
 class ResultsScope {
 public:
-    explicit ResultsScope(RegularExpressionImpl& d) : m_impl(d), m_previous(std::move(d.currentResults)) {
-        d.currentResults = std::make_unique<MatchRecord>();
+    explicit ResultsScope(RegularExpressionImpl& d)
+        : m_impl(d), m_nested(d.MayBeRunningACallback()), m_previous(std::move(d.currentResults)) {
+        d.currentResults = std::make_unique<KeptResults>();
+        d.currentResults->subject = d.stringToMatch;
         m_results = d.currentResults.get();
     }
-    ~ResultsScope() { m_impl.currentResults = std::move(m_previous); }
+    ~ResultsScope() {
+        if (m_nested)
+            m_impl.currentResults = std::move(m_previous);
+        else if (!m_kept)
+            m_impl.currentResults.reset();
+    }
     ResultsScope(const ResultsScope&) = delete;
     ResultsScope& operator=(const ResultsScope&) = delete;
 
-    MatchRecord& Results() { return *m_results; }
+    const std::string& Subject() const { return m_results->subject; }
+    MatchRecord& Results() { return m_results->match; }
+    // Keeps the results after the operation; without this they go.
+    void Keep() { m_kept = true; }
 
 private:
     RegularExpressionImpl& m_impl;
-    std::unique_ptr<MatchRecord> m_previous;
-    MatchRecord* m_results;
+    const bool m_nested;
+    std::unique_ptr<KeptResults> m_previous;
+    KeptResults* m_results;
+    bool m_kept = false;
 };
 
 enum class SingleKind { Match, MatchAll, Search };
 
 bool RunSingle(RegularExpression& self, SingleKind kind) {
     RegularExpressionImpl& d = self.Impl();
-    if (self.ParseExpression() != RegularExpression::NoError) return false;
-    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return false;
+    if (self.ParseExpression() != RegularExpression::NoError) {
+        d.DropResultsOfEarlierOperation();
+        return false;
+    }
+    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) {
+        d.DropResultsOfEarlierOperation();
+        return false;
+    }
 
     const bool searching = kind == SingleKind::Search;
     RegularExpression::MatchingFunction& function = searching ? d.onSearching : d.onMatching;
     RegularExpression::MatchingClosure& closure = searching ? d.onSearchingClosure : d.onMatchingClosure;
 
-    // The results point into the subject, and a callback may replace the
-    // object's subject while they are in use: a pass that calls back works
-    // on its own copy.
-    const bool reports = function || !closure.empty();
-    std::string copy;
-    if (reports) copy = d.stringToMatch;
-    const std::string& subject = reports ? copy : d.stringToMatch;
-
+    // The results point into their own copy of the subject, so a callback
+    // may replace the object's subject while they are in use.
     ResultsScope results(d);
+    const std::string& subject = results.Subject();
     // This operation's callback formats this operation's match, also when it
     // was started from inside a Grep or Merge step.
     detail::StepMatchScope noStep(d, nullptr);
@@ -74,7 +88,9 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     bool success = found;
     if (found && kind == SingleKind::Match) success = m[0].first == subject.begin();
     if (found && kind == SingleKind::MatchAll) success = m[0].second == subject.end();
-    if (!success || !(function || !closure.empty())) return success;
+    if (!success) return false;
+    results.Keep();
+    if (!function && closure.empty()) return true;
 
     detail::MatchList list;
     detail::LineCounter lines(subject.data());
@@ -85,7 +101,7 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
         function(d.owner, entries, lines.Line(), lines.LineStart());
     else
         closure(d.owner, entries, lines.Line(), lines.LineStart());
-    return success;
+    return true;
 }
 
 // The per-match step of a Grep that calls back. The engine copies its
@@ -122,6 +138,7 @@ bool RegularExpression::Search() { return RunSingle(*this, SingleKind::Search); 
 
 unsigned int RegularExpression::Grep() {
     RegularExpressionImpl& d = *m_impl;
+    d.DropResultsOfEarlierOperation();
     if (ParseExpression() != NoError) return 0;
     if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return 0;
     const rc::match_flag_type flags = d.MatchFlags(true);

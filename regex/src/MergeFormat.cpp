@@ -1,5 +1,6 @@
 // Merge (search and replace with the format string) and Format (the format
-// string expanded for the match being reported).
+// string expanded for the match being reported, or else for the results
+// that the last Match, MatchAll or Search kept).
 
 #include "EngineFlags.h"
 #include "MatchList.h"
@@ -15,19 +16,26 @@ namespace {
 
 namespace rc = boost::regex_constants;
 
-// Appends the format string expanded for `m` in the object's format syntax.
-void AppendExpansion(const RegularExpressionImpl& d, const MatchRecord& m, std::string& out) {
-    m.format(std::back_inserter(out), d.formatString, detail::EngineFormatFlags(d.formatType));
-}
-
-// The per-match step of a merge that calls back. The result and the copy
-// position belong to the pass, so a merge started from a callback cannot
-// disturb them; the object receives them when the pass is over.
-class MergeReporter {
+// The per-match step of a merge. The result and the copy position belong to
+// the pass, so a merge started from a callback cannot disturb them; the
+// object receives them when the pass is over. Merge copy and merge only first
+// are read when the pass starts: a callback that changes them changes the
+// next Merge, never text this pass has already accounted for.
+//
+// Both merges run on the engine's grep, so they replace exactly the matches
+// that Grep reports (the engine's replace would add an empty match at the end
+// after a match that reached it).
+class MergePass {
 public:
-    MergeReporter(RegularExpressionImpl& d, const std::string& subject)
-        : m_impl(d), m_subject(subject), m_steps(d.owner, subject) {
-        if (d.mergeCopy) m_result.reserve(subject.size());
+    MergePass(RegularExpressionImpl& d, const std::string& subject, bool callsBack)
+        : m_impl(d),
+          m_subject(subject),
+          m_callsBack(callsBack),
+          m_copy(d.mergeCopy),
+          m_onlyFirst(d.mergeOnlyFirst),
+          m_steps(d.owner, subject) {
+        // With the text between matches copied, the result is about as long as the subject.
+        if (m_copy) m_result.reserve(subject.size());
     }
 
     bool Step(const MatchRecord& m) {
@@ -36,25 +44,28 @@ public:
         detail::StepMatchScope step(d, &m);
         const std::size_t start = static_cast<std::size_t>(m[0].first - m_subject.begin());
 
-        if (d.mergeCopy && m_copyPosition < start) {
+        if (m_copy && m_copyPosition < start) {
             m_result.append(m_subject, m_copyPosition, start - m_copyPosition);
             m_copyPosition = start;
         }
 
-        m_steps.Report(m, d.onMerging, d.onMergingClosure, continueFlag);
-
+        // A callback may change the format string and type: both are read
+        // after it. Without a callback the default syntax applies, whatever
+        // the format type.
+        if (m_callsBack) m_steps.Report(m, d.onMerging, d.onMergingClosure, continueFlag);
         if (continueFlag) {
-            AppendExpansion(d, m, m_result);
-            if (d.mergeCopy) m_copyPosition += static_cast<std::size_t>(m.length(0));
+            m.format(std::back_inserter(m_result), d.formatString,
+                     m_callsBack ? detail::EngineFormatFlags(d.formatType) : rc::format_all);
+            if (m_copy) m_copyPosition += static_cast<std::size_t>(m.length(0));
         }
-        if (d.mergeOnlyFirst) continueFlag = false;
+        if (m_onlyFirst) continueFlag = false;
         return continueFlag;
     }
 
     // The text after the last match that was accounted for.
     void Finish() {
         m_copyPosition = std::min(m_copyPosition, m_subject.size());
-        if (m_impl.mergeCopy && m_copyPosition != m_subject.size()) m_result.append(m_subject, m_copyPosition, std::string::npos);
+        if (m_copy && m_copyPosition != m_subject.size()) m_result.append(m_subject, m_copyPosition, std::string::npos);
     }
 
     std::string& Result() { return m_result; }
@@ -63,14 +74,17 @@ public:
 private:
     RegularExpressionImpl& m_impl;
     const std::string& m_subject;
+    const bool m_callsBack;
+    const bool m_copy;
+    const bool m_onlyFirst;
     detail::StepReporter m_steps;
     std::string m_result;
     std::size_t m_copyPosition = 0;
 };
 
 struct MergeStep {
-    MergeReporter* reporter;
-    bool operator()(const MatchRecord& m) const { return reporter->Step(m); }
+    MergePass* pass;
+    bool operator()(const MatchRecord& m) const { return pass->Step(m); }
 };
 
 }  // namespace
@@ -78,57 +92,43 @@ struct MergeStep {
 void RegularExpression::Format(std::string& out) const {
     const RegularExpressionImpl& d = *m_impl;
     out.clear();
-    const MatchRecord* m = d.stepMatch ? d.stepMatch : d.currentResults.get();
+    const MatchRecord* m = d.stepMatch ? d.stepMatch : d.currentResults ? &d.currentResults->match : nullptr;
     if (!m || m->empty()) return;
     std::string expansion;
-    AppendExpansion(d, *m, expansion);
+    m->format(std::back_inserter(expansion), d.formatString, detail::EngineFormatFlags(d.formatType));
     out.swap(expansion);
 }
 
 void RegularExpression::Merge(std::string& out) {
     RegularExpressionImpl& d = *m_impl;
     out.clear();
+    d.DropResultsOfEarlierOperation();
     if (ParseExpression() != NoError) return;
     if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return;
-    const rc::match_flag_type matchFlags = d.MatchFlags(false);
 
-    if (!d.onMerging && d.onMergingClosure.empty()) {
-        // Nothing calls back, so nothing can change the subject during the
-        // pass. The replacements use the engine's default syntax whatever the
-        // format type.
-        rc::match_flag_type flags = matchFlags | rc::format_all;
-        if (!d.mergeCopy) flags |= rc::format_no_copy;
-        if (d.mergeOnlyFirst) flags |= rc::format_first_only;
-        const std::string& subject = d.stringToMatch;
-        std::string result;
-        // With the text between matches copied, the result is about as long as the subject.
-        if (d.mergeCopy) result.reserve(subject.size());
-        {
-            BusyScope busy(d);
-            detail::WithCompiled(d, [&](const auto& expression) {
-                if (!detail::Usable(expression)) return;
-                boost::regex_replace(std::back_inserter(result), subject.begin(), subject.end(), expression,
-                                     d.formatString, flags);
-            });
-        }
-        out.swap(result);
-        return;
-    }
+    const bool callsBack = d.onMerging || !d.onMergingClosure.empty();
+    // A callback may change the object's subject: a pass that calls back
+    // runs over a copy. Without one nothing can change it.
+    std::string copy;
+    if (callsBack) copy = d.stringToMatch;
+    const std::string& subject = callsBack ? copy : d.stringToMatch;
 
-    // A callback may change the object's subject: the pass runs over a copy.
-    const std::string subject = d.stringToMatch;
-    MergeReporter reporter(d, subject);
+    MergePass pass(d, subject, callsBack);
     {
         BusyScope busy(d);
         detail::WithCompiled(d, [&](const auto& expression) {
             if (!detail::Usable(expression)) return;
-            boost::regex_grep(MergeStep{&reporter}, subject.begin(), subject.end(), expression, matchFlags);
+            boost::regex_grep(MergeStep{&pass}, subject.begin(), subject.end(), expression, d.MatchFlags(false));
         });
     }
-    reporter.Finish();
-    out = reporter.Result();
-    d.mergeAccumulator.swap(reporter.Result());
-    d.mergeCopyPosition = static_cast<std::uint32_t>(reporter.CopyPosition());
+    pass.Finish();
+    if (!callsBack) {
+        out.swap(pass.Result());
+        return;
+    }
+    out = pass.Result();
+    d.mergeAccumulator.swap(pass.Result());
+    d.mergeCopyPosition = static_cast<std::uint32_t>(pass.CopyPosition());
 }
 
 }  // namespace RegexClass

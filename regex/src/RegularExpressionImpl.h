@@ -39,6 +39,14 @@ struct ParseState {
     }
 };
 
+// The results of a Match, MatchAll or Search with their own copy of the
+// subject, so that Format can expand them after the operation whatever
+// happens to the object's subject meanwhile.
+struct KeptResults {
+    std::string subject;
+    MatchRecord match;
+};
+
 // One replacement that ChangeFiles will write.
 struct ChangeRecord {
     std::uint32_t position;
@@ -86,7 +94,7 @@ public:
     CppRegex cppExpression;                                     // 26
     Win32Regex win32Expression;
     CRegex cExpression;
-    std::unique_ptr<MatchRecord> currentResults;                // 27
+    std::unique_ptr<KeptResults> currentResults;                // 27
     const MatchRecord* stepMatch = nullptr;                     // 28
     std::string mergeAccumulator;                               // 29
     std::uint32_t mergeCopyPosition = 0;
@@ -159,6 +167,13 @@ public:
         case RegularExpression::LocaleC: return f(cExpression);
         default: return f(cppExpression);
         }
+    }
+
+    // The results of the last Match, MatchAll or Search last until the next
+    // operation; one started from a callback leaves those of the operation
+    // that called back.
+    void DropResultsOfEarlierOperation() {
+        if (!MayBeRunningACallback()) currentResults.reset();
     }
 
     // Compile flags of the expression option set, in the classic numbering.

@@ -69,6 +69,7 @@ private:
 unsigned int RegularExpression::Split(std::vector<std::string>& pieces) {
     RegularExpressionImpl& d = *m_impl;
     pieces.clear();
+    d.DropResultsOfEarlierOperation();
     if (d.stringToMatch.empty()) return 0;
 
     DefaultSeparatorScope defaultScope(*this);

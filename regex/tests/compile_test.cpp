@@ -8,8 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 using RegexClass::RegularExpression;
@@ -260,4 +264,67 @@ TEST(Compile, LocaleDllMessagesReachTheCaller) {
     plain.SetExpression("a(b");
     ASSERT_EQ(plain.ParseExpression(), RE::ErrorParenthesis);
     EXPECT_EQ(plain.GetExpressionError().find("Klammer"), std::string::npos);
+}
+
+// ------------------------------------------------- expressions that broke the engine
+
+namespace {
+
+// Runs `work` on a thread of its own and gives its result, or nothing when it
+// has not finished within `limit`: a hang then fails the test instead of
+// blocking it (the stuck thread is left behind).
+template <class Work>
+auto FinishesWithin(std::chrono::seconds limit, Work work) -> std::optional<decltype(work())> {
+    std::packaged_task<decltype(work())()> task(std::move(work));
+    std::future<decltype(work())> result = task.get_future();
+    std::thread(std::move(task)).detach();
+    if (result.wait_for(limit) != std::future_status::ready) return std::nullopt;
+    return result.get();
+}
+
+}  // namespace
+
+TEST(Compile, ExpressionsThatCrashedOrHungEarlierEnginesAreBounded) {
+    struct Row {
+        const char* expression;
+        RE::ExpressionErrorCode code;
+        const char* subject;
+        int foundAt;   // -1: no Search
+        const char* found;
+    };
+    const Row rows[] = {
+        // The parser crashed unwinding the alternatives.
+        {"(?xi)|?+#\\r*", RE::ErrorBadRepeat, "", -1, ""},
+        {"(?xi)|?+#\r*", RE::ErrorBadRepeat, "", -1, ""},
+        // The parser never returned.
+        {"1?+(?#)1", RE::NoError, "22113", 2, "11"},
+    };
+    for (const Row& row : rows) {
+        for (RE::LocaleModels model : {RE::LocaleCpp, RE::LocaleWin32, RE::LocaleC}) {
+            const std::string expression = row.expression;
+            const std::string subject = row.subject;
+            auto outcome = FinishesWithin(std::chrono::seconds(60), [expression, subject, model] {
+                RE re;
+                re.SetLocaleModel(model);
+                re.SetExpression(expression);
+                re.SetStringToMatch(subject);
+                std::string found = "<none>";
+                int position = -1;
+                re.SetOnSearchingClosure([&](RE*, const std::vector<RegexClass::REMatch>& list, unsigned int,
+                                             unsigned int) {
+                    found = list[0].text;
+                    position = list[0].position;
+                });
+                const RE::ExpressionErrorCode code = re.ParseExpression();
+                if (code == RE::NoError) re.Search();
+                return std::make_tuple(code, position, found);
+            });
+            ASSERT_TRUE(outcome.has_value()) << row.expression << " did not finish in model " << model;
+            EXPECT_EQ(std::get<0>(*outcome), row.code) << row.expression << " in model " << model;
+            if (row.foundAt >= 0) {
+                EXPECT_EQ(std::get<1>(*outcome), row.foundAt) << row.expression << " in model " << model;
+                EXPECT_EQ(std::get<2>(*outcome), row.found) << row.expression << " in model " << model;
+            }
+        }
+    }
 }

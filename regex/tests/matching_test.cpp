@@ -55,7 +55,12 @@ void Configure(RegularExpression& re, const std::string& expression, const std::
 void ExpectIdle(RegularExpression& re) {
     EXPECT_FALSE(re.Impl().busy);
     EXPECT_EQ(re.Impl().stepMatch, nullptr);
-    EXPECT_EQ(re.Impl().currentResults, nullptr);
+}
+
+// The whole match of the results kept for Format, or "<none>".
+std::string KeptMatch(RegularExpression& re) {
+    const auto& kept = re.Impl().currentResults;
+    return kept ? kept->match[0].str() : "<none>";
 }
 
 // ------------------------------------------------------------ single matches
@@ -73,10 +78,13 @@ TEST(SingleMatch, SearchReportsMatchPrefixAndSuffix) {
     EXPECT_EQ(searching[0].line, 1u);
     EXPECT_EQ(searching[0].lineStart, 0u);
 
+    EXPECT_EQ(KeptMatch(re), "b");
     EXPECT_FALSE(re.Match());
     EXPECT_FALSE(re.MatchAll());
     EXPECT_TRUE(matching.empty());
     ExpectIdle(re);
+    // A failed operation keeps nothing to format.
+    EXPECT_EQ(KeptMatch(re), "<none>");
 }
 
 TEST(SingleMatch, GroupThatTookNoPartAndEmptyPrefix) {
@@ -167,19 +175,31 @@ TEST(SingleMatch, LocaleModelCanChangeInsideMatchingCallback) {
     EXPECT_EQ(re.GetLocaleModel(), RegularExpression::LocaleC);
 }
 
-TEST(SingleMatch, CurrentResultsExistOnlyDuringTheOperation) {
+TEST(SingleMatch, ResultsLastUntilTheNextOperation) {
     RegularExpression re;
     Configure(re, "b+", "abbc");
-    const RegexClass::MatchRecord* seen = nullptr;
     std::string seenText;
     re.SetOnSearchingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int) {
-        seen = self->Impl().currentResults.get();
-        if (seen) seenText = (*seen)[0].str();
+        seenText = KeptMatch(*self);
     });
     EXPECT_TRUE(re.Search());
-    EXPECT_NE(seen, nullptr);
     EXPECT_EQ(seenText, "bb");
     ExpectIdle(re);
+    // They hold their own subject: replacing the object's does not touch them.
+    re.SetStringToMatch(std::string(1000, 'z'));
+    EXPECT_EQ(KeptMatch(re), "bb");
+
+    re.SetStringToMatch("xbbbx");
+    EXPECT_FALSE(re.MatchAll());
+    EXPECT_EQ(KeptMatch(re), "<none>");
+    EXPECT_TRUE(re.Search());
+    EXPECT_EQ(KeptMatch(re), "bbb");
+    EXPECT_EQ(re.Grep(), 1u);
+    EXPECT_EQ(KeptMatch(re), "<none>");
+    EXPECT_TRUE(re.Search());
+    std::vector<std::string> pieces;
+    re.Split(pieces);
+    EXPECT_EQ(KeptMatch(re), "<none>");
 }
 
 TEST(SingleMatch, CallbackMayReplaceTheSubject) {
@@ -189,7 +209,7 @@ TEST(SingleMatch, CallbackMayReplaceTheSubject) {
     re.SetOnSearchingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int) {
         self->SetStringToMatch(std::string(1000, 'z'));
         // The results still describe the subject that was searched.
-        afterChange = (*self->Impl().currentResults)[0].str();
+        afterChange = KeptMatch(*self);
     });
     EXPECT_TRUE(re.Search());
     EXPECT_EQ(afterChange, "bb");
@@ -445,6 +465,7 @@ TEST(Failures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
         default: EXPECT_THROW(re.Grep(), std::runtime_error); break;
         }
         ExpectIdle(re);
+        EXPECT_EQ(KeptMatch(re), "<none>");
         EXPECT_TRUE(calls.empty());
         re.SetLocaleModel(RegularExpression::LocaleC);
         EXPECT_EQ(re.GetLocaleModel(), RegularExpression::LocaleC) << "busy left set by operation " << operation;
@@ -533,7 +554,7 @@ TEST(Failures, SearchStartedFromASearchingCallback) {
             EXPECT_TRUE(self->Search());
             // The outer results are back after the nested operation.
             ASSERT_NE(self->Impl().currentResults, nullptr);
-            seen.push_back((*self->Impl().currentResults)[0].str());
+            seen.push_back(KeptMatch(*self));
         }
     });
     EXPECT_TRUE(re.Search());

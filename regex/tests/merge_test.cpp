@@ -120,6 +120,73 @@ TEST(MergeTable, BothPathsAgreeInTheDefaultSyntax) {
 
 // ------------------------------------------------------------- callback merge
 
+TEST(MergeTable, BothPathsReplaceWhatGrepReportsAtTheEnd) {
+    struct Row {
+        const char* expression;
+        const char* subject;
+        bool copy;
+        const char* expected;
+        unsigned int greps;
+    };
+    const Row rows[] = {
+        // No final empty match after a match that reached the end.
+        {"[[:digit:]]*", "123ab1", false, "<123><><><1>", 4},
+        {"[[:digit:]]*", "123ab1", true, "<123><>a<>b<1>", 4},
+        {".*", "abc", false, "<abc>", 1},
+        {".*", "abc", true, "<abc>", 1},
+        // An empty match at the end after one that did not reach it stays.
+        {"x*", "ab", false, "<><><>", 3},
+        {"x*", "ab", true, "<>a<>b<>", 3},
+    };
+    for (const Row& row : rows) {
+        for (bool callback : {false, true}) {
+            RegularExpression re;
+            re.SetExpression(row.expression);
+            re.SetStringToMatch(row.subject);
+            re.SetFormatString("<$0>");
+            re.SetMergeCopy(row.copy);
+            int calls = 0;
+            if (callback)
+                re.SetOnMergingClosure([&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
+                    ++calls;
+                });
+            EXPECT_EQ(Merged(re), row.expected) << row.expression << " on " << row.subject << " copy " << row.copy
+                                                << " callback " << callback;
+            EXPECT_EQ(re.Grep(), row.greps) << row.expression << " on " << row.subject;
+            if (callback) {
+                EXPECT_EQ(calls, static_cast<int>(row.greps)) << row.expression;
+            }
+        }
+    }
+}
+
+TEST(CallbackMerge, CopyAndOnlyFirstAreReadWhenThePassStarts) {
+    enum Switch { Copy, OnlyFirst };
+    struct Row {
+        Switch setting;
+        const char* thisPass;
+        const char* nextPass;
+    };
+    const Row rows[] = {
+        {Copy, "<1><2>", "xx<1>yy<2>zz"},
+        {OnlyFirst, "<1><2>", "<1>"},
+    };
+    for (const Row& row : rows) {
+        RegularExpression re;
+        re.SetExpression("[0-9]");
+        re.SetStringToMatch("xx1yy2zz");
+        re.SetFormatString("<$0>");
+        re.SetOnMergingClosure([&row](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
+            if (row.setting == Copy)
+                self->SetMergeCopy(true);
+            else
+                self->SetMergeOnlyFirst(true);
+        });
+        EXPECT_EQ(Merged(re), row.thisPass);
+        EXPECT_EQ(Merged(re), row.nextPass);
+    }
+}
+
 TEST(CallbackMerge, ReceivesListsLinesAndVetoSkipsOnlyThatMatch) {
     RegularExpression re;
     re.SetExpression("[0-9]+");
@@ -232,11 +299,45 @@ TEST(FormatMatch, NothingToFormatGivesEmptyText) {
     EXPECT_EQ(out, "");
 
     re.SetExpression("b+");
-    re.SetStringToMatch("abbc");
-    EXPECT_TRUE(re.Search());
+    re.SetStringToMatch("xyz");
+    EXPECT_FALSE(re.Search());
     out = "left over";
     re.Format(out);
-    EXPECT_EQ(out, "");   // the results do not outlive Search
+    EXPECT_EQ(out, "");
+}
+
+TEST(FormatMatch, ExpandsTheResultsOfTheLastSingleMatch) {
+    RegularExpression re;
+    re.SetExpression("([a-z])([0-9]+)");
+    re.SetFormatString("$2-$1");
+    struct Row {
+        const char* subject;
+        bool (RegularExpression::*operation)();
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"x a12 b3", &RegularExpression::Search, "12-a"},
+        {"a12 b3", &RegularExpression::Match, "12-a"},
+        {"b345", &RegularExpression::MatchAll, "345-b"},
+        {"x a12", &RegularExpression::Match, ""},   // failed: nothing kept
+    };
+    for (const Row& row : rows) {
+        re.SetStringToMatch(row.subject);
+        (re.*row.operation)();
+        // Changing the subject after the operation leaves its match intact.
+        re.SetStringToMatch("");
+        std::string out = "left over";
+        re.Format(out);
+        EXPECT_EQ(out, row.expected) << row.subject;
+    }
+
+    re.SetStringToMatch("a1");
+    EXPECT_TRUE(re.Search());
+    std::string merged;
+    re.Merge(merged);
+    std::string out = "left over";
+    re.Format(out);
+    EXPECT_EQ(out, "") << "the next operation ends the kept results";
 }
 
 TEST(FormatMatch, InsideSearchingGreppingAndMergingCallbacks) {

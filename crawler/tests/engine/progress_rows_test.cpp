@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "CrawlNotifier.h"
-#include "HeadlessFrontEnd.h"
 #include "ProgressRows.h"
 #include "StartAddress.h"
+#include "TableRowSink.h"
 #include "TextFormat.h"
 
 using namespace plovik;
@@ -87,8 +87,11 @@ TEST(ProgressRows, ProgressAndStatusTexts)
 
 TEST(ProgressRows, TotalTexts)
 {
+    // The product is single precision: 5386937 * 0.001f is 5386.9375 in float but
+    // 5386.93699... in double.
     const std::pair<std::int32_t, const char*> cases[] = {
-        {149, "0.149"}, {2000, "2.000"}, {0, "0.000"}, {714, "0.714"}, {-1500, "-1.500"}, {16777217, "16777.217"},
+        {149, "0.149"},         {2000, "2.000"},         {0, "0.000"},          {714, "0.714"},
+        {-1500, "-1.500"},      {16777217, "16777.217"}, {5386937, "5386.938"}, {5387187, "5387.188"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ProgressRows::TotalText(c.first), c.second) << c.first;

@@ -8,7 +8,7 @@
 #include "CSortListCtrl.h"
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
-#include "LoopbackSite.h"
+#include "LoopbackServer.h"
 #include "Resource.h"
 #include "RunWindow.h"
 
@@ -33,14 +33,19 @@ namespace {
 
 const char* const kRunningPrefix = "A crawl is still running.";
 
-std::map<std::string, std::string> FourPageSite()
+using plovik_test::LoopbackServer;
+
+// Four pages; a.html answers only after nSlowMs when that is given.
+void ServeFourPages(LoopbackServer& site, int nSlowMs = 0)
 {
-    return {
-        {"/", R"(<html><a href="/a.html">A</a> <a href="/b.html">B</a></html>)"},
-        {"/a.html", R"(<html><a href="/">home</a> <a href="/b.html">b</a> <a href="/c.html">c</a></html>)"},
-        {"/b.html", R"(<html><a href="/">home</a></html>)"},
-        {"/c.html", R"(<html><a href="/a.html">a</a></html>)"},
-    };
+    site.Page("/", R"(<html><a href="/a.html">A</a> <a href="/b.html">B</a></html>)");
+    const std::string strA = R"(<html><a href="/">home</a> <a href="/b.html">b</a> <a href="/c.html">c</a></html>)";
+    if (nSlowMs > 0)
+        site.SlowPage("/a.html", strA, std::chrono::milliseconds(nSlowMs));
+    else
+        site.Page("/a.html", strA);
+    site.Page("/b.html", R"(<html><a href="/">home</a></html>)");
+    site.Page("/c.html", R"(<html><a href="/a.html">a</a></html>)");
 }
 
 }  // namespace
@@ -311,10 +316,11 @@ private slots:
         // Numbers keep the C locale's point under a user locale with a decimal comma.
         const std::string strOldLocale = std::setlocale(LC_NUMERIC, nullptr);
         std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-        LoopbackSite site(FourPageSite());
+        LoopbackServer site;
+        ServeFourPages(site);
         auto& dlg = MakeDialog();
         QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
-        const QString sRoot = QString::fromStdString(site.Root());
+        const QString sRoot = QString::fromStdString(site.Url("/"));
         Url(dlg)->setText(sRoot.toUpper());
         dlg.findChild<QPushButton*>("IDC_CRAWL")->click();
         QVERIFY(dlg.IsCrawlRunning());
@@ -367,9 +373,10 @@ private slots:
 
     void pageLimitStopsTheBarShortOfItsRange()
     {
-        LoopbackSite site(FourPageSite());
+        LoopbackServer site;
+        ServeFourPages(site);
         auto& dlg = MakeDialog();
-        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
         Field(dlg, "IDC_ITERATIONS")->setText("1");
         QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
         int nPagePhaseMax = -1;
@@ -387,9 +394,10 @@ private slots:
 
     void secondCrawlWhileRunningIsRefused()
     {
-        LoopbackSite site(FourPageSite(), "/a.html", 3000);
+        LoopbackServer site;
+        ServeFourPages(site, 3000);
         auto& dlg = MakeDialog();
-        const QString sRoot = QString::fromStdString(site.Root());
+        const QString sRoot = QString::fromStdString(site.Url("/"));
         Url(dlg)->setText(sRoot);
         dlg.OnCrawl();
         QTRY_VERIFY_WITH_TIMEOUT(dlg.Results()->GetItemCount() >= 3, 10000);
@@ -409,11 +417,12 @@ private slots:
     void closingDuringACrawlEndsPromptly()
     {
         // The second page answers only after 20 s: closing must not wait for it.
-        LoopbackSite site(FourPageSite(), "/a.html", 20000);
+        LoopbackServer site;
+        ServeFourPages(site, 20000);
         auto& dlg = MakeDialog();
-        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
         dlg.OnCrawl();
-        QTRY_VERIFY_WITH_TIMEOUT(site.Requests() >= 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(site.RequestCount() >= 2, 10000);
         QElapsedTimer timer;
         timer.start();
         dlg.reject();
@@ -423,9 +432,10 @@ private slots:
 
     void closingReleasesAWorkerWaitingOnTheWindow()
     {
-        LoopbackSite site(FourPageSite());
+        LoopbackServer site;
+        ServeFourPages(site);
         auto& dlg = MakeDialog();
-        Url(dlg)->setText(QString::fromStdString(site.Root()));
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
         dlg.OnCrawl();
         // The window's thread does not serve messages now: the worker blocks on its
         // first one and must be released by the close.
@@ -542,9 +552,10 @@ private:
         m_pDlg = std::make_unique<CCrawlerDlg>();
         m_pDlg->SetMessageBox([this](const QString& s) { m_messages << s; });
         m_pDlg->SetUrlOpener([this](const QString& s) { m_opened << s; });
-        plovik::HttpOptions http;
-        http.strNoProxy = "*";
-        m_pDlg->SetEngineSettings(std::chrono::milliseconds(10), http);
+        plovik::CrawlSettings engine;
+        engine.pageDelay = std::chrono::milliseconds(10);
+        engine.http.strNoProxy = "*";
+        m_pDlg->SetEngineSettings(engine);
         m_pDlg->OnInitDialog();
         return *m_pDlg;
     }

@@ -90,9 +90,10 @@ int main(int argc, char** argv)
     bool bOk = true;
 
     plovik::CCrawlerDlg dlg;
-    plovik::HttpOptions http;
-    http.strNoProxy = "*";
-    dlg.SetEngineSettings(std::chrono::milliseconds(nDelayMs), http);
+    plovik::CrawlSettings engine;
+    engine.pageDelay = std::chrono::milliseconds(nDelayMs);
+    engine.http.strNoProxy = "*";
+    dlg.SetEngineSettings(engine);
     dlg.SetUrlOpener([](const QString&) {});
     dlg.OnInitDialog();
     Pump(300);

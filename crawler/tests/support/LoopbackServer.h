@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the engine tests: a web server on the loopback interface, started on a
-// thread of the test, and a notifier that records every progress message.
+// Helpers of the program's tests: a web server on the loopback interface, started on
+// a thread of the test, and a notifier that records every progress message.
 
 #include <httplib.h>
 
@@ -56,6 +56,14 @@ public:
             res.set_content(strBody, strType.c_str());
         });
     }
+    // Answers only after the delay (or when the server closes).
+    void SlowPage(const std::string& strPath, const std::string& strBody, std::chrono::milliseconds delay)
+    {
+        m_server.Get(strPath, [=](const httplib::Request&, httplib::Response& res) {
+            Stall(delay);
+            res.set_content(strBody, "text/html");
+        });
+    }
     void Redirect(const std::string& strPath, const std::string& strTarget, int nStatus = 301)
     {
         m_server.Get(strPath, [=](const httplib::Request&, httplib::Response& res) {
@@ -83,6 +91,11 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_requests;
+    }
+    int RequestCount() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return static_cast<int>(m_requests.size());
     }
     std::vector<std::string> RequestedPaths() const
     {

@@ -4,9 +4,12 @@
 
 #include <sstream>
 
-#include "HeadlessFrontEnd.h"
+#include "CsvWriter.h"
+#include "HeadlessCrawl.h"
+#include "JsonWriter.h"
 #include "LoopbackServer.h"
 #include "StartAddress.h"
+#include "TableWriter.h"
 
 using namespace plovik;
 using namespace plovik_test;
@@ -17,7 +20,7 @@ struct ArgsCase {
     std::vector<std::string> args;
     HeadlessArgs outcome;
     std::int32_t nPages;
-    std::uint32_t nIterations;
+    std::int32_t nIterations;
     OutputFormat format;
 };
 
@@ -30,15 +33,18 @@ TEST(HeadlessArgs, FollowTheWindowsFieldRules)
         {{"--crawl", "http://h/", "--iterations", "-2"}, HeadlessArgs::Run, 10, 40, OutputFormat::Table},
         {{"--crawl", "http://h/", "--iterations", "0"}, HeadlessArgs::Run, 10, 0, OutputFormat::Table},
         {{"--crawl", "http://h/", "--pages", "99999999999"}, HeadlessArgs::Run, 2147483647, 3, OutputFormat::Table},
-        {{"--crawl", "http://h/", "--pages", "12abc"}, HeadlessArgs::Run, 12, 3, OutputFormat::Table},
+        {{"--crawl", "http://h/", "--pages", "+12"}, HeadlessArgs::Run, 12, 3, OutputFormat::Table},
+        {{"--crawl", "http://h/", "--verbose"}, HeadlessArgs::Run, 10, 3, OutputFormat::Table},
         {{"--crawl", "http://h/", "--format", "json"}, HeadlessArgs::Run, 10, 3, OutputFormat::Json},
         {{"--help"}, HeadlessArgs::Help, 10, 3, OutputFormat::Table},
         {{"--crawl", "http://h/", "-h"}, HeadlessArgs::Help, 10, 3, OutputFormat::Table},
+        {{"--version"}, HeadlessArgs::Version, 10, 3, OutputFormat::Table},
         {{}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
         {{"--pages", "3"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
         {{"--crawl"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
         {{"--crawl", "http://h/", "--format", "xml"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
-        {{"--crawl", "http://h/", "--verbose"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
+        {{"http://h/"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
+        {{"--craw", "http://h/"}, HeadlessArgs::UsageError, 10, 3, OutputFormat::Table},
     };
     for (const ArgsCase& c : cases) {
         std::string strArgs;
@@ -53,19 +59,37 @@ TEST(HeadlessArgs, FollowTheWindowsFieldRules)
         }
         if (c.outcome != HeadlessArgs::Run)
             continue;
-        EXPECT_EQ(o.nPages, c.nPages) << strArgs;
-        EXPECT_EQ(o.nIterations, c.nIterations) << strArgs;
+        EXPECT_EQ(o.crawl.nMaxPages, c.nPages) << strArgs;
+        EXPECT_EQ(o.crawl.nIterations, c.nIterations) << strArgs;
         EXPECT_EQ(o.format, c.format) << strArgs;
     }
 }
 
-TEST(HeadlessArgs, OnlyCrawlOptionsLeaveTheWindow)
+TEST(HeadlessArgs, PagesAndIterationsTakeDecimalIntegersOnly)
 {
-    EXPECT_FALSE(WantsHeadless({}));
-    EXPECT_FALSE(WantsHeadless({"-platform", "offscreen"}));
-    EXPECT_TRUE(WantsHeadless({"--crawl", "http://h/"}));
-    EXPECT_TRUE(WantsHeadless({"--pages=3"}));
-    EXPECT_TRUE(WantsHeadless({"--help"}));
+    for (const char* pValue : {"abc", "0x10", "1e3", "", " 7", "7 ", "12abc", "-", "+"}) {
+        for (const std::string strOption : {"--pages", "--iterations"}) {
+            HeadlessOptions o;
+            std::string strError;
+            EXPECT_EQ(ParseHeadlessArgs({"--crawl", "http://h/", strOption, pValue}, o, strError),
+                      HeadlessArgs::UsageError)
+                << strOption << " '" << pValue << "'";
+            EXPECT_NE(strError.find(strOption), std::string::npos) << strError;
+        }
+    }
+}
+
+TEST(HeadlessArgs, OnlyTheWindowSystemsOptionsOpenTheWindow)
+{
+    EXPECT_TRUE(WantsWindow({}));
+    EXPECT_TRUE(WantsWindow({"-platform", "offscreen"}));
+    EXPECT_TRUE(WantsWindow({"-style=fusion", "-reverse"}));
+    EXPECT_FALSE(WantsWindow({"-platform"}));
+    EXPECT_FALSE(WantsWindow({"--crawl", "http://h/"}));
+    EXPECT_FALSE(WantsWindow({"http://h/"}));
+    EXPECT_FALSE(WantsWindow({"--craw", "http://h/"}));
+    EXPECT_FALSE(WantsWindow({"--version"}));
+    EXPECT_FALSE(WantsWindow({"-platform", "offscreen", "--pages=3"}));
 }
 
 struct CrawlRun {
@@ -74,19 +98,20 @@ struct CrawlRun {
     std::string strErr;
 };
 
-CrawlRun Crawl(const std::string& strUrl, OutputFormat format, std::int32_t nPages = 10, std::uint32_t nIterations = 3)
+CrawlRun Crawl(const std::string& strUrl, OutputFormat format, std::int32_t nPages = 10, std::int32_t nIterations = 3,
+               bool bVerbose = false)
 {
     HeadlessOptions o;
     o.strUrl = strUrl;
     o.format = format;
-    o.nPages = nPages;
-    o.nIterations = nIterations;
-    HeadlessEngineSettings settings;
-    settings.pageDelay = std::chrono::milliseconds(0);
-    settings.http = TestHttpOptions();
+    o.bVerbose = bVerbose;
+    o.crawl.nMaxPages = nPages;
+    o.crawl.nIterations = nIterations;
+    o.crawl.pageDelay = std::chrono::milliseconds(0);
+    o.crawl.http = TestHttpOptions();
     std::ostringstream out, err;
     CrawlRun r;
-    r.nExit = RunHeadlessCrawl(o, out, err, false, settings);
+    r.nExit = RunHeadlessCrawl(o, out, err, false);
     r.strOut = out.str();
     r.strErr = err.str();
     return r;
@@ -134,7 +159,7 @@ TEST_F(HeadlessSite, CsvHoldsTheRowsOfTheWindow)
                                  "/a.html,0.433,1,0,1,404\n"
                                  "\"other.invalid/x,\"\"y\"\"\",0.433,1,0,1,0\n";
     EXPECT_EQ(r.strOut, expected);
-    const std::string progress = "Scanning http://" + host + "/\nScanning http://" + host + "/\nScanning http://" +
+    const std::string progress = "Scanning http://" + host + "/\nScanning http://" +
                                  host + "/a.html\nScanning http://" + host + "/A.HTML\n"
                                  "Completing calculation iteration 1 of 1\nCompleted. Total PR = 1.866\n";
     EXPECT_EQ(r.strErr, progress);

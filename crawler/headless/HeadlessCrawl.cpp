@@ -1,0 +1,115 @@
+#include "HeadlessCrawl.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "CsvWriter.h"
+#include "JsonWriter.h"
+#include "ProgressPrinter.h"
+#include "SiteCrawler.h"
+#include "StartAddress.h"
+#include "TableRowSink.h"
+#include "TableWriter.h"
+
+namespace plovik {
+
+namespace {
+
+// Delivers the engine's messages to the shared row logic, and failed pages to the
+// progress printer when they are wanted.
+class RowsNotifier : public CrawlNotifier {
+public:
+    RowsNotifier(ResultRowSink& sink, ProgressPrinter* pFailures) : m_rows(sink), m_pFailures(pFailures) {}
+    void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) override
+    {
+        m_rows.OnCrawlProgress(nCode, pRecord, nNumber);
+        if (nCode == CP_CALC_DONE)
+            m_nTotal = nNumber;
+    }
+    void OnPageFailed(const std::string& strUrl, const std::string& strReason) override
+    {
+        if (m_pFailures)
+            m_pFailures->Note("plovik: cannot read " + strUrl + ": " + strReason);
+    }
+    ProgressRows& Rows() { return m_rows; }
+    std::int32_t Total() const { return m_nTotal; }
+
+private:
+    ProgressRows m_rows;
+    ProgressPrinter* m_pFailures;
+    std::int32_t m_nTotal = 0;
+};
+
+}  // namespace
+
+int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ostream& err, bool bLiveProgress)
+{
+    const auto nIterations = static_cast<std::uint32_t>(options.crawl.nIterations);
+    TableRowSink sink(nIterations);
+    ProgressPrinter progress(err, bLiveProgress);
+    RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
+    notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+
+    const std::string strUrl = NormaliseStartAddress(options.strUrl);
+    switch (CheckStartAddress(strUrl)) {
+    case StartAddressCheck::Refused:
+        err << kRefusedAddressText << '\n';
+        return EXIT_USAGE;
+    case StartAddressCheck::Invalid:
+        err << InvalidAddressText() << '\n';
+        return EXIT_USAGE;
+    case StartAddressCheck::Accepted:
+        break;
+    }
+
+    std::int32_t nStartStatus = 0;
+    sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
+    sink.SetStatusText(ProgressRows::ScanningText(strUrl));
+    {
+        CSiteCrawler crawler(&notifier, options.crawl);
+        crawler.Crawl(strUrl);
+        const auto it = crawler.Pages().find(strUrl);
+        if (it != crawler.Pages().end())
+            nStartStatus = it->second->nStatus;
+    }
+    sink.SetStatusListener(nullptr);
+    progress.End();
+
+    switch (options.format) {
+    case OutputFormat::Table:
+        WriteTable(out, sink.Rows());
+        break;
+    case OutputFormat::Csv:
+        WriteCsv(out, sink.Rows());
+        break;
+    case OutputFormat::Json:
+        WriteJson(out, sink.Rows(), ProgressRows::TotalText(notifier.Total()));
+        break;
+    }
+    out.flush();
+    return nStartStatus == 200 ? EXIT_CRAWLED : EXIT_START_PAGE_FAILED;
+}
+
+int RunHeadlessMain(const std::vector<std::string>& args)
+{
+    HttpGlobalInit();
+    HeadlessOptions options;
+    std::string strError;
+    switch (ParseHeadlessArgs(args, options, strError)) {
+    case HeadlessArgs::Help:
+        std::cout << HeadlessUsage();
+        return EXIT_CRAWLED;
+    case HeadlessArgs::Version:
+        std::cout << "plovik " << PLOVIK_VERSION << '\n';
+        return EXIT_CRAWLED;
+    case HeadlessArgs::UsageError:
+        std::cerr << "plovik: " << strError << "\n\n" << HeadlessUsage();
+        return EXIT_USAGE;
+    case HeadlessArgs::Run:
+        break;
+    }
+    return RunHeadlessCrawl(options, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+}
+
+}  // namespace plovik

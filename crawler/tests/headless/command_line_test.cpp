@@ -1,0 +1,206 @@
+// The program as a user starts it: arguments, messages and exit statuses, with no
+// display to open a window on.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "LoopbackServer.h"
+
+extern char** environ;
+
+using namespace plovik_test;
+
+namespace {
+
+struct Outcome {
+    int nStatus = -1;  // exit status, or 128 + signal as a shell reports it
+    std::string strOut;
+    std::string strErr;
+};
+
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The program's environment without a display, and without a proxy for loopback.
+std::vector<std::string> NoDisplayEnvironment()
+{
+    std::vector<std::string> env;
+    for (char** p = environ; *p; ++p) {
+        const std::string s = *p;
+        const std::string strName = s.substr(0, s.find('='));
+        if (strName != "DISPLAY" && strName != "WAYLAND_DISPLAY" && strName != "QT_QPA_PLATFORM" &&
+            strName != "no_proxy" && strName != "NO_PROXY")
+            env.push_back(s);
+    }
+    env.push_back("no_proxy=*");
+    return env;
+}
+
+class Program {
+public:
+    explicit Program(std::vector<std::string> args)
+    {
+        char szDir[] = "/tmp/plovik-cli-XXXXXX";
+        m_strDir = mkdtemp(szDir);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, (m_strDir + "/out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, (m_strDir + "/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        args.insert(args.begin(), PLOVIK_PROGRAM);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> env = NoDisplayEnvironment();
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&m_pid, PLOVIK_PROGRAM, &actions, nullptr, argv.data(), envp.data()) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Program()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        std::remove((m_strDir + "/out").c_str());
+        std::remove((m_strDir + "/err").c_str());
+        rmdir(m_strDir.c_str());
+    }
+    void Signal(int nSignal) { kill(m_pid, nSignal); }
+    Outcome Wait()
+    {
+        Outcome o;
+        int nWait = 0;
+        if (m_pid <= 0 || waitpid(m_pid, &nWait, 0) != m_pid)
+            return o;
+        m_pid = -1;
+        o.nStatus = WIFEXITED(nWait) ? WEXITSTATUS(nWait) : 128 + WTERMSIG(nWait);
+        o.strOut = ReadFile(m_strDir + "/out");
+        o.strErr = ReadFile(m_strDir + "/err");
+        return o;
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_strDir;
+};
+
+Outcome RunProgram(std::vector<std::string> args)
+{
+    return Program(std::move(args)).Wait();
+}
+
+bool Contains(const std::string& s, const std::string& part)
+{
+    return s.find(part) != std::string::npos;
+}
+
+TEST(CommandLine, UnknownArgumentsAreRefusedWithTheUsage)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"http://127.0.0.1:1/"}, {"--craw", "http://127.0.0.1:1/"}, {"--bogus"}, {"-platform"},
+        {"--crawl", "http://127.0.0.1:1/", "--pages"}, {"--crawl", "http://127.0.0.1:1/", "extra"}};
+    for (const auto& args : cases) {
+        const Outcome o = RunProgram(args);
+        EXPECT_EQ(o.nStatus, 2) << args[0];
+        EXPECT_TRUE(Contains(o.strErr, "plovik: ")) << o.strErr;
+        EXPECT_TRUE(Contains(o.strErr, "Usage: plovik --crawl URL")) << o.strErr;
+        EXPECT_EQ(o.strOut, "") << args[0];
+    }
+}
+
+TEST(CommandLine, PagesAndIterationsMustBeDecimal)
+{
+    for (const char* pOption : {"--pages", "--iterations"}) {
+        for (const char* pValue : {"abc", "0x10", "1e3", ""}) {
+            const Outcome o = RunProgram({"--crawl", "http://127.0.0.1:1/", pOption, pValue});
+            EXPECT_EQ(o.nStatus, 2) << pOption << " " << pValue;
+            const std::string strFirstLine = o.strErr.substr(0, o.strErr.find('\n'));
+            EXPECT_TRUE(Contains(strFirstLine, pOption)) << o.strErr;
+            EXPECT_TRUE(Contains(strFirstLine, "decimal")) << o.strErr;
+        }
+    }
+}
+
+TEST(CommandLine, VersionAndHelp)
+{
+    const Outcome version = RunProgram({"--version"});
+    EXPECT_EQ(version.nStatus, 0);
+    EXPECT_EQ(version.strOut, std::string("plovik ") + PLOVIK_VERSION + "\n");
+    const Outcome help = RunProgram({"--help"});
+    EXPECT_EQ(help.nStatus, 0);
+    for (const char* pPart : {"--version", "--verbose", "Exit status: 0", "130"})
+        EXPECT_TRUE(Contains(help.strOut, pPart)) << pPart;
+}
+
+TEST(CommandLine, WindowWithoutADisplayExitsWithOneLine)
+{
+    const Outcome o = RunProgram({});
+    EXPECT_EQ(o.nStatus, 2);
+    EXPECT_EQ(o.strErr, "plovik: no display; use plovik --crawl URL (see plovik --help)\n");
+}
+
+TEST(CommandLine, ExitStatusFollowsTheStartPage)
+{
+    LoopbackServer server;
+    server.Page("/", Html("<a href=\"/missing.html\">m</a>"));
+    const Outcome ok = RunProgram({"--crawl", server.Url("/"), "--pages", "1", "--iterations", "1", "--format", "csv"});
+    EXPECT_EQ(ok.nStatus, 0) << ok.strErr;
+    EXPECT_TRUE(Contains(ok.strOut, server.Root().substr(7) + "/,")) << ok.strOut;
+
+    // A start page that answers 404 still gives the table.
+    const Outcome missing = RunProgram({"--crawl", server.Url("/missing.html"), "--pages", "1", "--format", "csv"});
+    EXPECT_EQ(missing.nStatus, 1) << missing.strErr;
+    EXPECT_TRUE(Contains(missing.strOut, "/missing.html/,0.150,0,0,0,404")) << missing.strOut;
+}
+
+TEST(CommandLine, VerboseNamesWhyAPageFailed)
+{
+    std::string strClosed;
+    {
+        LoopbackServer gone;
+        strClosed = gone.Url("/");
+    }
+    const Outcome quiet = RunProgram({"--crawl", strClosed, "--pages", "1"});
+    EXPECT_EQ(quiet.nStatus, 1);
+    EXPECT_FALSE(Contains(quiet.strErr, "cannot read")) << quiet.strErr;
+    const Outcome verbose = RunProgram({"--crawl", strClosed, "--pages", "1", "--verbose"});
+    EXPECT_EQ(verbose.nStatus, 1);
+    EXPECT_TRUE(Contains(verbose.strErr, "plovik: cannot read " + strClosed + ": ")) << verbose.strErr;
+    EXPECT_TRUE(Contains(verbose.strErr, "onnect")) << verbose.strErr;  // libcurl's "Failed to connect ..."
+    EXPECT_TRUE(Contains(verbose.strOut, "-1")) << verbose.strOut;
+}
+
+TEST(CommandLine, InterruptEndsTheCrawlWithTheSignal)
+{
+    LoopbackServer server;
+    server.SlowPage("/", Html(""), std::chrono::seconds(20));
+    Program program({"--crawl", server.Url("/")});
+    for (int i = 0; i < 500 && server.RequestCount() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(server.RequestCount(), 0);
+    program.Signal(SIGINT);
+    EXPECT_EQ(program.Wait().nStatus, 130);
+}
+
+}  // namespace
