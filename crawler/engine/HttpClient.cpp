@@ -1,5 +1,8 @@
 #include "HttpClient.h"
 
+#include "BodyPieces.h"
+#include "RequestAddress.h"
+
 #include <curl/curl.h>
 
 #include <cstring>
@@ -33,21 +36,15 @@ bool GetPart(CURLU* pUrl, CURLUPart part, std::string& out, unsigned flags = 0)
     return true;
 }
 
-constexpr std::size_t kPiece = 1024;
-
 // State of one transfer, seen by the callbacks.
 struct Transfer {
+    explicit Transfer(std::size_t nMaxBodyBytes) : body(nMaxBodyBytes) {}
     CURL* pCurl = nullptr;
     const HttpOptions* pOptions = nullptr;
     const std::atomic<bool>* pStop = nullptr;
-    std::string strText;
-    std::size_t nBodyBytes = 0;  // raw bytes received so far
-    bool bPieceEnded = false;    // a zero byte ended the current 1024-byte piece
-    bool bOverCap = false;       // the body grew beyond nMaxBodyBytes
+    BodyPieces body;
 };
 
-// The body is cut into 1024-byte pieces counted from its start, whatever sizes
-// libcurl hands over, so the text does not depend on the network.
 std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUser)
 {
     auto& t = *static_cast<Transfer*>(pUser);
@@ -56,53 +53,13 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
     curl_easy_getinfo(t.pCurl, CURLINFO_RESPONSE_CODE, &nCode);
     if (nCode != 200)
         return 0;  // only a 200's body is wanted; stop the transfer, keep the status
-    if (nLen > t.pOptions->nMaxBodyBytes - t.nBodyBytes) {
-        t.bOverCap = true;
-        return 0;  // over the cap: a read failure
-    }
-    std::size_t nDone = 0;
-    while (nDone < nLen) {
-        const std::size_t nInPiece = t.nBodyBytes % kPiece;
-        if (nInPiece == 0)
-            t.bPieceEnded = false;
-        const std::size_t nSpan = std::min(nLen - nDone, kPiece - nInPiece);
-        if (!t.bPieceEnded) {
-            const char* pStart = pData + nDone;
-            const void* pZero = std::memchr(pStart, 0, nSpan);
-            const std::size_t nKeep = pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
-            t.strText.append(pStart, nKeep);
-            t.bPieceEnded = pZero != nullptr;
-        }
-        nDone += nSpan;
-        t.nBodyBytes += nSpan;
-    }
-    return nLen;
+    return t.body.Append(pData, nLen) ? nLen : 0;  // over the cap: a read failure
 }
 
 int OnProgress(void* pUser, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     const auto& t = *static_cast<Transfer*>(pUser);
     return (t.pStop && t.pStop->load()) ? 1 : 0;
-}
-
-// libcurl refuses blanks and control bytes in an address; a link may carry
-// them (a trailing carriage return stays part of a link), so they go out
-// percent-encoded.
-std::string RequestAddress(const std::string& strUrl)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(strUrl.size());
-    for (unsigned char ch : strUrl) {
-        if (ch <= 0x20 || ch == 0x7F) {
-            out += '%';
-            out += kHex[ch >> 4];
-            out += kHex[ch & 0xF];
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out;
 }
 
 // One handle with every option of the crawl's request.
@@ -191,7 +148,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
 {
     HttpGlobalInit();
     HttpResult result;
-    Transfer t;
+    Transfer t(options.nMaxBodyBytes);
     t.pOptions = &options;
     t.pStop = pStop;
     HeaderList headers(curl_slist_append(nullptr, "Accept: text/*"));
@@ -206,10 +163,10 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     result.nStatus = nCode > 0 ? static_cast<std::int32_t>(nCode) : -1;
     if (rc == CURLE_OK && nCode == 200) {
         result.bBodyRead = true;
-        result.strText = std::move(t.strText);
+        result.strText = std::move(t.body.Text());
     } else if (nCode <= 0 || nCode == 200) {
         // Other statuses end on purpose once their headers are in: no failure.
-        if (t.bOverCap)
+        if (t.body.OverCap())
             result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
         else
             result.strError = szError[0] ? szError : curl_easy_strerror(rc);

@@ -1,5 +1,6 @@
 #pragma once
-// The crawl's HTTP layer (libcurl): address parsing and one GET per page.
+// The crawl's HTTP layer: address parsing and one GET per page. Two implementations
+// behind this one interface: libcurl (HttpClient.cpp) and WinINet (WinInetHttpClient.cpp).
 
 #include <atomic>
 #include <cstddef>
@@ -48,7 +49,7 @@ struct HttpResult {
 // https only. pStop, when set, interrupts the transfer (status kept if received).
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop);
 
-// libcurl's process-wide set-up; call before starting threads (later calls do nothing).
+// The layer's process-wide set-up; call before starting threads (later calls do nothing).
 void HttpGlobalInit();
 
 }  // namespace plovik

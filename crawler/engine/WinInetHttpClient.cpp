@@ -1,0 +1,319 @@
+// The HTTP layer on Windows: WinINet, with the same requests, limits and results as
+// the libcurl layer.
+
+#include "HttpClient.h"
+
+#include "BodyPieces.h"
+#include "RequestAddress.h"
+#include "TextFormat.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace plovik {
+
+namespace {
+
+// Reads ask for more than one 1024-byte piece: under Wine each read of a chunked
+// body costs tens of milliseconds, whatever its size. BodyPieces cuts the pieces.
+constexpr DWORD kReadSize = 64 * 1024;
+
+// Characters that no host name holds; libcurl refuses them too.
+bool IsHostCharacter(unsigned char c)
+{
+    if (c <= 0x20 || c >= 0x7F)
+        return false;
+    static const char kRefused[] = "/\\?#@:[]{}<>\"'`^|!$&()*+,;=%";
+    for (const char* p = kRefused; *p; ++p)
+        if (c == static_cast<unsigned char>(*p))
+            return false;
+    return true;
+}
+
+// An http or https address taken apart as the libcurl layer does it: the object
+// keeps its query and fragment as written; a user part is dropped.
+bool SplitWebAddress(const std::string& strUrl, std::string& strScheme, HttpAddress& address)
+{
+    const auto nScheme = strUrl.find("://");
+    if (strUrl.empty() || nScheme == std::string::npos)
+        return false;
+    strScheme = LowerAscii(strUrl.substr(0, nScheme));
+    if (strScheme != "http" && strScheme != "https")
+        return false;
+    const std::size_t nAuthority = nScheme + 3;
+    const std::size_t nObject = strUrl.find_first_of("/?#", nAuthority);
+    std::string strAuthority =
+        strUrl.substr(nAuthority, nObject == std::string::npos ? std::string::npos : nObject - nAuthority);
+    const auto nAt = strAuthority.rfind('@');
+    if (nAt != std::string::npos)
+        strAuthority.erase(0, nAt + 1);
+    HttpAddress parsed;
+    parsed.nPort = strScheme == "https" ? 443 : 80;
+    const auto nColon = strAuthority.rfind(':');
+    if (nColon != std::string::npos) {
+        const std::string strPort = strAuthority.substr(nColon + 1);
+        if (strPort.size() > 5 || strPort.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        if (!strPort.empty())
+            parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
+        if (parsed.nPort > 65535)
+            return false;
+        strAuthority.erase(nColon);
+    }
+    if (strAuthority.empty())
+        return false;
+    for (unsigned char c : strAuthority)
+        if (!IsHostCharacter(c))
+            return false;
+    parsed.strHost = strAuthority;
+    parsed.strObject = nObject == std::string::npos ? "/" : strUrl.substr(nObject);
+    if (parsed.strObject[0] != '/')
+        parsed.strObject.insert(0, "/");
+    address = std::move(parsed);
+    return true;
+}
+
+std::string LastErrorText(DWORD nError)
+{
+    char szText[512] = {};
+    const DWORD nLen = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      GetModuleHandleA("wininet.dll"), nError, 0, szText, sizeof szText, nullptr);
+    std::string s(szText, nLen);
+    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    return s.empty() ? "WinINet error " + std::to_string(nError) : s;
+}
+
+// Closes the session from a second thread when a stop is requested or the whole
+// fetch takes too long: WinINet's blocking calls on the session's handles then
+// return with an error. Joined before the fetch returns.
+class FetchWatch {
+public:
+    FetchWatch(HINTERNET hSession, const std::atomic<bool>* pStop, std::chrono::seconds total)
+        : m_hSession(hSession), m_pStop(pStop), m_deadline(std::chrono::steady_clock::now() + total)
+    {
+        m_thread = std::thread([this] { Watch(); });
+    }
+    ~FetchWatch() { Finish(); }
+    FetchWatch(const FetchWatch&) = delete;
+    FetchWatch& operator=(const FetchWatch&) = delete;
+
+    // True once the watch has closed the session: its handles are gone.
+    bool Aborted() const { return m_bAborted.load(); }
+
+    // Ends the watch; returns whether it closed the session.
+    bool Finish()
+    {
+        if (m_thread.joinable()) {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_bDone = true;
+            }
+            m_wake.notify_all();
+            m_thread.join();
+        }
+        return m_bAborted.load();
+    }
+
+private:
+    void Watch()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_bDone) {
+            if ((m_pStop && m_pStop->load()) || std::chrono::steady_clock::now() >= m_deadline) {
+                m_bAborted.store(true);
+                InternetCloseHandle(m_hSession);
+                return;
+            }
+            m_wake.wait_for(lock, std::chrono::milliseconds(20));
+        }
+    }
+
+    HINTERNET m_hSession;
+    const std::atomic<bool>* m_pStop;
+    const std::chrono::steady_clock::time_point m_deadline;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_bDone = false;
+    std::atomic<bool> m_bAborted{false};
+    std::thread m_thread;
+};
+
+bool IsRedirect(DWORD nStatus)
+{
+    return nStatus == 301 || nStatus == 302 || nStatus == 303 || nStatus == 307 || nStatus == 308;
+}
+
+bool QueryLocation(HINTERNET hRequest, std::string& strLocation)
+{
+    DWORD nLen = 0;
+    HttpQueryInfoA(hRequest, HTTP_QUERY_LOCATION, nullptr, &nLen, nullptr);
+    if (nLen == 0)
+        return false;
+    std::string s(nLen + 1, '\0');
+    if (!HttpQueryInfoA(hRequest, HTTP_QUERY_LOCATION, &s[0], &nLen, nullptr))
+        return false;
+    s.resize(nLen);
+    strLocation = s;
+    return true;
+}
+
+// The redirect's target against the address that answered with it.
+bool ResolveLocation(const std::string& strBase, const std::string& strLocation, std::string& strTarget)
+{
+    DWORD nLen = 0;
+    const DWORD nFlags = ICU_NO_ENCODE | ICU_NO_META;
+    InternetCombineUrlA(strBase.c_str(), strLocation.c_str(), nullptr, &nLen, nFlags);
+    if (nLen == 0)
+        return false;
+    std::string s(nLen + 1, '\0');
+    nLen = static_cast<DWORD>(s.size());
+    if (!InternetCombineUrlA(strBase.c_str(), strLocation.c_str(), &s[0], &nLen, nFlags))
+        return false;
+    s.resize(nLen);
+    strTarget = s;
+    return true;
+}
+
+const char kHeaders[] = "Accept: text/*\r\n";
+
+// A server that accepts no connection within the connect time, or sends nothing for
+// the stall time, fails the fetch.
+void SetTimeouts(HINTERNET h, const HttpOptions& options)
+{
+    DWORD nConnect = static_cast<DWORD>(options.nConnectTimeoutMs);
+    DWORD nStall = static_cast<DWORD>(options.nStallTimeoutSec * 1000);
+    InternetSetOptionA(h, INTERNET_OPTION_CONNECT_TIMEOUT, &nConnect, sizeof nConnect);
+    InternetSetOptionA(h, INTERNET_OPTION_SEND_TIMEOUT, &nStall, sizeof nStall);
+    InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &nStall, sizeof nStall);
+}
+
+void CloseRequest(HINTERNET& hRequest, HINTERNET& hConnection)
+{
+    if (hRequest)
+        InternetCloseHandle(hRequest);
+    if (hConnection)
+        InternetCloseHandle(hConnection);
+    hRequest = nullptr;
+    hConnection = nullptr;
+}
+
+}  // namespace
+
+void HttpGlobalInit()
+{
+    // WinINet needs no process-wide set-up.
+}
+
+bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
+{
+    std::string strScheme;
+    return SplitWebAddress(strUrl, strScheme, address) && strScheme == "http";
+}
+
+HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)
+{
+    HttpResult result;
+    if (pStop && pStop->load()) {
+        result.strError = "stopped";
+        return result;
+    }
+    // The system's proxy settings, unless every host bypasses them.
+    const DWORD nAccess = options.strNoProxy == "*" ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
+    HINTERNET hSession = InternetOpenA("Plovik", nAccess, nullptr, nullptr, 0);
+    if (!hSession) {
+        result.strError = LastErrorText(GetLastError());
+        return result;
+    }
+    SetTimeouts(hSession, options);
+
+    HINTERNET hConnection = nullptr;
+    HINTERNET hRequest = nullptr;
+    FetchWatch watch(hSession, pStop, std::chrono::seconds(options.nTotalTimeoutSec));
+    {
+        // Always from the server, never into the cache; redirects are followed here,
+        // so that their number and schemes can be checked.
+        const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                             INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
+                             INTERNET_FLAG_KEEP_CONNECTION;
+        std::string strAddress = strUrl;
+        for (long nRedirects = 0;; ++nRedirects) {
+            CloseRequest(hRequest, hConnection);
+            std::string strScheme;
+            HttpAddress address;
+            if (!SplitWebAddress(RequestAddress(strAddress), strScheme, address)) {
+                result.strError = "not an http or https address";
+                break;
+            }
+            // Connection and request apart, not one open of the whole address: the
+            // object goes out exactly as written (dot segments stay), and the request
+            // takes its timeouts before it is sent.
+            hConnection = InternetConnectA(hSession, address.strHost.c_str(), static_cast<INTERNET_PORT>(address.nPort),
+                                           nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+            if (hConnection)
+                hRequest = HttpOpenRequestA(hConnection, "GET", address.strObject.c_str(), nullptr, nullptr, nullptr,
+                                            nFlags | (strScheme == "https" ? INTERNET_FLAG_SECURE : 0), 1);
+            if (hRequest) {
+                SetTimeouts(hRequest, options);
+                HttpAddRequestHeadersA(hRequest, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1),
+                                       HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+            }
+            if (!hRequest || !HttpSendRequestA(hRequest, nullptr, 0, nullptr, 0)) {
+                result.strError = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+                break;
+            }
+            DWORD nStatus = 0;
+            DWORD nLen = sizeof nStatus;
+            if (!HttpQueryInfoA(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &nStatus, &nLen, nullptr)) {
+                result.strError = LastErrorText(GetLastError());
+                break;
+            }
+            result.nStatus = static_cast<std::int32_t>(nStatus);
+            std::string strLocation, strTarget, strTargetScheme;
+            HttpAddress target;
+            if (!IsRedirect(nStatus) || !QueryLocation(hRequest, strLocation))
+                break;
+            // Only http and https, at most the allowed number of hops; otherwise the
+            // redirect's own status is the result.
+            if (nRedirects >= options.nMaxRedirects || !ResolveLocation(strAddress, strLocation, strTarget) ||
+                !SplitWebAddress(strTarget, strTargetScheme, target))
+                break;
+            strAddress = strTarget;
+        }
+        if (hRequest && result.nStatus == 200) {
+            BodyPieces body(options.nMaxBodyBytes);
+            std::vector<char> buffer(kReadSize);
+            for (;;) {
+                DWORD nRead = 0;
+                if (!InternetReadFile(hRequest, buffer.data(), kReadSize, &nRead)) {
+                    result.strError = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+                    break;
+                }
+                if (nRead == 0) {
+                    result.bBodyRead = true;
+                    result.strText = std::move(body.Text());
+                    break;
+                }
+                if (!body.Append(buffer.data(), nRead)) {
+                    result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
+                    break;
+                }
+            }
+        }
+    }
+    // Closing the session closed every handle under it.
+    if (watch.Finish())
+        return result;
+    CloseRequest(hRequest, hConnection);
+    InternetCloseHandle(hSession);
+    return result;
+}
+
+}  // namespace plovik

@@ -1,0 +1,1 @@
+namespace plovik { int RunWindow(int, char**) { return 0; } }
