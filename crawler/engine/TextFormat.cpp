@@ -57,3 +57,35 @@ std::string LowerAscii(std::string s)
 }
 
 }  // namespace plovik
+
+namespace plovik {
+
+bool ParseExchangeUnsigned(const std::string& sText, std::uint32_t& nValue)
+{
+    const char* const kBlanks = " \t\n\v\f\r";
+    const auto nFirst = sText.find_first_not_of(kBlanks);
+    if (nFirst == std::string::npos)
+        return false;
+    const auto nLast = sText.find_last_not_of(kBlanks);
+    std::uint64_t n = 0;
+    for (std::size_t i = nFirst; i <= nLast; ++i) {
+        const char c = sText[i];
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + static_cast<std::uint64_t>(c - '0');
+        if (n > 0xFFFFFFFFull)
+            return false;
+    }
+    nValue = static_cast<std::uint32_t>(n);
+    return true;
+}
+
+std::uint32_t StepSetting(std::uint32_t nSetting, int nDelta, std::int64_t nMax)
+{
+    // The setting as the arrows see it: a signed number.
+    std::int64_t n = static_cast<std::int32_t>(nSetting);
+    n += nDelta <= 0 ? 1 : -1;
+    return static_cast<std::uint32_t>(n < 1 ? 1 : (n > nMax ? nMax : n));
+}
+
+}  // namespace plovik

@@ -26,3 +26,15 @@ std::int32_t ParseCInt32(const std::string& sText);
 std::uint32_t CapIterations(std::int32_t nValue);
 
 }  // namespace plovik
+
+namespace plovik {
+
+// The dialog's data exchange of an unsigned field: optional blanks, decimal digits,
+// optional blanks, at most 4294967295; false for anything else.
+bool ParseExchangeUnsigned(const std::string& sText, std::uint32_t& nValue);
+
+// An arrow press on a numeric setting: a proposed change of zero or less steps up,
+// a positive one down; the result is held within 1 .. nMax.
+std::uint32_t StepSetting(std::uint32_t nSetting, int nDelta, std::int64_t nMax);
+
+}  // namespace plovik

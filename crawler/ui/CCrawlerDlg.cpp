@@ -32,25 +32,6 @@ const char* const kCrawlRunningText =
     "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
     "\"Completed\".";
 
-// The data exchange's unsigned number: optional blanks, decimal digits, optional
-// blanks, at most 4294967295.
-bool ParseUnsigned(const QString& sText, std::uint32_t& nValue)
-{
-    const QString s = sText.trimmed();
-    if (s.isEmpty())
-        return false;
-    std::uint64_t n = 0;
-    for (const QChar c : s) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        n = n * 10 + static_cast<std::uint64_t>(c.unicode() - '0');
-        if (n > std::numeric_limits<std::uint32_t>::max())
-            return false;
-    }
-    nValue = static_cast<std::uint32_t>(n);
-    return true;
-}
-
 QString FromStd(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
@@ -64,17 +45,21 @@ CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
     m_messageBox = [this](const QString& sText) {
         QMessageBox::warning(this, QString::fromLatin1(kProgramName), sText);
     };
+    auto poster = [this](std::function<void()> fn) {
+        return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    };
+    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
+        OnCrawlProgress(nCode, pRecord, nNumber);
+    };
+    m_pControl = std::make_unique<CrawlControl>(poster, handler, [this] { emit CrawlFinished(); });
     CreateControls();
     ConnectControls();
 }
 
 CCrawlerDlg::~CCrawlerDlg()
 {
-    StopCrawl();
-    // The worker has been released and told to stop; it sends nothing more and ends
-    // as soon as the engine notices, which it does inside a fetch and inside the pause.
-    if (m_crawlThread.joinable())
-        m_crawlThread.join();
+    // The worker is told to stop and joined; it sends nothing more.
+    m_pControl.reset();
 }
 
 void CCrawlerDlg::CreateControls()
@@ -209,7 +194,7 @@ bool CCrawlerDlg::DoDataExchange(bool bSave)
     }
     std::uint32_t nIterations = 0, nPages = 0;
     for (auto [pField, pValue] : {std::pair{m_pIterations, &nIterations}, std::pair{m_pPages, &nPages}}) {
-        if (!ParseUnsigned(pField->text(), *pValue)) {
+        if (!ParseExchangeUnsigned(pField->text().toStdString(), *pValue)) {
             ShowMessage(QString::fromLatin1(kUnsignedNeededText));
             pField->setFocus();
             pField->selectAll();
@@ -262,25 +247,16 @@ void CCrawlerDlg::OnIterationsChanged(const QString& sText)
     m_nIterations = static_cast<std::uint32_t>(nValue);
 }
 
-namespace {
-// The setting as the arrows see it (a signed number), stepped and held in range.
-std::int32_t Step(std::uint32_t nSetting, int nDelta, std::int64_t nMax)
-{
-    std::int64_t n = static_cast<std::int32_t>(nSetting);
-    n += nDelta <= 0 ? 1 : -1;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 1, nMax));
-}
-}  // namespace
 
 void CCrawlerDlg::OnDeltaPosPagesSpin(int nDelta)
 {
-    m_nMaxPages = static_cast<std::uint32_t>(Step(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max()));
+    m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
     m_pPages->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nMaxPages))));
 }
 
 void CCrawlerDlg::OnDeltaPosIterationsSpin(int nDelta)
 {
-    m_nIterations = static_cast<std::uint32_t>(Step(m_nIterations, nDelta, 40));
+    m_nIterations = StepSetting(m_nIterations, nDelta, 40);
     m_pIterations->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nIterations))));
 }
 
@@ -288,19 +264,12 @@ void CCrawlerDlg::OnDeltaPosIterationsSpin(int nDelta)
 
 bool CCrawlerDlg::IsCrawlRunning() const
 {
-    return m_crawlThread.joinable() && m_pJob && !m_pJob->Finished();
-}
-
-void CCrawlerDlg::JoinFinishedWorker()
-{
-    if (m_crawlThread.joinable() && m_pJob && m_pJob->Finished())
-        m_crawlThread.join();  // the thread has nothing left to do: returns at once
+    return m_pControl->IsRunning();
 }
 
 void CCrawlerDlg::StopCrawl()
 {
-    if (m_pJob)
-        m_pJob->Stop();
+    m_pControl->Stop();
 }
 
 void CCrawlerDlg::ResetProgress()
@@ -316,7 +285,6 @@ void CCrawlerDlg::OnCrawl()
         ShowMessage(QString::fromLatin1(kCrawlRunningText));
         return;
     }
-    JoinFinishedWorker();
 
     ResetProgress();
     m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
@@ -341,33 +309,13 @@ void CCrawlerDlg::OnCrawl()
     inputs.settings = m_engineSettings;
     inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
     inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
-    m_pJob = MakeCrawlJob(std::move(inputs));
-    std::shared_ptr<CrawlJob> pJob = m_pJob;
-    try {
-        m_crawlThread = std::thread([pJob] { pJob->Run(); });
-    } catch (const std::system_error&) {
-        m_pJob.reset();
+    if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
-    }
 }
 
 std::shared_ptr<CrawlJob> CCrawlerDlg::MakeCrawlJob(CrawlInputs inputs)
 {
-    auto poster = [this](std::function<void()> fn) {
-        return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
-    };
-    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
-        OnCrawlProgress(nCode, pRecord, nNumber);
-    };
-    auto finished = [this](const CrawlJob* pJob) {
-        // Only the current worker's report joins: an older one was joined already.
-        if (m_pJob.get() != pJob)
-            return;
-        if (m_crawlThread.joinable())
-            m_crawlThread.join();
-        emit CrawlFinished();
-    };
-    return std::make_shared<CrawlJob>(std::move(inputs), poster, handler, finished);
+    return m_pControl->MakeJob(std::move(inputs));
 }
 
 int CCrawlerDlg::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber)

@@ -3,7 +3,7 @@
 // arrows, Crawl / Exit / Help, the results list, a status line and a progress bar.
 // It runs each crawl on a worker thread and shows its progress messages.
 
-#include "CrawlJob.h"
+#include "CrawlControl.h"
 #include "ProgressRows.h"
 
 #include <QDialog>
@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <thread>
 
 class QLabel;
 class QLineEdit;
@@ -107,7 +106,6 @@ private:
     void OnIterationsChanged(const QString& sText);
     void OnDeltaPosPagesSpin(int nDelta);
     void OnDeltaPosIterationsSpin(int nDelta);
-    void JoinFinishedWorker();
     void StopCrawl();
 
     // Controls, in the order of the member table.
@@ -124,8 +122,6 @@ private:
     std::uint32_t m_nIterations = 3;
     std::uint32_t m_nMaxPages = 10;
     QIcon m_hIcon;
-    std::thread m_crawlThread;
-    std::shared_ptr<CrawlJob> m_pJob;
     QString m_strUrl;
     int m_nRightClickRow = -1;
 
@@ -137,6 +133,8 @@ private:
     CrawlSettings m_engineSettings;
     std::function<void(const QString&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
+    // Last: destroyed first, it stops and joins the worker while the rest is alive.
+    std::unique_ptr<CrawlControl> m_pControl;
 };
 
 }  // namespace plovik

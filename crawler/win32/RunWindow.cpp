@@ -1,1 +1,23 @@
-namespace plovik { int RunWindow(int, char**) { return 0; } }
+#include "RunWindow.h"
+
+#include "CCrawlerDlg.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace plovik {
+
+int RunWindow(int, char**)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    CCrawlerDlg dlg;
+    dlg.DoModal(GetModuleHandleA(nullptr));
+    // The program ends with its window. A worker still inside a fetch that WinINet
+    // does not interrupt ends with the process rather than holding it open.
+    if (!dlg.EndCrawl(2500))
+        ExitProcess(0);
+    return 0;
+}
+
+}  // namespace plovik

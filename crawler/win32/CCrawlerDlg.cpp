@@ -1,0 +1,502 @@
+#include "CCrawlerDlg.h"
+
+#include "CellCompare.h"
+#include "StartAddress.h"
+#include "TextFormat.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace plovik {
+
+namespace {
+
+const char kProgramName[] = "Plovik";
+const char kDefaultStartAddress[] = "http://news.bbc.co.uk/";
+const char kCrawlRunningText[] =
+    "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
+    "\"Completed\".";
+const char kUnsignedNeededText[] = "Please enter an unsigned integer.";
+
+struct Column {
+    const char* pName;
+    int nWidth;
+};
+// The layout "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45".
+const Column kColumns[] = {{"Page", 240}, {"PR", 40}, {"In", 30}, {"Out", 30}, {"Depth", 43}, {"Status", 45}};
+
+void OpenWithShell(HWND hWnd, const std::string& strAddress)
+{
+    // The result is ignored: a shell that cannot open the page changes nothing.
+    ShellExecuteA(hWnd, "open", strAddress.c_str(), nullptr, "", SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places)) {}
+
+CCrawlerDlg::~CCrawlerDlg() = default;
+
+INT_PTR CCrawlerDlg::DoModal(HINSTANCE hInstance)
+{
+    return DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &CCrawlerDlg::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+bool CCrawlerDlg::EndCrawl(DWORD nWaitMs)
+{
+    if (!m_pControl)
+        return true;
+    m_pControl->Stop();
+    const DWORD nStart = GetTickCount();
+    while (m_pControl->IsRunning()) {
+        if (GetTickCount() - nStart >= nWaitMs)
+            return false;
+        Sleep(10);
+    }
+    m_pControl.reset();
+    return true;
+}
+
+INT_PTR CALLBACK CCrawlerDlg::DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_INITDIALOG) {
+        auto* pDlg = reinterpret_cast<CCrawlerDlg*>(lParam);
+        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        pDlg->m_hWnd = hWnd;
+    }
+    auto* pDlg = reinterpret_cast<CCrawlerDlg*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (!pDlg)
+        return FALSE;
+    try {
+        return pDlg->OnMessage(nMsg, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's dialog code.
+        return FALSE;
+    }
+}
+
+INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (nMsg) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return TRUE;
+    case WM_CRAWL_PROGRESS: {
+        std::unique_ptr<std::function<void()>> pCall(reinterpret_cast<std::function<void()>*>(lParam));
+        (*pCall)();
+        return TRUE;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (!OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+            return FALSE;
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == ID_SYS_ABOUT) {
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, nullptr, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        OnClose();
+        return TRUE;
+    case WM_DESTROY: {
+        SaveColumnWidths();
+        // Calls that were posted but not served go with the window.
+        MSG msg;
+        while (PeekMessageA(&msg, m_hWnd, WM_CRAWL_PROGRESS, WM_CRAWL_PROGRESS, PM_REMOVE))
+            delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// ------------------------------------------------------------------ start-up
+
+void CCrawlerDlg::OnInitDialog()
+{
+    const HWND hWnd = m_hWnd;
+    auto poster = [hWnd](std::function<void()> fn) {
+        auto* pCall = new std::function<void()>(std::move(fn));
+        if (PostMessageA(hWnd, WM_CRAWL_PROGRESS, 0, reinterpret_cast<LPARAM>(pCall)))
+            return true;
+        delete pCall;
+        return false;
+    };
+    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
+        m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber);
+    };
+    m_pControl = std::make_unique<CrawlControl>(poster, handler);
+
+    SetField(IDC_ITERATIONS, FormatInt(m_nIterations));
+    SetField(IDC_PAGES, FormatInt(m_nMaxPages));
+
+    if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        char szItem[64] = {};
+        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0) {
+            AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
+        }
+    }
+
+    EnsureSettingsKey(m_places, kDefaultStartAddress);
+    SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFF));
+    SetProgressPos(0);
+    SetField(IDC_URL, "http://");
+    std::string strUrl;
+    if (ReadDefaultUrl(m_places, strUrl)) {
+        m_strUrl = strUrl;
+        SetField(IDC_URL, strUrl);
+    } else {
+        ShowMessage("Error! Cannot find settings.");
+    }
+
+    ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
+    CreateColumns();
+    LoadColumnWidths();
+}
+
+void CCrawlerDlg::CreateColumns()
+{
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = kColumns[i].nWidth;
+        column.pszText = const_cast<char*>(kColumns[i].pName);
+        column.iSubItem = i;
+        ListView_InsertColumn(List(), i, &column);
+    }
+}
+
+void CCrawlerDlg::LoadColumnWidths()
+{
+    std::vector<std::int32_t> widths;
+    const HWND hHeader = ListView_GetHeader(List());
+    // A count other than the number of columns changes nothing.
+    if (!ReadColumnWidths(m_places, IDC_RESULTS, widths) ||
+        static_cast<int>(widths.size()) != Header_GetItemCount(hHeader))
+        return;
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
+        ListView_SetColumnWidth(List(), i, widths[static_cast<std::size_t>(i)]);
+}
+
+void CCrawlerDlg::SaveColumnWidths()
+{
+    const int nCount = Header_GetItemCount(ListView_GetHeader(List()));
+    if (nCount < 0)
+        return;
+    std::vector<std::int32_t> widths;
+    for (int i = 0; i < nCount; ++i)
+        widths.push_back(ListView_GetColumnWidth(List(), i));
+    plovik::SaveColumnWidths(m_places, IDC_RESULTS, widths);
+}
+
+// ------------------------------------------------------------------ commands
+
+void CCrawlerDlg::OnCommand(int nId, int nNotify)
+{
+    switch (nId) {
+    case IDC_CRAWL:
+        if (nNotify == BN_CLICKED)
+            OnCrawl();
+        break;
+    case IDC_HOMEPAGE:
+    case IDC_HELP_PAGE:
+        if (nNotify == BN_CLICKED)
+            OpenWithShell(m_hWnd, PLOVIK_PRODUCT_ADDRESS);
+        break;
+    case IDOK:
+        OnOK();
+        break;
+    case IDCANCEL:
+        OnClose();
+        break;
+    case IDC_PAGES:
+    case IDC_ITERATIONS:
+        if (nNotify == EN_CHANGE && !m_bSettingField)
+            OnFieldChanged(nId);
+        break;
+    case ID_VISIT_PAGE:
+        OnVisitPage();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CCrawlerDlg::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    if ((header.idFrom == IDC_PAGES_SPIN || header.idFrom == IDC_ITERATIONS_SPIN) && header.code == UDN_DELTAPOS) {
+        OnDeltaPos(static_cast<int>(header.idFrom), reinterpret_cast<const NMUPDOWN&>(header).iDelta);
+        result = 1;  // handled: the control's own position is not used
+        return true;
+    }
+    if (header.idFrom == IDC_RESULTS && header.code == LVN_COLUMNCLICK) {
+        OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return true;
+    }
+    if (header.idFrom == IDC_RESULTS && header.code == NM_RCLICK) {
+        OnListRightClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void CCrawlerDlg::OnCrawl()
+{
+    // Only one crawl at a time; refused before anything is reset or stored, so the
+    // running crawl's rows stay.
+    if (m_pControl->IsRunning()) {
+        ShowMessage(kCrawlRunningText);
+        return;
+    }
+    m_progressRows.ResetProgress(m_nMaxPages);
+    m_strUrl = NormaliseStartAddress(FieldText(IDC_URL));
+    SetField(IDC_URL, m_strUrl);
+    SaveDefaultUrl(m_places, m_strUrl);
+
+    switch (CheckStartAddress(m_strUrl)) {
+    case StartAddressCheck::Refused:
+        ShowMessage(kRefusedAddressText);
+        return;
+    case StartAddressCheck::Invalid:
+        ShowMessage(InvalidAddressText());
+        return;
+    case StartAddressCheck::Accepted:
+        break;
+    }
+    SetStatusText(ProgressRows::ScanningText(m_strUrl));
+
+    CrawlInputs inputs;
+    inputs.strUrl = m_strUrl;
+    inputs.settings = m_engineSettings;
+    inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
+    inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
+        SetStatusText(std::string());
+}
+
+void CCrawlerDlg::OnOK()
+{
+    // The data exchange reads both fields back; one that holds no unsigned number
+    // keeps the window open.
+    std::uint32_t nIterations = 0, nPages = 0;
+    for (int nId : {IDC_ITERATIONS, IDC_PAGES}) {
+        std::uint32_t& n = nId == IDC_ITERATIONS ? nIterations : nPages;
+        if (!ParseExchangeUnsigned(FieldText(nId), n)) {
+            ShowMessage(kUnsignedNeededText);
+            SetFocus(Item(nId));
+            return;
+        }
+    }
+    m_nIterations = nIterations;
+    m_nMaxPages = nPages;
+    if (m_pControl)
+        m_pControl->Stop();
+    EndDialog(m_hWnd, IDOK);
+}
+
+void CCrawlerDlg::OnClose()
+{
+    if (m_pControl)
+        m_pControl->Stop();
+    EndDialog(m_hWnd, IDCANCEL);
+}
+
+void CCrawlerDlg::OnFieldChanged(int nId)
+{
+    const std::int32_t nValue = ParseCInt32(FieldText(nId));
+    if (nId == IDC_PAGES) {
+        m_nMaxPages = static_cast<std::uint32_t>(nValue);
+        return;
+    }
+    if (static_cast<std::uint32_t>(nValue) > 40u) {
+        // Comes back through this handler.
+        SetWindowTextA(Item(IDC_ITERATIONS), "40");
+        return;
+    }
+    m_nIterations = static_cast<std::uint32_t>(nValue);
+}
+
+void CCrawlerDlg::OnDeltaPos(int nId, int nDelta)
+{
+    if (nId == IDC_PAGES_SPIN) {
+        m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
+        SetField(IDC_PAGES, FormatInt(static_cast<std::int32_t>(m_nMaxPages)));
+    } else {
+        m_nIterations = StepSetting(m_nIterations, nDelta, 40);
+        SetField(IDC_ITERATIONS, FormatInt(static_cast<std::int32_t>(m_nIterations)));
+    }
+}
+
+// ------------------------------------------------------------------ results list
+
+void CCrawlerDlg::OnColumnClick(int nColumn)
+{
+    m_bSortAscending = nColumn == m_nSortColumn ? !m_bSortAscending : true;
+    m_nSortColumn = nColumn;
+
+    // The header shows the direction on the sort column only.
+    const HWND hHeader = ListView_GetHeader(List());
+    for (int i = 0; i < Header_GetItemCount(hHeader); ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(hHeader, i, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == nColumn)
+            item.fmt |= m_bSortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        Header_SetItem(hHeader, i, &item);
+    }
+
+    // Stable: rows that compare equal keep their order (their current index breaks
+    // the tie). The comparison reads the rows' texts once, not the control per pair.
+    const int nRows = RowCount();
+    std::vector<std::string> keys(static_cast<std::size_t>(nRows));
+    for (int i = 0; i < nRows; ++i)
+        keys[static_cast<std::size_t>(i)] = [&] {
+            char szText[1024] = {};
+            ListView_GetItemText(List(), i, nColumn, szText, sizeof szText);
+            return std::string(szText);
+        }();
+    struct SortContext {
+        const std::vector<std::string>* pKeys;
+        bool bAscending;
+    } context{&keys, m_bSortAscending};
+    auto compare = [](LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext) -> int {
+        const auto& c = *reinterpret_cast<const SortContext*>(lContext);
+        const std::string& a = (*c.pKeys)[static_cast<std::size_t>(nIndex1)];
+        const std::string& b = (*c.pKeys)[static_cast<std::size_t>(nIndex2)];
+        const int n = CompareCells(a, b, c.bAscending,
+                                   [](const std::string& x, const std::string& y) { return lstrcmpA(x.c_str(), y.c_str()); });
+        return n != 0 ? n : (nIndex1 < nIndex2 ? -1 : (nIndex1 > nIndex2 ? 1 : 0));
+    };
+    ListView_SortItemsEx(List(), static_cast<PFNLVCOMPARE>(compare), reinterpret_cast<LPARAM>(&context));
+}
+
+void CCrawlerDlg::OnListRightClick(int nRow)
+{
+    m_nRightClickRow = nRow;
+    if (nRow == -1)
+        return;
+    POINT point{};
+    GetCursorPos(&point);
+    HMENU hMenu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUP));
+    if (!hMenu)
+        return;
+    TrackPopupMenu(GetSubMenu(hMenu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    DestroyMenu(hMenu);
+}
+
+void CCrawlerDlg::OnVisitPage()
+{
+    OpenWithShell(m_hWnd, "http://" + RowLabel(m_nRightClickRow));
+}
+
+// ------------------------------------------------------------------ ResultRowSink
+
+int CCrawlerDlg::RowCount() const
+{
+    return ListView_GetItemCount(List());
+}
+
+std::string CCrawlerDlg::RowLabel(int nRow) const
+{
+    char szText[1024] = {};
+    ListView_GetItemText(List(), nRow, 0, szText, sizeof szText);
+    return szText;
+}
+
+int CCrawlerDlg::FindRow(const std::string& sLabel) const
+{
+    // The list view's exact string search, which ignores letter case.
+    LVFINDINFOA find{};
+    find.flags = LVFI_STRING;
+    find.psz = sLabel.c_str();
+    return ListView_FindItem(List(), -1, &find);
+}
+
+int CCrawlerDlg::AddRow(const ResultRow& row)
+{
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = RowCount();
+    item.pszText = const_cast<char*>(row[0].c_str());
+    const int nRow = ListView_InsertItem(List(), &item);
+    if (nRow < 0)
+        return nRow;
+    for (int i = 1; i < COL_COUNT; ++i)
+        SetCell(nRow, i, row[static_cast<std::size_t>(i)]);
+    return nRow;
+}
+
+void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
+{
+    if (nRow < 0)
+        return;
+    ListView_SetItemText(List(), nRow, nColumn, const_cast<char*>(sText.c_str()));
+}
+
+void CCrawlerDlg::DeleteAllRows()
+{
+    ListView_DeleteAllItems(List());
+}
+
+void CCrawlerDlg::SetStatusText(const std::string& sText)
+{
+    SetWindowTextA(Item(IDC_STATUS), sText.c_str());
+}
+
+void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
+{
+    SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, static_cast<WPARAM>(nLow), nHigh);
+}
+
+int CCrawlerDlg::ProgressPos() const
+{
+    return static_cast<int>(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0));
+}
+
+void CCrawlerDlg::SetProgressPos(int nPos)
+{
+    SendMessageA(Item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(nPos), 0);
+}
+
+// ------------------------------------------------------------------ helpers
+
+void CCrawlerDlg::ShowMessage(const std::string& strText)
+{
+    MessageBoxA(m_hWnd, strText.c_str(), kProgramName, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CCrawlerDlg::SetField(int nId, const std::string& strText)
+{
+    // Text the program writes is not typed input: the field rules stay out.
+    m_bSettingField = true;
+    SetWindowTextA(Item(nId), strText.c_str());
+    m_bSettingField = false;
+}
+
+std::string CCrawlerDlg::FieldText(int nId) const
+{
+    const HWND h = Item(nId);
+    std::string s(static_cast<std::size_t>(GetWindowTextLengthA(h)) + 1, '\0');
+    s.resize(static_cast<std::size_t>(GetWindowTextA(h, &s[0], static_cast<int>(s.size()))));
+    return s;
+}
+
+}  // namespace plovik

@@ -1,0 +1,92 @@
+#pragma once
+// The program's main window on Windows: the dialog IDD_MAIN of the resource script,
+// run modally. The crawl control, the row logic and the field rules are the shared
+// ones below both windows; this class only draws and dispatches.
+
+#include <windows.h>
+
+#include "CrawlControl.h"
+#include "ProgressRows.h"
+#include "RegistrySettings.h"
+#include "resource.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace plovik {
+
+// The worker's reports: each posted call of the crawl job arrives as this message,
+// the application message 0x8001; its second parameter owns the call.
+constexpr UINT WM_CRAWL_PROGRESS = WM_APP + 1;
+
+class CCrawlerDlg : public ResultRowSink {
+public:
+    explicit CCrawlerDlg(RegistryPlaces places = RegistryPlaces());
+    ~CCrawlerDlg() override;
+    CCrawlerDlg(const CCrawlerDlg&) = delete;
+    CCrawlerDlg& operator=(const CCrawlerDlg&) = delete;
+
+    // Runs the dialog until it closes; the dialog's result.
+    INT_PTR DoModal(HINSTANCE hInstance);
+
+    // After the dialog has ended: stops a running crawl and waits for its worker at
+    // most the given time; false when it is still busy (a fetch that WinINet does
+    // not interrupt), and the process should end without waiting for it.
+    bool EndCrawl(DWORD nWaitMs);
+
+    // Engine settings the window does not show (tests shorten the pause between pages).
+    void SetEngineSettings(const CrawlSettings& settings) { m_engineSettings = settings; }
+
+    // ------------------------------------------------------------ ResultRowSink
+    int RowCount() const override;
+    std::string RowLabel(int nRow) const override;
+    int FindRow(const std::string& sLabel) const override;
+    int AddRow(const ResultRow& row) override;
+    void SetCell(int nRow, int nColumn, const std::string& sText) override;
+    void DeleteAllRows() override;
+    void SetStatusText(const std::string& sText) override;
+    void SetProgressRange(int nLow, int nHigh) override;
+    int ProgressPos() const override;
+    void SetProgressPos(int nPos) override;
+    std::uint32_t IterationsSetting() const override { return m_nIterations; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+    void OnInitDialog();
+    void CreateColumns();
+    void LoadColumnWidths();
+    void SaveColumnWidths();
+    void OnCommand(int nId, int nNotify);
+    bool OnNotify(const NMHDR& header, LRESULT& result);
+    void OnCrawl();
+    void OnOK();
+    void OnClose();
+    void OnFieldChanged(int nId);
+    void OnDeltaPos(int nId, int nDelta);
+    void OnColumnClick(int nColumn);
+    void OnListRightClick(int nRow);
+    void OnVisitPage();
+    void ShowMessage(const std::string& strText);
+    void SetField(int nId, const std::string& strText);
+    std::string FieldText(int nId) const;
+    HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
+    HWND List() const { return Item(IDC_RESULTS); }
+
+    HWND m_hWnd = nullptr;
+    RegistryPlaces m_places;
+    std::uint32_t m_nIterations = 3;
+    std::uint32_t m_nMaxPages = 10;
+    std::string m_strUrl;
+    int m_nRightClickRow = -1;
+    int m_nSortColumn = -1;
+    bool m_bSortAscending = true;
+    bool m_bSettingField = false;
+    CrawlSettings m_engineSettings;
+    ProgressRows m_progressRows{*this};
+    std::unique_ptr<CrawlControl> m_pControl;
+};
+
+}  // namespace plovik

@@ -1,0 +1,42 @@
+#pragma once
+// What plovik.exe keeps in the registry. The start address is "DEFAULT_URL" under
+// SOFTWARE\Corvane\Skarrow of the current user; a user without one reads the
+// machine's, so an earlier installation's address carries over (a user without
+// administrator rights cannot create the machine's key). The results list's column
+// widths are the application profile's entry ListCtrls/1001 under
+// Software\Corvane\Plovik of the current user: a 32-bit count, then that many
+// 32-bit widths.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plovik {
+
+// Where the settings live; tests point both roots at scratch keys.
+struct RegistryPlaces {
+    HKEY hUser = HKEY_CURRENT_USER;
+    HKEY hMachine = HKEY_LOCAL_MACHINE;
+    std::string strUrlKey = "SOFTWARE\\Corvane\\Skarrow";
+    std::string strProfileKey = "Software\\Corvane\\Plovik";
+};
+
+// First start: a user with no address of their own and no machine address gets the
+// key with the default address. Failures are silent.
+void EnsureSettingsKey(const RegistryPlaces& places, const std::string& strDefault);
+
+// The user's address, or else the machine's; false when neither can be read or the
+// value holds 255 characters or more.
+bool ReadDefaultUrl(const RegistryPlaces& places, std::string& strUrl);
+
+// Stores the user's address; failures are silent.
+void SaveDefaultUrl(const RegistryPlaces& places, const std::string& strUrl);
+
+// Column widths of the list with the given dialog id: false when the entry is
+// missing, empty, or shorter than its count promises.
+bool ReadColumnWidths(const RegistryPlaces& places, int nListId, std::vector<std::int32_t>& widths);
+void SaveColumnWidths(const RegistryPlaces& places, int nListId, const std::vector<std::int32_t>& widths);
+
+}  // namespace plovik

@@ -1,0 +1,26 @@
+// Resource ids of plovik.exe, shared by the resource script and the code (the script's
+// compiler reads only #define lines). The same numbers as the Qt window's ids.
+#pragma once
+
+#define ID_SYS_ABOUT 0x0010
+#define IDD_ABOUT 100
+#define IDS_ABOUT_ITEM 101
+#define IDD_MAIN 102
+#define IDI_APP 128
+#define IDR_POPUP 129
+#define IDB_SPLASH 132
+#define IDC_CRAWL 1000
+#define IDC_RESULTS 1001
+#define IDC_URL 1002
+#define IDC_HOMEPAGE 1003
+#define IDC_HELP_PAGE 1004
+#define IDC_PROGRESS 1005
+#define IDC_STATUS 1006
+#define IDC_PAGES 1012
+#define IDC_PAGES_SPIN 1014
+#define IDC_ITERATIONS 1015
+#define IDC_ITERATIONS_SPIN 1016
+#define ID_VISIT_PAGE 32771
+
+#define PLOVIK_COPYRIGHT "Copyright \251 2008 Corvane Software"
+#define PLOVIK_PRODUCT_ADDRESS "http://www.corvane.example/skarrow/"
