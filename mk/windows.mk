@@ -28,10 +28,13 @@ define windows_build
 	cmake --build $(1) -j $(JOBS)
 endef
 
+# The window tests need a display: the tests run under Xvfb.
+XVFB_RUN = $(if $(shell command -v xvfb-run),xvfb-run -a)
+
 # $(call windows_test,<build dir>,<wine program>)
 define windows_test
 	@$(call wine_env,$(1)) $(2) wineboot --init >/dev/null 2>&1
-	cd $(1) && $(call wine_env,$(1)) ctest --output-on-failure -j $(JOBS) --timeout 600
+	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
 endef
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstring>
 #include <thread>
 
@@ -272,6 +276,11 @@ TEST(Rank, NoIterationsKeepTheRanks)
 
 TEST(Stop, InterruptsAStalledFetchAndSendsNothingMore)
 {
+#ifdef _WIN32
+    // Windows' WinINet ends a blocked call when its handle is closed; Wine's does not.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "Wine's WinINet does not interrupt a blocked call";
+#endif
     LoopbackServer server;
     server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
         server.Stall(std::chrono::seconds(30));
