@@ -1,0 +1,107 @@
+// The Crawl command below both windows: one crawl at a time, its own copy of the
+// settings, its worker joined, and a stop when the window goes.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "CrawlControl.h"
+#include "LoopbackServer.h"
+
+using namespace plovik;
+using namespace plovik_test;
+
+namespace {
+
+// A window's message queue: the worker posts, the test's thread serves.
+class FakeWindowQueue {
+public:
+    CrawlJob::Poster Poster()
+    {
+        return [this](std::function<void()> fn) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_calls.push_back(std::move(fn));
+            return true;
+        };
+    }
+    // Serves posted calls until pred holds or the time is up.
+    template <class Pred>
+    bool ServeUntil(Pred pred, std::chrono::seconds limit = std::chrono::seconds(30))
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (!pred()) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::function<void()> fn;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (!m_calls.empty()) {
+                    fn = std::move(m_calls.front());
+                    m_calls.pop_front();
+                }
+            }
+            if (fn)
+                fn();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<std::function<void()>> m_calls;
+};
+
+CrawlInputs Inputs(const std::string& strUrl, std::int32_t nPages)
+{
+    CrawlInputs inputs;
+    inputs.strUrl = strUrl;
+    inputs.settings.nMaxPages = nPages;
+    inputs.settings.nIterations = 1;
+    inputs.settings.pageDelay = std::chrono::milliseconds(0);
+    inputs.settings.http = TestHttpOptions();
+    return inputs;
+}
+
+TEST(CrawlControl, SecondCrawlIsRefusedWhileOneRuns)
+{
+    LoopbackServer server;
+    server.SlowPage("/", Html("<a href=\"a.html\">a</a>"), std::chrono::milliseconds(500));
+    server.Page("/a.html", Html(""));
+    FakeWindowQueue queue;
+    std::vector<int> codes;
+    bool bFinished = false;
+    CrawlControl control(queue.Poster(), [&](int nCode, const PageRecord*, std::int32_t) { codes.push_back(nCode); },
+                         [&] { bFinished = true; });
+    CrawlInputs inputs = Inputs(server.Url("/"), 10);
+    ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
+    EXPECT_EQ(control.Start(inputs), CrawlControl::StartResult::AlreadyRunning);
+    ASSERT_TRUE(queue.ServeUntil([&] { return bFinished; }));
+    EXPECT_FALSE(control.IsRunning());
+    EXPECT_EQ(codes.back(), CP_CALC_DONE);
+    // Once the first has ended (and been joined), the next one starts.
+    bFinished = false;
+    EXPECT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
+    ASSERT_TRUE(queue.ServeUntil([&] { return bFinished; }));
+}
+
+TEST(CrawlControl, DestroyingItStopsAndJoinsTheWorker)
+{
+    LoopbackServer server;
+    server.SlowPage("/", Html(""), std::chrono::seconds(20));
+    FakeWindowQueue queue;
+    int nCalls = 0;
+    const auto start = std::chrono::steady_clock::now();
+    {
+        CrawlControl control(queue.Poster(), [&](int, const PageRecord*, std::int32_t) { ++nCalls; });
+        ASSERT_EQ(control.Start(Inputs(server.Url("/"), 10)), CrawlControl::StartResult::Started);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(nCalls, 0);
+}
+
+}  // namespace
