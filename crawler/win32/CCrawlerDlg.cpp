@@ -36,6 +36,24 @@ void OpenWithShell(HWND hWnd, const std::string& strAddress)
     ShellExecuteA(hWnd, "open", strAddress.c_str(), nullptr, "", SW_SHOWNORMAL);
 }
 
+struct SortContext {
+    const std::vector<std::string>* pKeys;
+    bool bAscending;
+};
+
+int TextCompareOfWindows(const std::string& x, const std::string& y) { return lstrcmpA(x.c_str(), y.c_str()); }
+
+// The list view's comparison: a __stdcall function on 32-bit Windows (no lambda
+// converts to one). The parameters are the rows' indices before the sort.
+int CALLBACK CompareRows(LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext)
+{
+    const auto& c = *reinterpret_cast<const SortContext*>(lContext);
+    const std::string& a = (*c.pKeys)[static_cast<std::size_t>(nIndex1)];
+    const std::string& b = (*c.pKeys)[static_cast<std::size_t>(nIndex2)];
+    const int n = CompareCells(a, b, c.bAscending, TextCompareOfWindows);
+    return n != 0 ? n : (nIndex1 < nIndex2 ? -1 : (nIndex1 > nIndex2 ? 1 : 0));
+}
+
 }  // namespace
 
 CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places)) {}
@@ -367,25 +385,19 @@ void CCrawlerDlg::OnColumnClick(int nColumn)
     // the tie). The comparison reads the rows' texts once, not the control per pair.
     const int nRows = RowCount();
     std::vector<std::string> keys(static_cast<std::size_t>(nRows));
-    for (int i = 0; i < nRows; ++i)
-        keys[static_cast<std::size_t>(i)] = [&] {
-            char szText[1024] = {};
-            ListView_GetItemText(List(), i, nColumn, szText, sizeof szText);
-            return std::string(szText);
-        }();
-    struct SortContext {
-        const std::vector<std::string>* pKeys;
-        bool bAscending;
-    } context{&keys, m_bSortAscending};
-    auto compare = [](LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext) -> int {
-        const auto& c = *reinterpret_cast<const SortContext*>(lContext);
-        const std::string& a = (*c.pKeys)[static_cast<std::size_t>(nIndex1)];
-        const std::string& b = (*c.pKeys)[static_cast<std::size_t>(nIndex2)];
-        const int n = CompareCells(a, b, c.bAscending,
-                                   [](const std::string& x, const std::string& y) { return lstrcmpA(x.c_str(), y.c_str()); });
-        return n != 0 ? n : (nIndex1 < nIndex2 ? -1 : (nIndex1 > nIndex2 ? 1 : 0));
-    };
-    ListView_SortItemsEx(List(), static_cast<PFNLVCOMPARE>(compare), reinterpret_cast<LPARAM>(&context));
+    for (int i = 0; i < nRows; ++i) {
+        char szText[1024] = {};
+        ListView_GetItemText(List(), i, nColumn, szText, sizeof szText);
+        keys[static_cast<std::size_t>(i)] = szText;
+        // Each row carries its index before the sort into the comparison.
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        item.lParam = i;
+        ListView_SetItem(List(), &item);
+    }
+    SortContext context{&keys, m_bSortAscending};
+    ListView_SortItems(List(), &CompareRows, reinterpret_cast<LPARAM>(&context));
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow)

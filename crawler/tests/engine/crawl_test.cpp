@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+// Before windows.h, as the loopback server's Winsock wants.
+#include <winsock2.h>
 #include <windows.h>
 #endif
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+// Before windows.h, as the loopback server's Winsock wants.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <fstream>

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+// Before windows.h, as the loopback server's Winsock wants.
+#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 
