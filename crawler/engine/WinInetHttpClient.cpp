@@ -21,9 +21,10 @@ namespace plovik {
 
 namespace {
 
-// Reads ask for more than one 1024-byte piece: under Wine each read of a chunked
-// body costs tens of milliseconds, whatever its size. BodyPieces cuts the pieces.
-constexpr DWORD kReadSize = 64 * 1024;
+// One 1024-byte piece per read, as the crawl has always read. (Under Wine a read of
+// a chunked body costs tens of milliseconds; larger reads of an endless chunked body
+// did not return at all there.)
+constexpr DWORD kReadSize = 1024;
 
 // Characters that no host name holds; libcurl refuses them too.
 bool IsHostCharacter(unsigned char c)
