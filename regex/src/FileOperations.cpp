@@ -247,6 +247,9 @@ unsigned int RegularExpression::ChangeFiles() {
     d.currentChangeFile.clear();
     d.pendingChanges.clear();
     d.rewritePass = detail::RewritePass();
+    // The tree that the pattern names; a file whose real path leaves it is not
+    // rewritten (nothing is when the tree cannot be resolved).
+    detail::os::RealPath(detail::os::DirectoryOf(d.filesToMatch), d.rewritePass.treeRoot);
     search.SetProblemCallback([&d](const FileSearchProblem& p) { ChangeSearchProblem(d, p); });
     {
         SnapshotScope snapshot(d, flags);

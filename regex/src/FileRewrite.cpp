@@ -84,12 +84,11 @@ public:
         return m_inMemory ? 0 : os::CopyOwnerAndMode(original, m_file);
     }
     int FlushToDisk() { return m_inMemory ? 0 : os::FlushToDisk(m_file); }
-    // The identity the file will have once it is in place (memory: none yet).
-    bool Identity(os::FileId& id) const {
+    // The identity the file will have once it is in place; left as it is in
+    // memory (written over the original, which keeps its own).
+    void Identity(os::FileId& id) const {
         os::FileStatus status;
-        if (m_inMemory || os::GetStatus(m_file, status) != 0) return false;
-        id = status.id;
-        return true;
+        if (!m_inMemory && os::GetStatus(m_file, status) == 0) id = status.id;
     }
 
     // Puts the content in the place of `target`: the temporary file renamed
@@ -159,13 +158,17 @@ public:
         if (status.type != os::FileType::Regular) return Fail(0, m_name, 0, os::ErrorCode(os::Condition::NotRegular));
         // A rename would leave the other names with the old content.
         if (status.links > 1) return Fail(6, m_name, 0, os::ErrorCode(os::Condition::ManyNames));
+        if (m_pass.changedFiles.count(status.id))
+            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::AlreadyChanged));
 
+        std::string real;
+        if (int error = os::RealPath(m_name, real)) return Fail(0, m_name, 0, error);
+        if (m_pass.treeRoot.empty() || !os::IsInside(real, m_pass.treeRoot))
+            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::OutsideTree));
         // A symbolic link keeps being a link: its target is what gets replaced.
-        std::string target = m_name;
         os::FileStatus nameStatus;
-        if (os::GetStatus(m_name, false, nameStatus) == 0 && nameStatus.type == os::FileType::SymbolicLink) {
-            if (int error = os::RealPath(m_name, target)) return Fail(0, m_name, 0, error);
-        }
+        const bool link = os::GetStatus(m_name, false, nameStatus) == 0 && nameStatus.type == os::FileType::SymbolicLink;
+        const std::string& target = link ? real : m_name;
 
         const std::string targetDir = os::DirectoryOf(target);
         if (int error = m_out.Open(targetDir, ChangeStep::CreateTemporaryBeside, ChangeStep::CreateTemporary, targetDir))
@@ -183,7 +186,11 @@ public:
         if (int error = m_out.Flush()) return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
         bool identical = true;
         for (const ChangeRecord& r : m_changes) identical = identical && r.matched == r.replacement;
-        if (identical) return true;   // the file already holds its new content, as checked above
+        if (identical) {
+            // The file already holds its new content, as checked above.
+            m_pass.changedFiles.insert(status.id);
+            return true;
+        }
 
         int error = Fault(ChangeStep::RestoreAttributes, m_name);
         if (!error) error = m_out.CopyAttributes(m_in);
@@ -199,7 +206,11 @@ public:
         }
 
         if ((error = Fault(ChangeStep::Replace, m_name))) return Fail(6, m_name, 0, error);
+        // Once in place, the new file is what every name of the old one reaches.
+        os::FileId replacement = status.id;
+        m_out.Identity(replacement);
         if ((error = m_out.PutInPlaceOf(target, nullptr))) return Fail(6, m_name, 0, error);
+        m_pass.changedFiles.insert(replacement);
         return true;
     }
 

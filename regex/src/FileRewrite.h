@@ -66,7 +66,7 @@ namespace detail {
 // What one ChangeFiles pass keeps from file to file.
 struct RewritePass {
     std::string treeRoot;                // real path of the pattern's directory; files outside it are refused
-    std::set<os::FileId> changedFiles;   // every file rewritten so far, old and new identity
+    std::set<os::FileId> changedFiles;   // every file rewritten so far (its identity now)
 };
 
 // Writes `fileName` with its replacements (in match order), keeping a backup

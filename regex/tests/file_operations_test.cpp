@@ -352,13 +352,84 @@ TEST(ChangeFiles, SymbolicLinkStaysALinkAndItsTargetChanges) {
     TempTree tree;
     tree.Write("real/target.dat", "x and x");
     tree.Link("links/a.txt", "../real/target.dat");
-    RegularExpression re = MakeObject("x", tree.Path("links/*.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("*.txt"));
+    re.SetDirectoryRecursion(true);   // the target lies inside the tree the pattern names
     re.SetFormatString("y");
     EXPECT_EQ(re.ChangeFiles(), 2u);
     EXPECT_TRUE(S_ISLNK(StatOf(tree.Path("links/a.txt")).st_mode));
     EXPECT_EQ(tree.Read("real/target.dat"), "y and y");
     EXPECT_TRUE(Leftovers(tree, "links").empty());
     EXPECT_TRUE(Leftovers(tree, "real").empty());
+}
+
+TEST(ChangeFiles, EachFileIsChangedOnceWhateverNamesReachIt) {
+    struct Case {
+        const char* expression;
+        const char* format;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"\\`", "// header\n", "int x;\n", "// header\nint x;\n"},
+        {"k+", "$0k", "k", "kk"},
+    };
+    // The link sorts before the file it names, then after it.
+    struct Names {
+        const char* file;
+        const char* link;
+    } layouts[] = {{"real.c", "alias.c"}, {"a.c", "b.c"}};
+    for (const Case& c : cases) {
+        for (const Names& names : layouts) {
+            SCOPED_TRACE(std::string(c.expression) + " " + names.link);
+            TempTree tree;
+            tree.Write(std::string("d/") + names.file, c.before);
+            tree.Link(std::string("d/") + names.link, names.file);
+            RegularExpression re = MakeObject(c.expression, tree.Path("d/*.c"));
+            re.SetFormatString(c.format);
+            EXPECT_EQ(re.ChangeFiles(), 1u);
+            EXPECT_EQ(tree.Read(std::string("d/") + names.file), c.after);
+            EXPECT_TRUE(S_ISLNK(StatOf(tree.Path(std::string("d/") + names.link)).st_mode));
+            ASSERT_NE(re.GetChangeFilesErrors(), nullptr);
+            ASSERT_EQ(re.GetChangeFilesErrors()->size(), 1u);
+            const auto& problem = re.GetChangeFilesErrors()->at(0);
+            EXPECT_EQ(problem.kind, 6u);
+            const char* later = std::string(names.file) < names.link ? names.link : names.file;
+            EXPECT_EQ(problem.fileName, tree.Path(std::string("d/") + later));
+            EXPECT_EQ(problem.errorCode, static_cast<std::uint32_t>(EEXIST));
+            EXPECT_TRUE(Leftovers(tree, "d").empty());
+        }
+    }
+}
+
+TEST(ChangeFiles, LinksLeavingTheSearchedTreeAreNotFollowed) {
+    TempTree tree;
+    tree.Write("outside/secret.txt", "x");
+    tree.Write("tree/a.txt", "x");
+    tree.Link("tree/relative.txt", "../outside/secret.txt");
+    tree.Link("tree/sub/absolute.txt", tree.Path("outside/secret.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("tree/*.txt"));
+    re.SetDirectoryRecursion(true);
+    re.SetFormatString("y");
+    EXPECT_EQ(re.GrepFiles(), 3u);   // reading may follow the links
+    EXPECT_EQ(re.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("tree/a.txt"), "y");
+    EXPECT_EQ(tree.Read("outside/secret.txt"), "x");
+    ASSERT_NE(re.GetChangeFilesErrors(), nullptr);
+    std::vector<std::string> refused;
+    for (const auto& problem : *re.GetChangeFilesErrors()) {
+        EXPECT_EQ(problem.kind, 6u) << problem.fileName;
+        EXPECT_EQ(problem.errorCode, static_cast<std::uint32_t>(EXDEV)) << problem.fileName;
+        refused.push_back(problem.fileName);
+    }
+    EXPECT_EQ(refused, (std::vector<std::string>{tree.Path("tree/relative.txt"), tree.Path("tree/sub/absolute.txt")}));
+    EXPECT_TRUE(Leftovers(tree, "outside").empty());
+
+    // Named through a link, the tree is where the link leads.
+    tree.Link("alias", "tree");
+    tree.Write("tree/a.txt", "x");
+    RegularExpression viaLink = MakeObject("x", tree.Path("alias/*.txt"));
+    viaLink.SetFormatString("z");
+    EXPECT_EQ(viaLink.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("tree/a.txt"), "z");
 }
 
 TEST(ChangeFiles, HardLinkedFileIsRefused) {
