@@ -47,17 +47,19 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    // A temporary file in `directory`, or memory when the directory refuses
-    // new entries. `besideStep` and `fallbackStep` name the fault-hook steps
-    // of each way; `hookName` is the name the hook is given.
-    int Open(const std::string& directory, ChangeStep besideStep, ChangeStep fallbackStep,
-             const std::string& hookName) {
-        int error = Fault(besideStep, hookName);
+    // For the content that will replace `target`: a temporary file in its
+    // directory or, when the directory refuses new entries and `target`
+    // exists to be written over, memory. `besideStep` and `fallbackStep` name
+    // the fault-hook steps of each way.
+    int Open(const std::string& target, ChangeStep besideStep, ChangeStep fallbackStep) {
+        const std::string directory = os::DirectoryOf(target);
+        int error = Fault(besideStep, directory);
         if (!error) error = os::CreateTemporaryIn(directory, m_file, m_name);
         if (!error) return 0;
         m_name.clear();
-        if (!os::RefusesNewEntries(error)) return error;
-        if (int fault = Fault(fallbackStep, hookName)) return fault;
+        os::FileStatus existing;
+        if (!os::RefusesNewEntries(error) || os::GetStatus(target, true, existing) != 0) return error;
+        if (int fault = Fault(fallbackStep, directory)) return fault;
         m_inMemory = true;
         return 0;
     }
@@ -170,14 +172,13 @@ public:
         const bool link = os::GetStatus(m_name, false, nameStatus) == 0 && nameStatus.type == os::FileType::SymbolicLink;
         const std::string& target = link ? real : m_name;
 
-        const std::string targetDir = os::DirectoryOf(target);
-        if (int error = m_out.Open(targetDir, ChangeStep::CreateTemporaryBeside, ChangeStep::CreateTemporary, targetDir))
+        if (int error = m_out.Open(target, ChangeStep::CreateTemporaryBeside, ChangeStep::CreateTemporary))
             return Fail(1, "NoName", 0, error);
 
         std::string backupName;
         if (!m_saveExtension.empty()) {
             backupName = BackupName(m_name, m_saveExtension);
-            if (int error = m_backup.Open(os::DirectoryOf(backupName), ChangeStep::Backup, ChangeStep::Backup, backupName))
+            if (int error = m_backup.Open(backupName, ChangeStep::Backup, ChangeStep::Backup))
                 return Fail(5, backupName, 0, error);
         }
         Output* backup = backupName.empty() ? nullptr : &m_backup;

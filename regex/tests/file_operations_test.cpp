@@ -16,7 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include <functional>
+
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -682,17 +687,139 @@ TEST(ChangeFiles, NoTemporaryFileGivesKind1ForEachFile) {
     }
 }
 
-TEST(ChangeFiles, FallsBackToTheTemporaryDirectory) {
+TEST(ChangeFiles, FallsBackToWritingOverTheOriginal) {
     TempTree tree;
     tree.Write("a.txt", "x-x", 0604);
+    const ino_t before = StatOf(tree.Path("a.txt")).st_ino;
     FaultHook hook = FailStep(ChangeStep::CreateTemporaryBeside, EACCES);
     RegularExpression re = MakeObject("x", tree.Path("*.txt"));
     re.SetFormatString("yy");
     EXPECT_EQ(re.ChangeFiles(), 2u);
     EXPECT_EQ(tree.Read("a.txt"), "yy-yy");
     EXPECT_EQ(StatOf(tree.Path("a.txt")).st_mode & 07777, 0604u);
+    EXPECT_EQ(StatOf(tree.Path("a.txt")).st_ino, before);   // written over, not replaced
     EXPECT_EQ(re.GetChangeFilesErrors(), nullptr);
     EXPECT_TRUE(Leftovers(tree).empty());
+}
+
+// Runs `work` in a child process without root's privileges (as nobody when
+// the tests run as root) and returns what it wrote, or "" with `skipped` set
+// when no such process can be made.
+std::string RunUnprivileged(const std::function<std::string()>& work, bool& skipped) {
+    skipped = false;
+    int channel[2];
+    if (::pipe(channel) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0)
+                ::_exit(77);
+        }
+        const std::string result = work();
+        ssize_t written = ::write(channel[1], result.data(), result.size());
+        ::_exit(written == static_cast<ssize_t>(result.size()) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string result;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(channel[0], chunk, sizeof chunk)) > 0;) result.append(chunk, static_cast<std::size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return "no child";
+    skipped = WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    return result;
+}
+
+// The result of ChangeFiles as text: the count, then kind and error code of each problem.
+std::string ChangeSummary(RegularExpression& re) {
+    std::string summary = std::to_string(re.ChangeFiles());
+    if (const auto* problems = re.GetChangeFilesErrors()) {
+        for (const auto& problem : *problems)
+            summary += " " + std::to_string(problem.kind) + ":" + std::to_string(problem.errorCode);
+    }
+    return summary;
+}
+
+TEST(ChangeFiles, WritableFileInAnUnwritableDirectoryIsWrittenOverWhateverTmpdir) {
+    struct Case {
+        const char* saveExtension;
+        bool backupExists;
+        std::string summary;
+        const char* content;
+    } cases[] = {
+        {"", false, "2", "yy-yy"},
+        {"bak", true, "2", "yy-yy"},                                 // the backup is written over too
+        {"bak", false, "0 5:" + std::to_string(EACCES), "x-x"},      // no backup, no change
+    };
+    const passwd* nobody = ::getpwnam("nobody");
+    for (const char* tmpdir : {"/nonexistent-directory", "/dev/shm", "."}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(tmpdir) + " " + c.saveExtension + (c.backupExists ? " with backup" : ""));
+            TempTree tree;
+            ASSERT_EQ(::chmod(tree.Root().c_str(), 0755), 0);
+            tree.Write("ro/a.txt", "x-x", 0640);
+            if (c.backupExists) tree.Write("ro/a.bak", "older", 0600);
+            if (::geteuid() == 0) {
+                ASSERT_NE(nobody, nullptr);
+                for (const char* name : {"ro/a.txt", "ro/a.bak"}) {
+                    if (tree.Exists(name)) {
+                        ASSERT_EQ(::chown(tree.Path(name).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+                    }
+                }
+            }
+            ASSERT_EQ(::chmod(tree.Path("ro").c_str(), 0555), 0);
+            const ino_t before = StatOf(tree.Path("ro/a.txt")).st_ino;
+
+            bool skipped = false;
+            const std::string summary = RunUnprivileged(
+                [&] {
+                    ::setenv("TMPDIR", tmpdir, 1);
+                    RegularExpression re = MakeObject("x", tree.Path("ro/*.txt"));
+                    re.SetFormatString("yy");
+                    re.SetSaveExtension(c.saveExtension);
+                    return ChangeSummary(re);
+                },
+                skipped);
+            ASSERT_EQ(::chmod(tree.Path("ro").c_str(), 0755), 0);
+            if (skipped) GTEST_SKIP() << "cannot run a process without privileges";
+            EXPECT_EQ(summary, c.summary);
+            EXPECT_EQ(tree.Read("ro/a.txt"), c.content);
+            EXPECT_EQ(StatOf(tree.Path("ro/a.txt")).st_ino, before);
+            EXPECT_EQ(StatOf(tree.Path("ro/a.txt")).st_mode & 07777, 0640u);
+            if (c.backupExists) {
+                EXPECT_EQ(tree.Read("ro/a.bak"), "x-x");
+                EXPECT_EQ(StatOf(tree.Path("ro/a.bak")).st_mode & 07777, 0640u);
+            } else {
+                EXPECT_FALSE(tree.Exists("ro/a.bak"));
+            }
+            EXPECT_TRUE(Leftovers(tree, "ro").empty());
+        }
+    }
+}
+
+TEST(ChangeFiles, BackupGetsTheOriginalsOwnerAndMode) {
+    TempTree tree;
+    tree.Write("a.txt", "x", 0604);
+    // As root, a file of someone else's: the backup must not end up root's.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && nobody) {
+        ASSERT_EQ(::chown(tree.Path("a.txt").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    const struct stat original = StatOf(tree.Path("a.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("*.txt"));
+    re.SetFormatString("y");
+    re.SetSaveExtension("bak");
+    EXPECT_EQ(re.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("a.bak"), "x");
+    for (const char* name : {"a.txt", "a.bak"}) {
+        const struct stat st = StatOf(tree.Path(name));
+        EXPECT_EQ(st.st_uid, original.st_uid) << name;
+        EXPECT_EQ(st.st_gid, original.st_gid) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0604u) << name;
+    }
 }
 
 }  // namespace
