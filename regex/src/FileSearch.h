@@ -1,7 +1,9 @@
 #pragma once
 
 // The file-search layer beneath FindFiles, GrepFiles and ChangeFiles: walks
-// the files named by a pattern and runs one expression over each of them.
+// the files named by a pattern and runs one expression over each of them
+// (the walk in FileWalk.cpp, the expression side in FileSearchEngine.cpp,
+// the operating system beneath both in FileSystem.h).
 //
 // Pattern: a path whose last component may hold the wildcards `*` (any run
 // of bytes, also empty) and `?` (one byte); the components before it are
