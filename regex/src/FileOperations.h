@@ -39,8 +39,6 @@
 //     (from a callback or the engine) interrupts the pass; the file being
 //     collected when the exception arose is not written.
 
-#include <vantrel/Export.h>
-
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -49,7 +47,7 @@ namespace RegexClass {
 namespace detail {
 
 // Number of objects on the calling thread's active-object stack.
-VANTREL_TESTABLE std::size_t ActiveObjectDepth();
+std::size_t ActiveObjectDepth();
 
 // The steps of rewriting a file that a test can make fail.
 enum class ChangeStep {
@@ -64,14 +62,14 @@ enum class ChangeStep {
 // Returns 0 to let the step run, or an errno value to make it fail with it.
 using ChangeFaultHook = std::function<int(ChangeStep step, const std::string& fileName)>;
 // Installs a hook for the whole process (an empty one removes it); for tests.
-VANTREL_TESTABLE void SetChangeFaultHook(ChangeFaultHook hook);
+void SetChangeFaultHook(ChangeFaultHook hook);
 
 // Whether the file name's last component ends in "." + extension, compared
 // without case (upper case by the global locale).
-VANTREL_TESTABLE bool HasSaveExtension(const std::string& fileName, const std::string& extension);
+bool HasSaveExtension(const std::string& fileName, const std::string& extension);
 // The backup name: the last component's extension (from its last dot on)
 // replaced by "." + extension, or "." + extension appended when it has none.
-VANTREL_TESTABLE std::string BackupName(const std::string& fileName, const std::string& extension);
+std::string BackupName(const std::string& fileName, const std::string& extension);
 
 }  // namespace detail
 }  // namespace RegexClass

@@ -53,7 +53,7 @@ struct ChangeSnapshot {
     boost::regex_constants::match_flag_type flags;
 };
 
-class VANTREL_TESTABLE RegularExpressionImpl {
+class RegularExpressionImpl {
 public:
     explicit RegularExpressionImpl(RegularExpression* owner);
 
