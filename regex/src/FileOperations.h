@@ -5,8 +5,6 @@
 // from FileRewrite.h, the backup-name rules and the fault hook that makes
 // one step of rewriting a file fail.
 
-#include <vantrel/Export.h>
-
 #include "FileRewrite.h"
 
 #include <cstddef>
@@ -15,7 +13,9 @@ namespace RegexClass {
 namespace detail {
 
 // Number of objects on the calling thread's active-object stack.
-VANTREL_TESTABLE std::size_t ActiveObjectDepth();
+std::size_t ActiveObjectDepth();
+
+#include "FileRewrite.h"
 
 }  // namespace detail
 }  // namespace RegexClass

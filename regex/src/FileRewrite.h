@@ -40,8 +40,6 @@
 //     (from a callback or the engine) interrupts the pass; the file being
 //     collected when the exception arose is not written.
 
-#include <vantrel/Export.h>
-
 #include <vantrel/RegularExpression.h>
 
 #include "FileSystem.h"
@@ -89,14 +87,14 @@ enum class ChangeStep {
 // Returns 0 to let the step run, or an error code to make it fail with it.
 using ChangeFaultHook = std::function<int(ChangeStep step, const std::string& fileName)>;
 // Installs a hook for the whole process (an empty one removes it); for tests.
-VANTREL_TESTABLE void SetChangeFaultHook(ChangeFaultHook hook);
+void SetChangeFaultHook(ChangeFaultHook hook);
 
 // Whether the file name's last component ends in "." + extension, compared
 // without case (upper case by the global locale).
-VANTREL_TESTABLE bool HasSaveExtension(const std::string& fileName, const std::string& extension);
+bool HasSaveExtension(const std::string& fileName, const std::string& extension);
 // The backup name: the last component's extension (from its last dot on)
 // replaced by "." + extension, or "." + extension appended when it has none.
-VANTREL_TESTABLE std::string BackupName(const std::string& fileName, const std::string& extension);
+std::string BackupName(const std::string& fileName, const std::string& extension);
 
 }  // namespace detail
 }  // namespace RegexClass

@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
@@ -19,14 +17,14 @@ struct NativeLocaleNames
 
 // Names of the locale the environment selects for addresses: LC_ALL, else
 // LC_ADDRESS, else LANG. Both empty for C/POSIX or a locale not installed.
-VANTREL_TESTABLE NativeLocaleNames UserNativeLocaleNames();
+NativeLocaleNames UserNativeLocaleNames();
 
 // The first `count` characters of UTF-8 text (the whole text when shorter).
 // A byte that does not start a valid sequence counts as one character.
-VANTREL_TESTABLE std::string FirstCharacters(const std::string& utf8, std::size_t count);
+std::string FirstCharacters(const std::string& utf8, std::size_t count);
 
 // Number of characters in UTF-8 text, counted as FirstCharacters does.
-VANTREL_TESTABLE std::size_t CharacterCount(const std::string& utf8);
+std::size_t CharacterCount(const std::string& utf8);
 
 } // namespace detail
 } // namespace RegexClass

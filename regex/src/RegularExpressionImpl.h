@@ -55,7 +55,7 @@ struct ChangeSnapshot {
     boost::regex_constants::match_flag_type flags;
 };
 
-class VANTREL_TESTABLE RegularExpressionImpl {
+class RegularExpressionImpl {
 public:
     explicit RegularExpressionImpl(RegularExpression* owner);
 

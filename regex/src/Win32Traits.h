@@ -20,12 +20,10 @@
 
 #include <boost/regex.hpp>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE Win32RegexTraits : public boost::cpp_regex_traits<char>
+class Win32RegexTraits : public boost::cpp_regex_traits<char>
 {
     struct Data
     {
