@@ -8,6 +8,8 @@
 // the platform's own: errno on POSIX, GetLastError() on Windows; 0 is
 // success. Calls interrupted by a signal are retried inside the layer.
 
+#include <vantrel/Export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,7 +17,8 @@
 
 namespace RegexClass {
 namespace detail {
-namespace os {
+// Testable as a whole: the library's tests check the layer's contract directly.
+namespace VANTREL_TESTABLE os {
 
 // Which file a name reaches, whatever the name: device and inode on POSIX,
 // volume serial number and file index on Windows.

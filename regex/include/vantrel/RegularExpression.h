@@ -356,7 +356,7 @@ private:
 // Writes the settings (option sets, flags, maximum splits, format type, locale
 // model and the six strings) in the version 2 text layout. The locale, the
 // callbacks and the compiled state do not travel.
-VANTREL_API std::ostream& operator<<(std::ostream& out, RegularExpression& object);
+VANTREL_API std::ostream& operator<<(std::ostream& out, const RegularExpression& object);
 // Reads a version 1 or 2 layout; the outcome is the stream's state. Stops at
 // the first token that fails, keeping the fields read before it. Option values
 // are stored as read, without the rules of AddExpressionOption/AddMatchOption;
