@@ -4,11 +4,12 @@
 #include <vantrel/RegularExpression.h>
 
 #include "EngineFlags.h"
-#include "RegularExpressionImpl.h"
 #include "SyntaxRewrite.h"
 
 #include <gtest/gtest.h>
 
+#include <locale>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -161,7 +162,24 @@ TEST(OptionEffects, DeletingNoCollateKeepsPerlSyntaxAndLeftmostFirst) {
         EXPECT_TRUE(re.Search()) << expression;
         EXPECT_EQ(found, "a") << expression;
     }
-    EXPECT_NE(flags::EngineSyntaxFlags(re.Impl().ClassicCompileFlags()) & boost::regex_constants::collate, 0);
+}
+
+TEST(OptionEffects, NoCollateRangesByCodeOtherwiseByCollation) {
+    std::locale english;
+    try {
+        english = std::locale("en_US.UTF-8");
+    } catch (const std::runtime_error&) {
+        GTEST_SKIP() << "en_US.UTF-8 is not installed";
+    }
+    for (bool byCode : {true, false}) {
+        RE re;
+        re.SetLocale(english);
+        if (!byCode) re.DeleteExpressionOption(RE::NoCollate);
+        re.SetExpression("[a-c]");
+        re.SetStringToMatch("B");
+        // In this locale's collation B sorts between a and c.
+        EXPECT_EQ(re.Search(), !byCode);
+    }
 }
 
 }  // namespace
