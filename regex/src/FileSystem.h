@@ -18,7 +18,7 @@
 namespace RegexClass {
 namespace detail {
 // Testable as a whole: the library's tests check the layer's contract directly.
-namespace VANTREL_TESTABLE os {
+namespace os {
 
 // Which file a name reaches, whatever the name: device and inode on POSIX,
 // volume serial number and file index on Windows.
