@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     engine.pageDelay = std::chrono::milliseconds(nDelayMs);
     engine.http.strNoProxy = "*";
     dlg.SetEngineSettings(engine);
-    dlg.SetUrlOpener([](const QString&) {});
+    dlg.SetUrlOpener([](const QUrl&) {});
     dlg.OnInitDialog();
     Pump(300);
     if (plovik::CSplashWnd* pSplash = plovik::CSplashWnd::Current())
