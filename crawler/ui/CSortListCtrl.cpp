@@ -6,6 +6,7 @@
 #include "ItemComparison.h"
 #include "TextFormat.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -191,6 +192,10 @@ void CSortListCtrl::keyPressEvent(QKeyEvent* pEvent)
 
 void CSortListCtrl::PopupForCurrentRow()
 {
+    // Some platforms turn the Menu key into a context-menu request of their own as
+    // well as the key press: one popup is enough.
+    if (QApplication::activePopupWidget())
+        return;
     const QModelIndex current = currentIndex();
     if (!current.isValid()) {
         emit RightClicked(-1, viewport()->mapToGlobal(QPoint(0, 0)));
