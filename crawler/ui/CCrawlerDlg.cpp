@@ -18,7 +18,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
+#include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -53,6 +54,39 @@ bool ParseUnsigned(const QString& sText, std::uint32_t& nValue)
 
 QString FromStd(const std::string& s) { return QString::fromStdString(s); }
 
+// An address as the engine has it: bytes outside printable ASCII go out
+// percent-encoded, so a Latin-1 byte stays that byte.
+QUrl UrlOfBytes(const std::string& bytes)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray encoded;
+    for (unsigned char c : bytes) {
+        if (c <= 0x20 || c >= 0x7F) {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        } else {
+            encoded += static_cast<char>(c);
+        }
+    }
+    return QUrl::fromEncoded(encoded);
+}
+
+// A warning centred on the window, or on the screen while the window is not shown.
+void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
+{
+    const bool bOnWindow = pOwner->isVisible();
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), sText, QMessageBox::Ok,
+                    bOnWindow ? pOwner : nullptr);
+    // The box has its final size only once shown.
+    QTimer::singleShot(0, &box, [&box, pOwner, bOnWindow] {
+        const QScreen* pScreen = pOwner->screen();
+        const QRect area = bOnWindow ? pOwner->frameGeometry() : pScreen->availableGeometry();
+        box.move(area.center() - QPoint(box.frameGeometry().width() / 2, box.frameGeometry().height() / 2));
+    });
+    box.exec();
+}
+
 }  // namespace
 
 CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
@@ -60,10 +94,8 @@ CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
     setObjectName(QStringLiteral("IDD_MAIN"));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-16.png"), QSize(16, 16));
-    m_openUrl = [](const QString& sUrl) { QDesktopServices::openUrl(QUrl(sUrl)); };
-    m_messageBox = [this](const QString& sText) {
-        QMessageBox::warning(this, QString::fromLatin1(kProgramName), sText);
-    };
+    m_openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_messageBox = [this](const QString& sText) { ShowCenteredWarning(this, sText); };
     CreateControls();
     ConnectControls();
 }
@@ -389,7 +421,7 @@ int CCrawlerDlg::RowCount() const
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    return m_pResults->GetItemText(nRow, 0).toStdString();
+    return m_pResults->GetItemLabel(nRow);
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
@@ -397,18 +429,15 @@ int CCrawlerDlg::FindRow(const std::string& sLabel) const
     return m_pResults->FindItem(sLabel);
 }
 
+// Cells keep the engine's bytes: an address need not be UTF-8.
 int CCrawlerDlg::AddRow(const ResultRow& row)
 {
-    std::vector<QString> texts;
-    texts.reserve(row.size());
-    for (const std::string& s : row)
-        texts.push_back(FromStd(s));
-    return m_pResults->AddItem(texts);
+    return m_pResults->AddItemBytes(std::vector<std::string>(row.begin(), row.end()));
 }
 
 void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    m_pResults->SetItemText(nRow, nColumn, FromStd(sText));
+    m_pResults->SetItemBytes(nRow, nColumn, sText);
 }
 
 void CCrawlerDlg::DeleteAllRows()
@@ -464,7 +493,7 @@ void CCrawlerDlg::OnSysCommand(int nId)
 void CCrawlerDlg::OpenProductPage()
 {
     if (m_openUrl)
-        m_openUrl(QString::fromLatin1(kProductAddress));
+        m_openUrl(QUrl(QString::fromLatin1(kProductAddress)));
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
@@ -486,7 +515,7 @@ void CCrawlerDlg::OnVisitPage()
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
     if (m_openUrl)
-        m_openUrl(QStringLiteral("http://") + m_pResults->GetItemText(m_nRightClickRow, 0));
+        m_openUrl(UrlOfBytes("http://" + m_pResults->GetItemLabel(m_nRightClickRow)));
 }
 
 }  // namespace plovik

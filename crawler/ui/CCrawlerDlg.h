@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QString>
+#include <QUrl>
 
 #include <cstdint>
 #include <functional>
@@ -61,7 +62,7 @@ public:
     CSortListCtrl* Results() const { return m_pResults; }
 
     // The shell's "open" of an address; tests record instead.
-    void SetUrlOpener(std::function<void(const QString&)> opener) { m_openUrl = std::move(opener); }
+    void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // A warning message box captioned "Plovik"; tests record instead.
     void SetMessageBox(std::function<void(const QString&)> show) { m_messageBox = std::move(show); }
     // Engine settings the window does not show (tests shorten the pause between
@@ -135,7 +136,7 @@ private:
     ProgressRows m_progressRows{*this};
 
     CrawlSettings m_engineSettings;
-    std::function<void(const QString&)> m_openUrl;
+    std::function<void(const QUrl&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
 };
 
