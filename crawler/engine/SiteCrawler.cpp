@@ -1,7 +1,5 @@
 #include "SiteCrawler.h"
 
-#include "LinkExtraction.h"
-
 #include <cstdint>
 #include <unordered_map>
 
@@ -10,8 +8,19 @@ namespace plovik {
 const float CSiteCrawler::kBase = static_cast<float>(1.0 - static_cast<double>(CSiteCrawler::kDamping));
 
 CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages)
-    : m_nIterations(nIterations), m_nMaxPages(nMaxPages), m_pNotify(pNotify)
+    : m_nIterations(nIterations), m_nMaxPages(nMaxPages), m_pNotify(pNotify), m_pLinks(MakeLinkSource(LinkRules::Classic))
 {
+}
+
+void CSiteCrawler::SetLinkRules(LinkRules rules)
+{
+    m_pLinks = MakeLinkSource(rules);
+}
+
+std::string CSiteCrawler::FailureReason(const std::string& strUrl) const
+{
+    const auto it = m_failures.find(strUrl);
+    return it == m_failures.end() ? std::string() : it->second;
 }
 
 CSiteCrawler::~CSiteCrawler()
@@ -55,6 +64,7 @@ bool CSiteCrawler::WaitBetweenPages()
 
 void CSiteCrawler::Crawl(const std::string& strStart)
 {
+    m_pLinks->BeginCrawl(strStart, m_httpOptions, &m_bStop);
     std::queue<CrawlItem> queue;
     queue.push(CrawlItem{strStart, 0});
     std::int32_t nProcessed = 0;
@@ -73,21 +83,11 @@ void CSiteCrawler::Crawl(const std::string& strStart)
     CalculateRank(m_nIterations);
 }
 
-bool CSiteCrawler::IsSameSite(const std::string& strLink) const
-{
-    const std::string strPrefix = "http://" + m_strServer;
-    if (strLink.compare(0, strPrefix.size(), strPrefix) != 0)
-        return false;
-    if (strLink.size() == strPrefix.size())
-        return true;
-    const char c = strLink[strPrefix.size()];
-    return c == ':' || c == '/' || c == '?' || c == '#';
-}
-
 void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, std::queue<CrawlItem>& queue)
 {
     std::vector<std::string> links;
     const std::int32_t nStatus = FetchPage(strUrl, links);
+    const HttpAddress pageAddress{"", m_strServer, m_nPort, m_strObject};
     const std::int32_t nOutLinks = static_cast<std::int32_t>(links.size());
 
     PageRecord* pCurrent = nullptr;
@@ -129,7 +129,7 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
         record->inLinks.push_back(pCurrent);
         PageRecord* pNew = record.get();
         m_pages.emplace(strLink, std::move(record));
-        if (IsSameSite(strLink))
+        if (m_pLinks->Follows(strLink, pageAddress))
             queue.push(CrawlItem{strLink, nDepth + 1});
         Notify(CP_PAGE_ADDED, pNew, 0);
     }
@@ -139,18 +139,19 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
 std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std::string>& links)
 {
     HttpAddress address;
-    if (!ParseHttpAddress(strUrl, address))
+    if (!m_pLinks->ParseAddress(strUrl, address)) {
+        m_failures[strUrl] = "not an address the link rules fetch";
         return -1;
+    }
     m_strServer = address.strHost;
     m_strObject = address.strObject;
     m_nPort = address.nPort;
 
     HttpResult result = HttpGet(strUrl, m_httpOptions, &m_bStop);
-    ClearAnchorAttrs();
-    if (result.nStatus == 200 && result.bBodyRead) {
-        const LinkBase base{m_strServer, m_strObject, m_nPort};
-        RunAnchorPass(result.strText, base, links);
-    }
+    if (result.nStatus == -1)
+        m_failures[strUrl] = result.strError;
+    if (result.nStatus == 200 && result.bBodyRead)
+        m_pLinks->AddLinks(FetchedPage{result.strText, address, result.strFinalUrl}, links);
     return result.nStatus;
 }
 

@@ -15,6 +15,7 @@
 
 #include "CrawlNotifier.h"
 #include "HttpClient.h"
+#include "LinkSource.h"
 #include "PageRecord.h"
 
 namespace plovik {
@@ -40,6 +41,11 @@ public:
     // Pause between pages; 1000 ms unless changed (tests shorten it).
     void SetPageDelay(std::chrono::milliseconds delay) { m_pageDelay = delay; }
     void SetHttpOptions(const HttpOptions& options) { m_httpOptions = options; }
+    // Which rules read the links of a page; classic unless changed. Before Crawl.
+    void SetLinkRules(LinkRules rules);
+    // Why the fetch of an address gave status -1 (libcurl's words); empty when it
+    // did not, or when the address was never requested.
+    std::string FailureReason(const std::string& strUrl) const;
 
     // May be called from any thread. Interrupts a fetch or the pause; no further page
     // is started, no calculation runs and no further message is sent.
@@ -58,8 +64,6 @@ public:
 private:
     void Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
     bool WaitBetweenPages();
-    // "http://" + the current host followed by the end, ":", "/", "?" or "#".
-    bool IsSameSite(const std::string& strLink) const;
 
     std::string m_strServer;
     std::string m_strObject;
@@ -71,6 +75,8 @@ private:
 
     std::chrono::milliseconds m_pageDelay{1000};
     HttpOptions m_httpOptions;
+    std::unique_ptr<LinkSource> m_pLinks;
+    std::map<std::string, std::string> m_failures;  // address -> reason of a -1
     std::atomic<bool> m_bStop{false};
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

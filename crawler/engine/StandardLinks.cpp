@@ -1,0 +1,118 @@
+#include "StandardLinks.h"
+
+#include "TextFormat.h"
+
+#include <gumbo.h>
+
+namespace plovik {
+
+namespace {
+
+// The extensions of the classic filter, applied to the resolved path.
+bool HasSkippedExtension(const std::string& strPath)
+{
+    static const char* const kSkippedExtensions[] = {".jpg", ".png", ".gif", ".pdf", ".msi", ".exe", ".doc",
+                                                     ".xls", ".zip", ".mp3", ".ram", ".mpg", ".avi", ".vcf"};
+    const std::string lower = LowerAscii(strPath);
+    for (const char* p : kSkippedExtensions) {
+        const std::size_t n = std::char_traits<char>::length(p);
+        if (lower.size() >= n && lower.compare(lower.size() - n, n, p) == 0)
+            return true;
+    }
+    return false;
+}
+
+struct GumboOutputDeleter {
+    void operator()(GumboOutput* p) const { gumbo_destroy_output(&kGumboDefaultOptions, p); }
+};
+
+}  // namespace
+
+PageHrefs ParsePageHrefs(const std::string& strHtml)
+{
+    PageHrefs result;
+    std::unique_ptr<GumboOutput, GumboOutputDeleter> pOutput(
+        gumbo_parse_with_options(&kGumboDefaultOptions, strHtml.data(), strHtml.size()));
+    if (!pOutput)
+        return result;
+    // Document order without recursion: a hostile page may nest deeply.
+    std::vector<const GumboNode*> stack{pOutput->root};
+    while (!stack.empty()) {
+        const GumboNode* pNode = stack.back();
+        stack.pop_back();
+        if (pNode->type != GUMBO_NODE_ELEMENT && pNode->type != GUMBO_NODE_TEMPLATE)
+            continue;
+        const GumboElement& e = pNode->v.element;
+        if (e.tag_namespace == GUMBO_NAMESPACE_HTML) {
+            const GumboAttribute* pHref = gumbo_get_attribute(&e.attributes, "href");
+            if (pHref && (e.tag == GUMBO_TAG_A || e.tag == GUMBO_TAG_AREA))
+                result.hrefs.emplace_back(pHref->value);
+            else if (pHref && e.tag == GUMBO_TAG_BASE && !result.bHasBase) {
+                result.strBase = pHref->value;
+                result.bHasBase = true;
+            }
+        }
+        for (unsigned i = e.children.length; i > 0; --i)
+            stack.push_back(static_cast<const GumboNode*>(e.children.data[i - 1]));
+    }
+    return result;
+}
+
+void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links)
+{
+    const PageHrefs page = ParsePageHrefs(strHtml);
+    if (page.hrefs.empty())
+        return;
+    std::string strBase = strFinalUrl;
+    if (page.bHasBase) {
+        // A base that resolves to no http or https address leaves the page's own.
+        WebAddress base;
+        if (LinkResolver(strFinalUrl).Resolve(page.strBase, base))
+            strBase = base.strUrl;
+    }
+    const LinkResolver resolver(strBase);
+    for (const std::string& strHref : page.hrefs) {
+        WebAddress link;
+        if (resolver.Resolve(strHref, link) && !HasSkippedExtension(link.strPath))
+            links.push_back(std::move(link.strUrl));
+    }
+}
+
+std::string NormaliseStandardStart(const std::string& strTyped)
+{
+    WebAddress address;
+    return NormaliseAddress(strTyped, address) ? address.strUrl : std::string();
+}
+
+void StandardLinks::BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop)
+{
+    m_bHaveStart = NormaliseAddress(strStart, m_start);
+    m_robots = RobotsRules();
+    if (!m_bHaveStart)
+        return;
+    WebAddress robots;
+    if (!LinkResolver(m_start.strUrl).Resolve("/robots.txt", robots))
+        return;
+    // Missing or unreachable: everything is allowed.
+    const HttpResult result = HttpGet(robots.strUrl, http, pStop);
+    if (result.nStatus == 200 && result.bBodyRead)
+        m_robots = RobotsRules(result.strText, "Plovik");
+}
+
+bool StandardLinks::ParseAddress(const std::string& strUrl, HttpAddress& address) const
+{
+    return ParseWebAddress(strUrl, address);
+}
+
+void StandardLinks::AddLinks(const FetchedPage& page, std::vector<std::string>& links)
+{
+    AddStandardLinks(page.strText, page.strFinalUrl, links);
+}
+
+bool StandardLinks::Follows(const std::string& strLink, const HttpAddress&) const
+{
+    WebAddress link;
+    return m_bHaveStart && NormaliseAddress(strLink, link) && SameSite(link, m_start) && m_robots.Allows(link.strTarget);
+}
+
+}  // namespace plovik

@@ -1,0 +1,50 @@
+#pragma once
+// The standard link rules: the href of every <a> and <area> element as an HTML5
+// parser reads the page, resolved by RFC 3986 against the first <base href> or else
+// the page's final address, in normal form (UrlNormalise). Only http and https
+// addresses are links, and none whose path has an extension of the classic filter.
+// A link is followed when it is on the start address's site and the site's
+// robots.txt allows it.
+
+#include <string>
+#include <vector>
+
+#include "LinkSource.h"
+#include "RobotsRules.h"
+#include "UrlNormalise.h"
+
+namespace plovik {
+
+// The hrefs of a page in document order, and the href of its first <base> element
+// that has one (bHasBase).
+struct PageHrefs {
+    std::vector<std::string> hrefs;
+    std::string strBase;
+    bool bHasBase = false;
+};
+PageHrefs ParsePageHrefs(const std::string& strHtml);
+
+// Appends the links of a page's text, resolved against its final address.
+void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links);
+
+// The start address as the standard rules write it; empty when it is no http or
+// https address.
+std::string NormaliseStandardStart(const std::string& strTyped);
+
+class StandardLinks : public LinkSource {
+public:
+    // Fetches the start site's robots.txt (no page, no row, no pause).
+    void BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) override;
+    bool ParseAddress(const std::string& strUrl, HttpAddress& address) const override;
+    void AddLinks(const FetchedPage& page, std::vector<std::string>& links) override;
+    bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const override;
+
+    const RobotsRules& Robots() const { return m_robots; }
+
+private:
+    WebAddress m_start;
+    bool m_bHaveStart = false;
+    RobotsRules m_robots;
+};
+
+}  // namespace plovik
