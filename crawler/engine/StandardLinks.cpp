@@ -26,13 +26,75 @@ struct GumboOutputDeleter {
     void operator()(GumboOutput* p) const { gumbo_destroy_output(&kGumboDefaultOptions, p); }
 };
 
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Elements that never hold others, or that the next of their kind closes.
+bool NestsNothing(const std::string& strTag)
+{
+    static const char* const kTags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+                                        "param", "source", "track", "wbr", "p", "li", "dt", "dd", "option",
+                                        "optgroup", "tr", "td", "th", "tbody", "thead", "tfoot", "rb", "rt", "rp"};
+    for (const char* p : kTags)
+        if (strTag == p)
+            return true;
+    return false;
+}
+
+bool HoldsRawText(const std::string& strTag)
+{
+    return strTag == "script" || strTag == "style" || strTag == "textarea" || strTag == "title" || strTag == "xmp" ||
+           strTag == "iframe" || strTag == "noembed" || strTag == "noframes";
+}
+
 }  // namespace
+
+std::uint64_t NestingWork(const std::string& s)
+{
+    std::uint64_t nWork = 0, nDepth = 0;
+    std::size_t i = s.find('<');
+    while (i != std::string::npos && i + 1 < s.size()) {
+        const char c = s[i + 1];
+        std::size_t nNext = i + 1;
+        if (s.compare(i, 4, "<!--") == 0) {
+            const std::size_t nEnd = s.find("-->", i + 4);
+            nNext = nEnd == std::string::npos ? s.size() : nEnd + 3;
+        } else if (c == '/' && i + 2 < s.size() && IsAsciiLetter(s[i + 2])) {
+            nDepth -= nDepth > 0 ? 1 : 0;
+        } else if (IsAsciiLetter(c)) {
+            std::size_t j = i + 1;
+            while (j < s.size() && (IsAsciiLetter(s[j]) || (s[j] >= '0' && s[j] <= '9')))
+                ++j;
+            const std::string strTag = LowerAscii(s.substr(i + 1, j - i - 1));
+            const std::size_t nClose = s.find('>', j);
+            nWork += nDepth;
+            if (HoldsRawText(strTag)) {
+                const std::size_t nEnd = s.find("</", nClose == std::string::npos ? s.size() : nClose);
+                nNext = nEnd == std::string::npos ? s.size() : nEnd + 2;
+            } else if (!NestsNothing(strTag) && !(nClose != std::string::npos && s[nClose - 1] == '/')) {
+                ++nDepth;
+            }
+        }
+        i = s.find('<', nNext);
+    }
+    return nWork;
+}
+
+const std::uint64_t kMaxNestingWork = 50000000;
 
 PageHrefs ParsePageHrefs(const std::string& strHtml)
 {
     PageHrefs result;
+    if (NestingWork(strHtml) > kMaxNestingWork)
+        return result;
+    GumboOptions options = kGumboDefaultOptions;
+    // Each recorded parse error copies the stack of open elements: unwanted work that
+    // grows with the nesting depth.
+    options.max_errors = 0;
     std::unique_ptr<GumboOutput, GumboOutputDeleter> pOutput(
-        gumbo_parse_with_options(&kGumboDefaultOptions, strHtml.data(), strHtml.size()));
+        gumbo_parse_with_options(&options, strHtml.data(), strHtml.size()));
     if (!pOutput)
         return result;
     // Document order without recursion: a hostile page may nest deeply.
