@@ -28,7 +28,7 @@ bool IsOption(const std::string& sArg, const char* pName, std::string* pInlineVa
     return false;
 }
 
-const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format"};
+const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format", "--links"};
 
 // Bytes that would garble a terminal are shown as escapes in the human table.
 std::string Printable(const std::string& s)
@@ -311,15 +311,19 @@ void WriteJson(std::ostream& out, const std::vector<ResultRow>& rows, const std:
 std::string HeadlessUsage()
 {
     return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format table|csv|json]\n"
+           "                     [--links classic|standard]\n"
            "       plovik            (the window)\n"
            "\n"
            "Crawls one web site from URL without a window, calculates the ranks of its\n"
            "pages and prints the results table on standard output.\n"
            "\n"
-           "  --crawl URL        start address (http only)\n"
+           "  --crawl URL        start address (http; https too with --links standard)\n"
            "  --pages N          most pages to fetch (default 10)\n"
            "  --iterations K     rank iterations (default 3; above 40 or negative: 40)\n"
            "  --format F         table (default), csv or json\n"
+           "  --links R          classic (default): links found by pattern, as ever;\n"
+           "                     standard: an HTML parser, RFC 3986 addresses, https,\n"
+           "                     robots.txt\n"
            "  --help             this text\n";
 }
 
@@ -373,6 +377,15 @@ HeadlessArgs ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOpt
             parsed.nPages = ParseCInt32(sValue);
         } else if (sName == "--iterations") {
             parsed.nIterations = CapIterations(ParseCInt32(sValue));
+        } else if (sName == "--links") {
+            if (sValue == "classic") {
+                parsed.linkRules = LinkRules::Classic;
+            } else if (sValue == "standard") {
+                parsed.linkRules = LinkRules::Standard;
+            } else {
+                strError = "unknown link rules: " + sValue + " (use classic or standard)";
+                return HeadlessArgs::UsageError;
+            }
         } else if (sValue == "table") {
             parsed.format = OutputFormat::Table;
         } else if (sValue == "csv") {
@@ -399,8 +412,8 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
     RowsNotifier notifier(sink);
     notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.nPages));
 
-    const std::string strUrl = NormaliseStartAddress(options.strUrl);
-    switch (CheckStartAddress(strUrl)) {
+    const std::string strUrl = NormaliseStartAddress(options.strUrl, options.linkRules);
+    switch (CheckStartAddress(strUrl, options.linkRules)) {
     case StartAddressCheck::Refused:
         err << kRefusedAddressText << '\n';
         return 2;
@@ -418,6 +431,7 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
         CSiteCrawler crawler(&notifier, static_cast<std::int32_t>(options.nIterations), options.nPages);
         crawler.SetPageDelay(settings.pageDelay);
         crawler.SetHttpOptions(settings.http);
+        crawler.SetLinkRules(options.linkRules);
         crawler.Crawl(strUrl);
         sink.SetStatusListener(nullptr);
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "HttpClient.h"
+#include "LinkSource.h"
 #include "ProgressRows.h"
 
 namespace plovik {
@@ -22,6 +23,7 @@ struct HeadlessOptions {
     std::int32_t nPages = 10;       // the pages field's value
     std::uint32_t nIterations = 3;  // the iterations field's value, capped at 40
     OutputFormat format = OutputFormat::Table;
+    LinkRules linkRules = LinkRules::Classic;
 };
 
 enum class HeadlessArgs { Run, Help, UsageError };
