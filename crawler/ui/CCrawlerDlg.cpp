@@ -187,6 +187,8 @@ void CCrawlerDlg::OnInitDialog()
     } else {
         ShowMessage(QStringLiteral("Error! Cannot find settings."));
     }
+    m_bStandardLinks = ReadStandardLinkRules();
+    ShowLinkRules();
     m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
     m_pResults->LoadColumnWidths();
     CSplashWnd::EnableSplash(true);
@@ -320,12 +322,13 @@ void CCrawlerDlg::OnCrawl()
     JoinFinishedWorker();
 
     ResetProgress();
-    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
+    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
+    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString(), rules));
     m_pUrl->setText(m_strUrl);
     SaveDefaultUrl(m_strUrl);
 
     const std::string strUrl = m_strUrl.toStdString();
-    switch (CheckStartAddress(strUrl)) {
+    switch (CheckStartAddress(strUrl, rules)) {
     case StartAddressCheck::Refused:
         ShowMessage(QString::fromLatin1(kRefusedAddressText));
         return;
@@ -343,6 +346,7 @@ void CCrawlerDlg::OnCrawl()
     inputs.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
     inputs.pageDelay = m_pageDelay;
     inputs.http = m_http;
+    inputs.linkRules = rules;
     m_pJob = MakeCrawlJob(std::move(inputs));
     std::shared_ptr<CrawlJob> pJob = m_pJob;
     try {
@@ -447,12 +451,32 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     auto* pMenu = new QMenu(this);
     pMenu->setObjectName(QStringLiteral("IDR_SYSMENU"));
     pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* pRules = pMenu->addAction(QString::fromLatin1(kStandardLinksItemText));
+    pRules->setObjectName(QStringLiteral("ID_SYS_STANDARD_LINKS"));
+    pRules->setCheckable(true);
+    pRules->setChecked(m_bStandardLinks);
+    connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
     QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
     pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
     connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
     pMenu->popup(pEvent->globalPos());
     pEvent->accept();
+}
+
+void CCrawlerDlg::SetStandardLinkRules(bool bOn)
+{
+    m_bStandardLinks = bOn;
+    SaveStandardLinkRules(bOn);
+    ShowLinkRules();
+}
+
+void CCrawlerDlg::ShowLinkRules()
+{
+    QString sTitle = QString::fromLatin1(kProgramName);
+    if (m_bStandardLinks)
+        sTitle += QString::fromLatin1(kStandardLinksTitleSuffix);
+    setWindowTitle(sTitle);
 }
 
 void CCrawlerDlg::OnSysCommand(int nId)
@@ -487,8 +511,11 @@ void CCrawlerDlg::OnVisitPage()
 {
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
-    if (m_openUrl)
-        m_openUrl(QStringLiteral("http://") + m_pResults->GetItemText(m_nRightClickRow, 0));
+    if (m_openUrl) {
+        // Rows drop "http://" but keep "https://" (standard link rules).
+        const QString sPage = m_pResults->GetItemText(m_nRightClickRow, 0);
+        m_openUrl(sPage.startsWith(QStringLiteral("https://")) ? sPage : QStringLiteral("http://") + sPage);
+    }
 }
 
 }  // namespace plovik

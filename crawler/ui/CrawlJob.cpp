@@ -33,6 +33,7 @@ void CrawlJob::Run()
         CSiteCrawler crawler(&notifier, m_inputs.nIterations, m_inputs.nMaxPages);
         crawler.SetPageDelay(m_inputs.pageDelay);
         crawler.SetHttpOptions(m_inputs.http);
+        crawler.SetLinkRules(m_inputs.linkRules);
         bool bStart = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);

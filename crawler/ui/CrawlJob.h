@@ -7,6 +7,7 @@
 
 #include "CrawlNotifier.h"
 #include "HttpClient.h"
+#include "LinkSource.h"
 
 #include <atomic>
 #include <chrono>
@@ -27,6 +28,7 @@ struct CrawlInputs {
     std::int32_t nMaxPages = 10;
     std::chrono::milliseconds pageDelay{1000};
     HttpOptions http;
+    LinkRules linkRules = LinkRules::Classic;
 };
 
 class CrawlJob : public std::enable_shared_from_this<CrawlJob> {
