@@ -219,6 +219,8 @@ void CCrawlerDlg::OnInitDialog()
     } else {
         ShowMessage(QStringLiteral("Error! Cannot find settings."));
     }
+    m_bStandardLinks = ReadStandardLinkRules();
+    ShowLinkRules();
     m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
     m_pResults->LoadColumnWidths();
     CSplashWnd::EnableSplash(true);
@@ -351,12 +353,13 @@ void CCrawlerDlg::OnCrawl()
     JoinFinishedWorker();
 
     ResetProgress();
-    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
+    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
+    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString(), rules));
     m_pUrl->setText(m_strUrl);
     SaveDefaultUrl(m_strUrl);
 
     const std::string strUrl = m_strUrl.toStdString();
-    switch (CheckStartAddress(strUrl)) {
+    switch (CheckStartAddress(strUrl, rules)) {
     case StartAddressCheck::Refused:
         ShowMessage(QString::fromLatin1(kRefusedAddressText));
         return;
@@ -373,6 +376,7 @@ void CCrawlerDlg::OnCrawl()
     inputs.settings = m_engineSettings;
     inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
     inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    inputs.settings.linkRules = rules;
     m_pJob = MakeCrawlJob(std::move(inputs));
     std::shared_ptr<CrawlJob> pJob = m_pJob;
     try {
@@ -474,12 +478,32 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     auto* pMenu = new QMenu(this);
     pMenu->setObjectName(QStringLiteral("IDR_SYSMENU"));
     pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* pRules = pMenu->addAction(QString::fromLatin1(kStandardLinksItemText));
+    pRules->setObjectName(QStringLiteral("ID_SYS_STANDARD_LINKS"));
+    pRules->setCheckable(true);
+    pRules->setChecked(m_bStandardLinks);
+    connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
     QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
     pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
     connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
     pMenu->popup(pEvent->globalPos());
     pEvent->accept();
+}
+
+void CCrawlerDlg::SetStandardLinkRules(bool bOn)
+{
+    m_bStandardLinks = bOn;
+    SaveStandardLinkRules(bOn);
+    ShowLinkRules();
+}
+
+void CCrawlerDlg::ShowLinkRules()
+{
+    QString sTitle = QString::fromLatin1(kProgramName);
+    if (m_bStandardLinks)
+        sTitle += QString::fromLatin1(kStandardLinksTitleSuffix);
+    setWindowTitle(sTitle);
 }
 
 void CCrawlerDlg::OnSysCommand(int nId)
@@ -514,8 +538,11 @@ void CCrawlerDlg::OnVisitPage()
 {
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
-    if (m_openUrl)
-        m_openUrl(UrlOfBytes("http://" + m_pResults->GetItemLabel(m_nRightClickRow)));
+    if (m_openUrl) {
+        // Rows drop "http://" but keep "https://" (standard link rules).
+        const std::string strPage = m_pResults->GetItemLabel(m_nRightClickRow);
+        m_openUrl(UrlOfBytes(strPage.rfind("https://", 0) == 0 ? strPage : "http://" + strPage));
+    }
 }
 
 }  // namespace plovik

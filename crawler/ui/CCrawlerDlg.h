@@ -51,6 +51,10 @@ public:
     void OnVisitPage();
     int FindPageRow(const std::string& strUrl) const;
     bool IsCrawlRunning() const;
+    // The window menu's "Standard link rules": used by the next crawl, shown in the
+    // title and remembered in the settings.
+    void SetStandardLinkRules(bool bOn);
+    bool StandardLinkRules() const { return m_bStandardLinks; }
 
     // ------------------------------------------------------------ state for tests and tools
     std::uint32_t PagesSetting() const { return m_nMaxPages; }
@@ -103,6 +107,7 @@ private:
     void CreateControls();
     void ConnectControls();
     void ResetProgress();
+    void ShowLinkRules();
     void ShowMessage(const QString& sText);
     void OnPagesChanged(const QString& sText);
     void OnIterationsChanged(const QString& sText);
@@ -128,6 +133,7 @@ private:
     std::thread m_crawlThread;
     std::shared_ptr<CrawlJob> m_pJob;
     QString m_strUrl;
+    bool m_bStandardLinks = false;
     int m_nRightClickRow = -1;
 
     int m_nProgressLow = 0;
