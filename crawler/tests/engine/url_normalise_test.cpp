@@ -53,23 +53,6 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
     }
 }
 
-TEST(NormaliseAddress, GivesThePartsOfTheNormalForm)
-{
-    WebAddress a;
-    ASSERT_TRUE(NormaliseAddress("HTTPS://WWW.Example.COM:443/A/./b/../C?x=Y#f", a));
-    EXPECT_EQ(a.strUrl, "https://www.example.com/A/C?x=Y");
-    EXPECT_EQ(a.strScheme, "https");
-    EXPECT_EQ(a.strHost, "www.example.com");
-    EXPECT_EQ(a.nPort, 443);
-    EXPECT_EQ(a.strPath, "/A/C");
-    EXPECT_EQ(a.strTarget, "/A/C?x=Y");
-    ASSERT_TRUE(NormaliseAddress("http://h:8080", a));
-    EXPECT_EQ(a.strUrl, "http://h:8080/");
-    EXPECT_EQ(a.nPort, 8080);
-    EXPECT_FALSE(NormaliseAddress("http:///path", a));
-    EXPECT_FALSE(NormaliseAddress("host/path", a));
-}
-
 TEST(SameSite, IsHostAndPortWithHttpAndHttpsDefaultsAlike)
 {
     struct Case {
