@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <locale>
-#include <memory>
 #include <mutex>
 #include <new>
 
