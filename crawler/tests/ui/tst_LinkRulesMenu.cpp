@@ -103,10 +103,11 @@ private:
         plovik::CSplashWnd::CloseSplash();
         m_pDlg = std::make_unique<CCrawlerDlg>();
         m_pDlg->SetMessageBox([](const QString&) {});
-        m_pDlg->SetUrlOpener([](const QString&) {});
-        plovik::HttpOptions http;
-        http.strNoProxy = "*";
-        m_pDlg->SetEngineSettings(std::chrono::milliseconds(10), http);
+        m_pDlg->SetUrlOpener([](const QUrl&) {});
+        plovik::CrawlSettings engine;
+        engine.pageDelay = std::chrono::milliseconds(10);
+        engine.http.strNoProxy = "*";
+        m_pDlg->SetEngineSettings(engine);
         m_pDlg->OnInitDialog();
         return *m_pDlg;
     }
