@@ -48,14 +48,15 @@ struct Outcome {
 template <class Regex>
 Outcome CompileInto(Regex& target, Regex fresh, RegularExpressionImpl& d) {
     Outcome outcome;
+    const std::uint32_t classic = d.ClassicCompileFlags();
+    const detail::EngineGroup group = detail::EngineGroupOf(d.expressionOptions);
+    const detail::EngineExpression engine = detail::ToEngineSyntax(d.expression, classic, group);
     try {
-        const std::uint32_t classic = d.ClassicCompileFlags();
-        const detail::EngineGroup group = detail::EngineGroupOf(d.expressionOptions);
-        fresh.assign(detail::ToEngineSyntax(d.expression, classic, group), detail::EngineSyntaxFlags(classic, group));
+        fresh.assign(engine.text, detail::EngineSyntaxFlags(classic, group));
         target = std::move(fresh);
     } catch (const boost::regex_error& e) {
         outcome.code = detail::ClassicErrorCode(e.code());
-        outcome.message = e.what();
+        outcome.message = detail::QuoteCallersText(e.what(), d.expression, engine, e.position());
         target = Regex();
     } catch (const std::runtime_error&) {
         // The installed catalogue could not be opened.

@@ -1,5 +1,6 @@
 #include "SyntaxRewrite.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -25,10 +26,22 @@ public:
           m_extensions(group == EngineGroup::Perl && !Has(kBkParens)),
           m_groupsWithoutExtensions(group == EngineGroup::Perl && Has(kBkParens)) {}
 
-    std::string Run() {
+    EngineExpression Run() {
+        EngineExpression result;
         m_out.reserve(m_in.size() + m_in.size() / 8);
-        while (m_pos < m_in.size()) Step();
-        return std::move(m_out);
+        result.origins.reserve(m_out.capacity());
+        while (m_pos < m_in.size()) {
+            const std::size_t start = m_pos;
+            const std::size_t emitted = m_out.size();
+            Step();
+            // Close enough for pointing at an error: copied text maps one to
+            // one, an inserted backslash to its neighbour.
+            for (std::size_t k = emitted; k < m_out.size(); ++k)
+                result.origins.push_back(std::min(start + (k - emitted), m_pos));
+        }
+        result.text = std::move(m_out);
+        result.sourceLength = m_in.size();
+        return result;
     }
 
 private:
@@ -233,11 +246,28 @@ bool PerlReadsAsItIs(std::uint32_t classic) {
 
 }  // namespace
 
-std::string ToEngineSyntax(const std::string& expression, std::uint32_t classic, EngineGroup group) {
-    if ((classic & kLiteral) != 0) return expression;
-    if ((group == EngineGroup::Perl || group == EngineGroup::PosixExtended) && PerlReadsAsItIs(classic))
-        return expression;
-    return Rewriter(expression, classic, group).Run();
+EngineExpression ToEngineSyntax(const std::string& expression, std::uint32_t classic, EngineGroup group) {
+    const bool asItIs = (classic & kLiteral) != 0 ||
+                        ((group == EngineGroup::Perl || group == EngineGroup::PosixExtended) && PerlReadsAsItIs(classic));
+    if (asItIs) return EngineExpression{expression, {}, expression.size()};
+    EngineExpression rewritten = Rewriter(expression, classic, group).Run();
+    if (rewritten.text == expression) rewritten.origins.clear();
+    return rewritten;
+}
+
+std::string QuoteCallersText(std::string message, const std::string& expression, const EngineExpression& engine,
+                             std::ptrdiff_t position) {
+    if (engine.origins.empty() || position < 0) return message;
+    // The engine appends "... the regular expression[ fragment]: '<text>>>>HERE>>><text>'."
+    const std::size_t phrase = message.find("The error occurred while parsing the regular expression");
+    const std::size_t quote = phrase == std::string::npos ? phrase : message.find(": '", phrase);
+    if (quote == std::string::npos || message.find(">>>HERE>>>", quote) == std::string::npos) return message;
+    const std::size_t at = std::min(engine.OriginOf(static_cast<std::size_t>(position)), expression.size());
+    const std::size_t first = at > 10 ? at - 10 : 0;
+    const std::size_t last = std::min(at + 10, expression.size());
+    message.replace(quote + 3, std::string::npos,
+                    expression.substr(first, at - first) + ">>>HERE>>>" + expression.substr(at, last - at) + "'.");
+    return message;
 }
 
 }  // namespace detail

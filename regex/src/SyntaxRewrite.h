@@ -12,13 +12,33 @@
 
 #include "EngineFlags.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace RegexClass {
 namespace detail {
 
-std::string ToEngineSyntax(const std::string& expression, std::uint32_t classic, EngineGroup group);
+// The expression as the engine group reads it.
+struct EngineExpression {
+    std::string text;
+    // For each character of `text`, its offset in the caller's text; empty
+    // when `text` is the caller's text unchanged.
+    std::vector<std::size_t> origins;
+    std::size_t sourceLength = 0;
+
+    std::size_t OriginOf(std::size_t offset) const {
+        if (origins.empty()) return offset;
+        return offset < origins.size() ? origins[offset] : sourceLength;
+    }
+};
+
+EngineExpression ToEngineSyntax(const std::string& expression, std::uint32_t classic, EngineGroup group);
+
+// The engine's message for an error at `position` of the engine's text, with
+// the text it quotes replaced by the caller's own around the same place.
+std::string QuoteCallersText(std::string message, const std::string& expression, const EngineExpression& engine, std::ptrdiff_t position);
 
 }  // namespace detail
 }  // namespace RegexClass

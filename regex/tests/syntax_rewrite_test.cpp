@@ -69,7 +69,29 @@ TEST(SyntaxRewrite, SpellsOperatorsAndLiteralsForTheGroup) {
         {"unclosed set and trailing backslash", "[a+\\", kExtended, EngineGroup::PosixExtended, "[a+\\\\"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(ToEngineSyntax(row.expression, row.classic, row.group), row.expected) << row.name;
+        EXPECT_EQ(ToEngineSyntax(row.expression, row.classic, row.group).text, row.expected) << row.name;
+}
+
+TEST(SyntaxRewrite, ErrorMessagesQuoteTheCallersText) {
+    struct Row {
+        RE::Options option;
+        const char* expression;
+        const char* quoted;
+    };
+    const Row rows[] = {
+        {RE::SyntaxExtended, "[\\d", "'[\\d>>>HERE>>>'."},
+        {RE::LimitedOps, "a+(b", "'a+(b>>>HERE>>>'."},
+        {RE::LimitedOps, "a+b+c+d+e+f+g+h+(i", "'e+f+g+h+(i>>>HERE>>>'."},
+        {RE::SyntaxPerl, "a(b", "'a(b>>>HERE>>>'."},
+    };
+    for (const Row& row : rows) {
+        RE re;
+        re.AddExpressionOption(row.option);
+        re.SetExpression(row.expression);
+        ASSERT_NE(re.ParseExpression(), RE::NoError) << row.expression;
+        const std::string message = re.GetExpressionError();
+        EXPECT_NE(message.find(row.quoted), std::string::npos) << message;
+    }
 }
 
 // The expression as the option set spells the operator `c` (+ ? | { ( ):
