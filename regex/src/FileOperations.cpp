@@ -221,6 +221,7 @@ unsigned int SearchFiles(RegularExpression& object, std::vector<RegularExpressio
 
 unsigned int RegularExpression::FindFiles() {
     RegularExpressionImpl& d = *m_impl;
+    d.DropResultsOfEarlierOperation();
     return SearchFiles(*this, d.findFileProblems, [&d](detail::FileSearch& search, auto flags) {
         return search.Find(d.filesToMatch, d.directoryRecursion, flags, &FindReport);
     });
@@ -228,6 +229,7 @@ unsigned int RegularExpression::FindFiles() {
 
 unsigned int RegularExpression::GrepFiles() {
     RegularExpressionImpl& d = *m_impl;
+    d.DropResultsOfEarlierOperation();
     return SearchFiles(*this, d.grepFileProblems, [&d](detail::FileSearch& search, auto flags) {
         return search.Grep(d.filesToMatch, d.directoryRecursion, flags, &GrepReport);
     });
@@ -235,6 +237,7 @@ unsigned int RegularExpression::GrepFiles() {
 
 unsigned int RegularExpression::ChangeFiles() {
     RegularExpressionImpl& d = *m_impl;
+    d.DropResultsOfEarlierOperation();
     d.changeFileProblems.clear();
     detail::FileSearch search;
     if (!Prepare(d, search)) return 0;

@@ -200,6 +200,14 @@ TEST(SingleMatch, ResultsLastUntilTheNextOperation) {
     std::vector<std::string> pieces;
     re.Split(pieces);
     EXPECT_EQ(KeptMatch(re), "<none>");
+    // The file operations are operations too, even one with no pattern.
+    using FileOperation = unsigned int (RegularExpression::*)();
+    for (FileOperation op : {&RegularExpression::FindFiles, &RegularExpression::GrepFiles,
+                             &RegularExpression::ChangeFiles}) {
+        EXPECT_TRUE(re.Search());
+        (re.*op)();
+        EXPECT_EQ(KeptMatch(re), "<none>");
+    }
 }
 
 TEST(SingleMatch, CallbackMayReplaceTheSubject) {

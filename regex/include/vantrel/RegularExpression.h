@@ -83,20 +83,31 @@ public:
     // adding a family drops the other one, adding or deleting a single option
     // names the family its set now matches, if any. The default set is
     // {EscapeInLists, CharClasses, Intervals, BkRefs, NoCollate, SyntaxNormal}.
+    //
+    // Each single option keeps its meaning in every family: where the
+    // engine's syntax group lacks it, the expression is rewritten into that
+    // group's syntax before compiling (error messages quote your own text).
+    // The family decides how matching works: SyntaxBasic, SyntaxSed,
+    // SyntaxGrep, SyntaxExtended, SyntaxAwk and SyntaxEgrep match
+    // leftmost-longest; SyntaxNormal, SyntaxPerl, SyntaxEmacs and a set
+    // without a family match leftmost-first. Perl extensions ((?:...),
+    // (?=...), (?!...), (?#...), (?imsx)) are read in SyntaxNormal and
+    // SyntaxPerl and in any set without a family and without BkParens; the
+    // POSIX families refuse them.
     enum Options : int {
-        EscapeInLists = 0,   // default on:  '\' is an escape inside [...]
+        EscapeInLists = 0,   // default on:  '\' is an escape inside [...]; off: a member ([\d] is \ and d)
         CharClasses = 1,     // default on:  [[:alpha:]] and friends
         Intervals = 2,       // default on:  {n,m}
-        LimitedOps = 3,      // default off: no + ? |
+        LimitedOps = 3,      // default off: + ? | are literal (not the ? of an opening "(?")
         NewlineAlt = 4,      // default off: a newline separates alternatives
         BkPlusQm = 5,        // default off: \+ and \? are the operators
         BkBraces = 6,        // default off: \{ \} are the interval braces
         BkParens = 7,        // default off: \( \) are the group parentheses
-        BkRefs = 8,          // default on:  \1 back-references
+        BkRefs = 8,          // default on:  \1 back-references; off: \1 to \9 stand for the digit
         BkVbar = 9,          // default off: \| is alternation
         Literal = 10,        // default off: the expression is a plain text
         IgnoreCase = 11,     // default off: case-insensitive
-        NoCollate = 12,      // default on:  ranges by code, not by collation
+        NoCollate = 12,      // default on:  ranges by code; off: by the locale's collation (nothing else changes)
         SyntaxBasic = 13,    // {1, 2, 3, 6, 7, 8}
         SyntaxExtended = 14, // {1, 2, 8}
         SyntaxNormal = 15,   // {0, 1, 2, 8, 12}  (the default family: Perl syntax)
@@ -364,12 +375,22 @@ public:
     // the format string, in the format type's syntax, for the match that a
     // Matching, Searching, Grepping or Merging callback is being told of.
     //
+    // Format also expands, outside a callback, the match kept by the last
+    // successful Match, MatchAll or Search. That match lasts until the next
+    // Match, MatchAll, Search, Grep, Merge, Split or file operation, does not
+    // change with the subject, and a failed operation keeps none.
+    //
     // Merge and format guarantees:
     //   - Both empty `out` first; Merge never changes the subject.
+    //   - Merge, with or without a Merging callback, replaces exactly the
+    //     matches Grep reports: no empty match at the end after a match that
+    //     reached the end.
+    //   - Merge reads merge copy and merge only first when it starts; a change
+    //     made from a Merging callback applies to the next Merge.
     //   - The Merging callback sees each match before it is replaced; clearing
     //     continue leaves that match unreplaced and ends the pass (with merge
     //     copy, the rest of the subject is then copied unchanged).
-    //   - Format outside such a callback gives "".
+    //   - Format outside such a callback, with no kept match, gives "".
 
     void Merge(std::string& out);
     void Format(std::string& out) const;
@@ -426,9 +447,37 @@ public:
     //   - Before a file is rewritten every match is checked again against its
     //     bytes; a file that changed since it was searched is left alone
     //     (kind 4). A file with problem kinds 0 to 5 is left unchanged.
-    //   - Temporary files ("Regex" and six more characters) are removed on
-    //     every failure and when a callback's exception ends the pass; the
-    //     file being collected then is not written.
+    //   - A changed file's new content is written to a temporary file
+    //     ("Regex" and six more characters) in the file's own directory (the
+    //     target's directory for a symbolic link), flushed to disk, given the
+    //     original's owner, group and mode, and put in the original's place in
+    //     one step: the file holds its old or its new content at every
+    //     instant. A symbolic link stays a link and its target is rewritten.
+    //   - Where the file's directory refuses new entries, the new content is
+    //     held in memory and, once the backup is complete, written over the
+    //     original in place and flushed: the file keeps its identity, owner,
+    //     mode and links, but a crash during that write can leave it partly
+    //     rewritten. No temporary directory is used; TMPDIR plays no part.
+    //   - With a save extension the backup holds the original bytes with the
+    //     original's owner, group and mode, and is complete before the
+    //     original is replaced (otherwise kind 5 and the original unchanged);
+    //     in a directory that refuses new entries an existing backup file is
+    //     written over, and without one the change is refused with kind 5.
+    //   - Each file is changed at most once per call: a later name reaching a
+    //     file already changed (a symbolic link to it, say) gets kind 6 with
+    //     EEXIST (Windows: ERROR_ALREADY_EXISTS) and is left alone. A file
+    //     with more than one hard link gets kind 6 with EMLINK.
+    //   - A file whose real path, links resolved, lies outside the directory
+    //     the pattern names is never rewritten: kind 6 with EXDEV (Windows:
+    //     ERROR_NOT_SAME_DEVICE), nothing outside touched. FindFiles and
+    //     GrepFiles still read through links.
+    //   - The error field of a problem record is the platform's error code
+    //     taken right after the failing step: errno on POSIX, GetLastError()
+    //     on Windows; 0 for kind 4, for a read that ended early and where the
+    //     engine gave up.
+    //   - Temporary files are removed on every failure and when a callback's
+    //     exception ends the pass; the file being collected then is not
+    //     written.
 
     unsigned int FindFiles();
     unsigned int GrepFiles();
