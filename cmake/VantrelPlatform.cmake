@@ -1,6 +1,6 @@
 # The platform layers of Vantrel: each concern has a POSIX file and a Win32
 # file side by side in src/; this picks one of each pair from VANTREL_SOURCES.
-set(VANTREL_POSIX_ONLY NativeLocaleNames.cpp ResourceModule.cpp PeModule.cpp Win32Traits.cpp)
+set(VANTREL_POSIX_ONLY NativeLocaleNames.cpp ResourceModule.cpp PeModule.cpp)
 set(VANTREL_WIN32_ONLY NativeLocaleNamesWin32.cpp ResourceModuleWin32.cpp FileSystemWin32.cpp)
 if(WIN32)
   set(VANTREL_OTHER_PLATFORM ${VANTREL_POSIX_ONLY})
