@@ -38,16 +38,16 @@ enum ClassicError : std::uint32_t {
 };
 
 // Syntax flags of 1.81 that give the classic syntax described by `classic`.
-VANTREL_TESTABLE boost::regex_constants::syntax_option_type EngineSyntaxFlags(std::uint32_t classic);
+boost::regex_constants::syntax_option_type EngineSyntaxFlags(std::uint32_t classic);
 
 // A 1.81 error code in the classic numbering.
-VANTREL_TESTABLE std::uint32_t ClassicErrorCode(boost::regex_constants::error_type code);
+std::uint32_t ClassicErrorCode(boost::regex_constants::error_type code);
 
 // A classic error code as the component reports it.
-VANTREL_TESTABLE RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t classic);
+RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t classic);
 
 // 1.81 format flags for a format type; types outside the three members use the default syntax.
-VANTREL_TESTABLE boost::regex_constants::match_flag_type EngineFormatFlags(RegularExpression::FormatTypes type);
+boost::regex_constants::match_flag_type EngineFormatFlags(RegularExpression::FormatTypes type);
 
 }  // namespace detail
 }  // namespace RegexClass

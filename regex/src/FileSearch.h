@@ -1,7 +1,9 @@
 #pragma once
 
 // The file-search layer beneath FindFiles, GrepFiles and ChangeFiles: walks
-// the files named by a pattern and runs one expression over each of them.
+// the files named by a pattern and runs one expression over each of them
+// (the walk in FileWalk.cpp, the expression side in FileSearchEngine.cpp,
+// the operating system beneath both in FileSystem.h).
 //
 // Pattern: a path whose last component may hold the wildcards `*` (any run
 // of bytes, also empty) and `?` (one byte); the components before it are
@@ -45,7 +47,6 @@
 // walk goes on with the next file; without it the first problem ends the
 // pass.
 
-#include <vantrel/Export.h>
 #include <vantrel/RegularExpression.h>
 
 #include "LineCounter.h"
@@ -80,7 +81,7 @@ enum class SearchTraits { Cpp, Win32, C };
 using FileMatchResults = boost::match_results<const char*>;
 
 // One match as a grep callback sees it; valid during the callback only.
-class VANTREL_TESTABLE FileMatch {
+class FileMatch {
 public:
     FileMatch(const char* fileStart, const FileMatchResults& results, LineCounter& lines)
         : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines) {}
@@ -111,7 +112,7 @@ enum class SearchAnswer {
     Stop        // end the pass
 };
 
-class VANTREL_TESTABLE FileSearch {
+class FileSearch {
 public:
     using FindCallback = std::function<SearchAnswer(const std::string& fileName)>;
     using GrepCallback = std::function<SearchAnswer(const std::string& fileName, const FileMatch& match)>;
@@ -163,12 +164,12 @@ private:
 };
 
 // True when `name` matches the wildcard pattern (`*`, `?`; byte for byte).
-VANTREL_TESTABLE bool WildcardMatch(const std::string& pattern, const std::string& name);
+bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 // The plain text that every match of `expression` (default syntax, case
 // sensitive) starts with, or "" when there is none that is sure: the layer
 // looks for it with memmem and runs the engine only where it occurs.
-VANTREL_TESTABLE std::string LiteralPrefix(const std::string& expression);
+std::string LiteralPrefix(const std::string& expression);
 
 }  // namespace detail
 }  // namespace RegexClass

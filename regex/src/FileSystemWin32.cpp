@@ -93,6 +93,8 @@ bool RefusesNewEntries(int error) { return error == ERROR_ACCESS_DENIED || error
 
 // ------------------------------------------------------------------- paths
 
+const char kPathSeparator = '\\';
+
 std::string::size_type LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
 std::string DirectoryOf(const std::string& path) {

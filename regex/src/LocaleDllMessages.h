@@ -7,12 +7,10 @@
 #include <locale>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE LocaleDllMessages : public std::messages<char>
+class LocaleDllMessages : public std::messages<char>
 {
 public:
     explicit LocaleDllMessages(std::size_t refs = 0);

@@ -1,9 +1,6 @@
 #include "PeModule.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "FileSystem.h"
 
 namespace RegexClass {
 namespace detail {
@@ -55,23 +52,6 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 std::string Utf16ToUtf8(const char16_t* text, std::size_t length, std::size_t maxChars)
@@ -97,25 +77,18 @@ std::unique_ptr<PeModule> PeModule::Load(const std::string& fileName)
 {
     if (fileName.empty() || fileName.find('\0') != std::string::npos)
         return nullptr;
-    // Non-blocking so that a FIFO given as a name cannot hang the caller.
-    FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0)
-        return nullptr;
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
-        static_cast<std::uint64_t>(st.st_size) > kMaxFileSize)
+    // A FIFO given as a name cannot hang the caller: it is opened without
+    // waiting and then refused.
+    os::File file;
+    os::FileStatus status;
+    if (os::OpenForReading(fileName, file) != 0 || os::GetStatus(file, status) != 0 ||
+        status.type != os::FileType::Regular || status.size > kMaxFileSize)
         return nullptr;
 
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.size));
     std::size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
+    // A read error keeps what arrived before it, which validation then judges.
+    os::ReadFully(file, reinterpret_cast<char*>(bytes.data()), bytes.size(), got);
     bytes.resize(got);
     return FromBytes(std::move(bytes));
 }

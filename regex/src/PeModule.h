@@ -10,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE PeModule
+class PeModule
 {
 public:
     // Larger files are refused; resource modules are a few kilobytes.
@@ -56,8 +54,8 @@ private:
 
 // UTF-16 to UTF-8, at most `maxChars` code points (a surrogate pair counts
 // once; an unpaired surrogate becomes U+FFFD).
-VANTREL_TESTABLE std::string Utf16ToUtf8(const char16_t* text, std::size_t length,
-                                         std::size_t maxChars);
+std::string Utf16ToUtf8(const char16_t* text, std::size_t length,
+                        std::size_t maxChars);
 
 } // namespace detail
 } // namespace RegexClass

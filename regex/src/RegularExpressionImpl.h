@@ -6,6 +6,7 @@
 
 #include <vantrel/RegularExpression.h>
 
+#include "FileRewrite.h"
 #include "Win32Traits.h"
 
 #include <boost/regex.hpp>
@@ -47,13 +48,6 @@ struct KeptResults {
     MatchRecord match;
 };
 
-// One replacement that ChangeFiles will write.
-struct ChangeRecord {
-    std::uint32_t position;
-    std::string matched;
-    std::string replacement;
-};
-
 // The compiled expression and match flags of a running ChangeFiles call.
 template <class Regex>
 struct ChangeSnapshot {
@@ -61,13 +55,14 @@ struct ChangeSnapshot {
     boost::regex_constants::match_flag_type flags;
 };
 
-class VANTREL_TESTABLE RegularExpressionImpl {
+class RegularExpressionImpl {
 public:
     explicit RegularExpressionImpl(RegularExpression* owner);
 
     RegularExpression* owner;                                   // 1
     std::string currentChangeFile;                              // 2
     std::vector<ChangeRecord> pendingChanges;                   //   working state of ChangeFiles
+    detail::RewritePass rewritePass;                            //   (and what it has rewritten)
     char spaceClassLetter = 0;                                  // 3
     std::string emptyExpressionMessage;                         // 4
     std::string localeDllMessage;                               // 5

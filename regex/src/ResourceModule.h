@@ -7,12 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE ResourceModule
+class ResourceModule
 {
 public:
     // A string resource is read into a buffer of this many characters.

@@ -28,8 +28,6 @@
 #include <boost/regex/v5/w32_regex_traits.hpp>
 #endif
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
@@ -39,7 +37,7 @@ using Win32TraitsBase = boost::w32_regex_traits<char>;
 using Win32TraitsBase = boost::cpp_regex_traits<char>;
 #endif
 
-class VANTREL_TESTABLE Win32RegexTraits : public Win32TraitsBase
+class Win32RegexTraits : public Win32TraitsBase
 {
     struct Data
     {

@@ -66,7 +66,8 @@ TEST(Compile, ErrorCodesOfTheEngineAreMapped) {
     };
     const Row rows[] = {
         {"a(b", RE::ErrorParenthesis},       {"a)", RE::ErrorParenthesis},
-        {"[z-a]", RE::ErrorCharClass},   // 1.81 reports a reversed range as a class error           {"[[:nope:]]", RE::ErrorCharClass},
+        {"[z-a]", RE::ErrorCharClass},   // 1.81 reports a reversed range as a class error
+        {"[[:nope:]]", RE::ErrorCharClass},
         {"a\\", RE::ErrorEscape},            {"[ab", RE::ErrorBracket},
         {"a{3,1}", RE::ErrorBadBrace},
         {"*a", RE::ErrorBadRepeat},          {"(?<", RE::ErrorBadPattern},

@@ -16,7 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include <functional>
+
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -352,13 +357,84 @@ TEST(ChangeFiles, SymbolicLinkStaysALinkAndItsTargetChanges) {
     TempTree tree;
     tree.Write("real/target.dat", "x and x");
     tree.Link("links/a.txt", "../real/target.dat");
-    RegularExpression re = MakeObject("x", tree.Path("links/*.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("*.txt"));
+    re.SetDirectoryRecursion(true);   // the target lies inside the tree the pattern names
     re.SetFormatString("y");
     EXPECT_EQ(re.ChangeFiles(), 2u);
     EXPECT_TRUE(S_ISLNK(StatOf(tree.Path("links/a.txt")).st_mode));
     EXPECT_EQ(tree.Read("real/target.dat"), "y and y");
     EXPECT_TRUE(Leftovers(tree, "links").empty());
     EXPECT_TRUE(Leftovers(tree, "real").empty());
+}
+
+TEST(ChangeFiles, EachFileIsChangedOnceWhateverNamesReachIt) {
+    struct Case {
+        const char* expression;
+        const char* format;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"\\`", "// header\n", "int x;\n", "// header\nint x;\n"},
+        {"k+", "$0k", "k", "kk"},
+    };
+    // The link sorts before the file it names, then after it.
+    struct Names {
+        const char* file;
+        const char* link;
+    } layouts[] = {{"real.c", "alias.c"}, {"a.c", "b.c"}};
+    for (const Case& c : cases) {
+        for (const Names& names : layouts) {
+            SCOPED_TRACE(std::string(c.expression) + " " + names.link);
+            TempTree tree;
+            tree.Write(std::string("d/") + names.file, c.before);
+            tree.Link(std::string("d/") + names.link, names.file);
+            RegularExpression re = MakeObject(c.expression, tree.Path("d/*.c"));
+            re.SetFormatString(c.format);
+            EXPECT_EQ(re.ChangeFiles(), 1u);
+            EXPECT_EQ(tree.Read(std::string("d/") + names.file), c.after);
+            EXPECT_TRUE(S_ISLNK(StatOf(tree.Path(std::string("d/") + names.link)).st_mode));
+            ASSERT_NE(re.GetChangeFilesErrors(), nullptr);
+            ASSERT_EQ(re.GetChangeFilesErrors()->size(), 1u);
+            const auto& problem = re.GetChangeFilesErrors()->at(0);
+            EXPECT_EQ(problem.kind, 6u);
+            const char* later = std::string(names.file) < names.link ? names.link : names.file;
+            EXPECT_EQ(problem.fileName, tree.Path(std::string("d/") + later));
+            EXPECT_EQ(problem.errorCode, static_cast<std::uint32_t>(EEXIST));
+            EXPECT_TRUE(Leftovers(tree, "d").empty());
+        }
+    }
+}
+
+TEST(ChangeFiles, LinksLeavingTheSearchedTreeAreNotFollowed) {
+    TempTree tree;
+    tree.Write("outside/secret.txt", "x");
+    tree.Write("tree/a.txt", "x");
+    tree.Link("tree/relative.txt", "../outside/secret.txt");
+    tree.Link("tree/sub/absolute.txt", tree.Path("outside/secret.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("tree/*.txt"));
+    re.SetDirectoryRecursion(true);
+    re.SetFormatString("y");
+    EXPECT_EQ(re.GrepFiles(), 3u);   // reading may follow the links
+    EXPECT_EQ(re.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("tree/a.txt"), "y");
+    EXPECT_EQ(tree.Read("outside/secret.txt"), "x");
+    ASSERT_NE(re.GetChangeFilesErrors(), nullptr);
+    std::vector<std::string> refused;
+    for (const auto& problem : *re.GetChangeFilesErrors()) {
+        EXPECT_EQ(problem.kind, 6u) << problem.fileName;
+        EXPECT_EQ(problem.errorCode, static_cast<std::uint32_t>(EXDEV)) << problem.fileName;
+        refused.push_back(problem.fileName);
+    }
+    EXPECT_EQ(refused, (std::vector<std::string>{tree.Path("tree/relative.txt"), tree.Path("tree/sub/absolute.txt")}));
+    EXPECT_TRUE(Leftovers(tree, "outside").empty());
+
+    // Named through a link, the tree is where the link leads.
+    tree.Link("alias", "tree");
+    tree.Write("tree/a.txt", "x");
+    RegularExpression viaLink = MakeObject("x", tree.Path("alias/*.txt"));
+    viaLink.SetFormatString("z");
+    EXPECT_EQ(viaLink.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("tree/a.txt"), "z");
 }
 
 TEST(ChangeFiles, HardLinkedFileIsRefused) {
@@ -611,17 +687,139 @@ TEST(ChangeFiles, NoTemporaryFileGivesKind1ForEachFile) {
     }
 }
 
-TEST(ChangeFiles, FallsBackToTheTemporaryDirectory) {
+TEST(ChangeFiles, FallsBackToWritingOverTheOriginal) {
     TempTree tree;
     tree.Write("a.txt", "x-x", 0604);
+    const ino_t before = StatOf(tree.Path("a.txt")).st_ino;
     FaultHook hook = FailStep(ChangeStep::CreateTemporaryBeside, EACCES);
     RegularExpression re = MakeObject("x", tree.Path("*.txt"));
     re.SetFormatString("yy");
     EXPECT_EQ(re.ChangeFiles(), 2u);
     EXPECT_EQ(tree.Read("a.txt"), "yy-yy");
     EXPECT_EQ(StatOf(tree.Path("a.txt")).st_mode & 07777, 0604u);
+    EXPECT_EQ(StatOf(tree.Path("a.txt")).st_ino, before);   // written over, not replaced
     EXPECT_EQ(re.GetChangeFilesErrors(), nullptr);
     EXPECT_TRUE(Leftovers(tree).empty());
+}
+
+// Runs `work` in a child process without root's privileges (as nobody when
+// the tests run as root) and returns what it wrote, or "" with `skipped` set
+// when no such process can be made.
+std::string RunUnprivileged(const std::function<std::string()>& work, bool& skipped) {
+    skipped = false;
+    int channel[2];
+    if (::pipe(channel) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0)
+                ::_exit(77);
+        }
+        const std::string result = work();
+        ssize_t written = ::write(channel[1], result.data(), result.size());
+        ::_exit(written == static_cast<ssize_t>(result.size()) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string result;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(channel[0], chunk, sizeof chunk)) > 0;) result.append(chunk, static_cast<std::size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return "no child";
+    skipped = WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    return result;
+}
+
+// The result of ChangeFiles as text: the count, then kind and error code of each problem.
+std::string ChangeSummary(RegularExpression& re) {
+    std::string summary = std::to_string(re.ChangeFiles());
+    if (const auto* problems = re.GetChangeFilesErrors()) {
+        for (const auto& problem : *problems)
+            summary += " " + std::to_string(problem.kind) + ":" + std::to_string(problem.errorCode);
+    }
+    return summary;
+}
+
+TEST(ChangeFiles, WritableFileInAnUnwritableDirectoryIsWrittenOverWhateverTmpdir) {
+    struct Case {
+        const char* saveExtension;
+        bool backupExists;
+        std::string summary;
+        const char* content;
+    } cases[] = {
+        {"", false, "2", "yy-yy"},
+        {"bak", true, "2", "yy-yy"},                                 // the backup is written over too
+        {"bak", false, "0 5:" + std::to_string(EACCES), "x-x"},      // no backup, no change
+    };
+    const passwd* nobody = ::getpwnam("nobody");
+    for (const char* tmpdir : {"/nonexistent-directory", "/dev/shm", "."}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(tmpdir) + " " + c.saveExtension + (c.backupExists ? " with backup" : ""));
+            TempTree tree;
+            ASSERT_EQ(::chmod(tree.Root().c_str(), 0755), 0);
+            tree.Write("ro/a.txt", "x-x", 0640);
+            if (c.backupExists) tree.Write("ro/a.bak", "older", 0600);
+            if (::geteuid() == 0) {
+                ASSERT_NE(nobody, nullptr);
+                for (const char* name : {"ro/a.txt", "ro/a.bak"}) {
+                    if (tree.Exists(name)) {
+                        ASSERT_EQ(::chown(tree.Path(name).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+                    }
+                }
+            }
+            ASSERT_EQ(::chmod(tree.Path("ro").c_str(), 0555), 0);
+            const ino_t before = StatOf(tree.Path("ro/a.txt")).st_ino;
+
+            bool skipped = false;
+            const std::string summary = RunUnprivileged(
+                [&] {
+                    ::setenv("TMPDIR", tmpdir, 1);
+                    RegularExpression re = MakeObject("x", tree.Path("ro/*.txt"));
+                    re.SetFormatString("yy");
+                    re.SetSaveExtension(c.saveExtension);
+                    return ChangeSummary(re);
+                },
+                skipped);
+            ASSERT_EQ(::chmod(tree.Path("ro").c_str(), 0755), 0);
+            if (skipped) GTEST_SKIP() << "cannot run a process without privileges";
+            EXPECT_EQ(summary, c.summary);
+            EXPECT_EQ(tree.Read("ro/a.txt"), c.content);
+            EXPECT_EQ(StatOf(tree.Path("ro/a.txt")).st_ino, before);
+            EXPECT_EQ(StatOf(tree.Path("ro/a.txt")).st_mode & 07777, 0640u);
+            if (c.backupExists) {
+                EXPECT_EQ(tree.Read("ro/a.bak"), "x-x");
+                EXPECT_EQ(StatOf(tree.Path("ro/a.bak")).st_mode & 07777, 0640u);
+            } else {
+                EXPECT_FALSE(tree.Exists("ro/a.bak"));
+            }
+            EXPECT_TRUE(Leftovers(tree, "ro").empty());
+        }
+    }
+}
+
+TEST(ChangeFiles, BackupGetsTheOriginalsOwnerAndMode) {
+    TempTree tree;
+    tree.Write("a.txt", "x", 0604);
+    // As root, a file of someone else's: the backup must not end up root's.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && nobody) {
+        ASSERT_EQ(::chown(tree.Path("a.txt").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    const struct stat original = StatOf(tree.Path("a.txt"));
+    RegularExpression re = MakeObject("x", tree.Path("*.txt"));
+    re.SetFormatString("y");
+    re.SetSaveExtension("bak");
+    EXPECT_EQ(re.ChangeFiles(), 1u);
+    EXPECT_EQ(tree.Read("a.bak"), "x");
+    for (const char* name : {"a.txt", "a.bak"}) {
+        const struct stat st = StatOf(tree.Path(name));
+        EXPECT_EQ(st.st_uid, original.st_uid) << name;
+        EXPECT_EQ(st.st_gid, original.st_gid) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0604u) << name;
+    }
 }
 
 }  // namespace
