@@ -3,6 +3,8 @@
 #include "FileSystem.h"
 
 #include <windows.h>
+// The layer's own ReplaceFile, not the system's ANSI/wide macro.
+#undef ReplaceFile
 
 #include <atomic>
 #include <cstring>
