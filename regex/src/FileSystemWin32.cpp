@@ -190,9 +190,10 @@ void File::Close() {
 
 int OpenForReading(const std::string& path, File& file) {
     // Others may read it as well; a writer elsewhere makes this fail, and the
-    // file is then left alone.
-    file.Adopt(Native(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
+    // file is then left alone. Sharing deletion lets the rewrite replace the
+    // file while this handle still reads it.
+    file.Adopt(Native(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
     return file.IsOpen() ? 0 : LastError();
 }
 
