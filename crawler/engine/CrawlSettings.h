@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "HttpClient.h"
+#include "LinkSource.h"
 
 namespace plovik {
 
@@ -14,6 +15,7 @@ struct CrawlSettings {
     std::int32_t nMaxPages = 10;                 // pages to fetch at most
     std::chrono::milliseconds pageDelay{1000};   // pause between pages (tests shorten it)
     HttpOptions http;
+    LinkRules linkRules = LinkRules::Classic;  // how a page's links are read
 };
 
 }  // namespace plovik

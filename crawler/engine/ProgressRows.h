@@ -52,7 +52,7 @@ public:
     int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
 
     // The row of an address: its label is the address without its first 7 characters
-    // (the "http://"), compared ignoring case.
+    // (the "http://"), or the whole of an https address, compared ignoring case.
     int FindPageRow(const std::string& strUrl) const;
 
     // The cells of a new row for a record (PR "-").

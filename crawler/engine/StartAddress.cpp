@@ -1,6 +1,7 @@
 #include "StartAddress.h"
 
 #include "HttpClient.h"
+#include "StandardLinks.h"
 #include "TextFormat.h"
 
 namespace plovik {
@@ -12,8 +13,12 @@ std::string InvalidAddressText()
     return "Invalid URL. Enter something like \"http://www.wikipedia.org/\" (without the quotes)";
 }
 
-std::string NormaliseStartAddress(const std::string& sTyped)
+std::string NormaliseStartAddress(const std::string& sTyped, LinkRules rules)
 {
+    if (rules == LinkRules::Standard) {
+        const std::string sNormal = NormaliseStandardStart(sTyped);
+        return sNormal.empty() ? sTyped : sNormal;
+    }
     std::string s = LowerAscii(sTyped);
     if (!s.empty()) {
         const auto nLastSlash = s.rfind('/');
@@ -23,12 +28,14 @@ std::string NormaliseStartAddress(const std::string& sTyped)
     return s;
 }
 
-StartAddressCheck CheckStartAddress(const std::string& sNormalised)
+StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules rules)
 {
-    if (sNormalised.find("corvane") != std::string::npos)
+    if (LowerAscii(sNormalised).find("corvane") != std::string::npos)
         return StartAddressCheck::Refused;
     HttpAddress address;
-    if (!ParseHttpAddress(sNormalised, address))
+    const bool bParsed = rules == LinkRules::Standard ? ParseWebAddress(sNormalised, address)
+                                                      : ParseHttpAddress(sNormalised, address);
+    if (!bParsed)
         return StartAddressCheck::Invalid;
     return StartAddressCheck::Accepted;
 }

@@ -6,6 +6,7 @@ namespace plovik {
 
 namespace {
 const char* const kUrlKey = "DEFAULT_URL";
+const char* const kStandardLinksKey = "Crawl/StandardLinkRules";
 // The value was read into a buffer of 255 bytes including its terminating zero.
 constexpr int kMaxUrlLength = 254;
 }  // namespace
@@ -58,6 +59,20 @@ void SaveDefaultUrl(const QString& sUrl)
         return;
     pSettings->setValue(kUrlKey, sUrl);
     pSettings->sync();
+}
+
+bool ReadStandardLinkRules()
+{
+    return OpenProfile()->value(kStandardLinksKey, false).toBool();
+}
+
+void SaveStandardLinkRules(bool bOn)
+{
+    auto pProfile = OpenProfile();
+    if (!pProfile->isWritable())
+        return;
+    pProfile->setValue(kStandardLinksKey, bOn);
+    pProfile->sync();
 }
 
 }  // namespace plovik

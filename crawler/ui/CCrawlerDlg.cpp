@@ -18,7 +18,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
+#include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -53,6 +54,39 @@ bool ParseUnsigned(const QString& sText, std::uint32_t& nValue)
 
 QString FromStd(const std::string& s) { return QString::fromStdString(s); }
 
+// An address as the engine has it: bytes outside printable ASCII go out
+// percent-encoded, so a Latin-1 byte stays that byte.
+QUrl UrlOfBytes(const std::string& bytes)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray encoded;
+    for (unsigned char c : bytes) {
+        if (c <= 0x20 || c >= 0x7F) {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        } else {
+            encoded += static_cast<char>(c);
+        }
+    }
+    return QUrl::fromEncoded(encoded);
+}
+
+// A warning centred on the window, or on the screen while the window is not shown.
+void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
+{
+    const bool bOnWindow = pOwner->isVisible();
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), sText, QMessageBox::Ok,
+                    bOnWindow ? pOwner : nullptr);
+    // The box has its final size only once shown.
+    QTimer::singleShot(0, &box, [&box, pOwner, bOnWindow] {
+        const QScreen* pScreen = pOwner->screen();
+        const QRect area = bOnWindow ? pOwner->frameGeometry() : pScreen->availableGeometry();
+        box.move(area.center() - QPoint(box.frameGeometry().width() / 2, box.frameGeometry().height() / 2));
+    });
+    box.exec();
+}
+
 }  // namespace
 
 CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
@@ -60,10 +94,8 @@ CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
     setObjectName(QStringLiteral("IDD_MAIN"));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-16.png"), QSize(16, 16));
-    m_openUrl = [](const QString& sUrl) { QDesktopServices::openUrl(QUrl(sUrl)); };
-    m_messageBox = [this](const QString& sText) {
-        QMessageBox::warning(this, QString::fromLatin1(kProgramName), sText);
-    };
+    m_openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_messageBox = [this](const QString& sText) { ShowCenteredWarning(this, sText); };
     CreateControls();
     ConnectControls();
 }
@@ -187,6 +219,8 @@ void CCrawlerDlg::OnInitDialog()
     } else {
         ShowMessage(QStringLiteral("Error! Cannot find settings."));
     }
+    m_bStandardLinks = ReadStandardLinkRules();
+    ShowLinkRules();
     m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
     m_pResults->LoadColumnWidths();
     CSplashWnd::EnableSplash(true);
@@ -319,12 +353,13 @@ void CCrawlerDlg::OnCrawl()
     JoinFinishedWorker();
 
     ResetProgress();
-    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
+    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
+    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString(), rules));
     m_pUrl->setText(m_strUrl);
     SaveDefaultUrl(m_strUrl);
 
     const std::string strUrl = m_strUrl.toStdString();
-    switch (CheckStartAddress(strUrl)) {
+    switch (CheckStartAddress(strUrl, rules)) {
     case StartAddressCheck::Refused:
         ShowMessage(QString::fromLatin1(kRefusedAddressText));
         return;
@@ -341,6 +376,7 @@ void CCrawlerDlg::OnCrawl()
     inputs.settings = m_engineSettings;
     inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
     inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    inputs.settings.linkRules = rules;
     m_pJob = MakeCrawlJob(std::move(inputs));
     std::shared_ptr<CrawlJob> pJob = m_pJob;
     try {
@@ -389,7 +425,7 @@ int CCrawlerDlg::RowCount() const
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    return m_pResults->GetItemText(nRow, 0).toStdString();
+    return m_pResults->GetItemLabel(nRow);
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
@@ -397,18 +433,15 @@ int CCrawlerDlg::FindRow(const std::string& sLabel) const
     return m_pResults->FindItem(sLabel);
 }
 
+// Cells keep the engine's bytes: an address need not be UTF-8.
 int CCrawlerDlg::AddRow(const ResultRow& row)
 {
-    std::vector<QString> texts;
-    texts.reserve(row.size());
-    for (const std::string& s : row)
-        texts.push_back(FromStd(s));
-    return m_pResults->AddItem(texts);
+    return m_pResults->AddItemBytes(std::vector<std::string>(row.begin(), row.end()));
 }
 
 void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    m_pResults->SetItemText(nRow, nColumn, FromStd(sText));
+    m_pResults->SetItemBytes(nRow, nColumn, sText);
 }
 
 void CCrawlerDlg::DeleteAllRows()
@@ -445,12 +478,32 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     auto* pMenu = new QMenu(this);
     pMenu->setObjectName(QStringLiteral("IDR_SYSMENU"));
     pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* pRules = pMenu->addAction(QString::fromLatin1(kStandardLinksItemText));
+    pRules->setObjectName(QStringLiteral("ID_SYS_STANDARD_LINKS"));
+    pRules->setCheckable(true);
+    pRules->setChecked(m_bStandardLinks);
+    connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
     QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
     pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
     connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
     pMenu->popup(pEvent->globalPos());
     pEvent->accept();
+}
+
+void CCrawlerDlg::SetStandardLinkRules(bool bOn)
+{
+    m_bStandardLinks = bOn;
+    SaveStandardLinkRules(bOn);
+    ShowLinkRules();
+}
+
+void CCrawlerDlg::ShowLinkRules()
+{
+    QString sTitle = QString::fromLatin1(kProgramName);
+    if (m_bStandardLinks)
+        sTitle += QString::fromLatin1(kStandardLinksTitleSuffix);
+    setWindowTitle(sTitle);
 }
 
 void CCrawlerDlg::OnSysCommand(int nId)
@@ -464,7 +517,7 @@ void CCrawlerDlg::OnSysCommand(int nId)
 void CCrawlerDlg::OpenProductPage()
 {
     if (m_openUrl)
-        m_openUrl(QString::fromLatin1(kProductAddress));
+        m_openUrl(QUrl(QString::fromLatin1(kProductAddress)));
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
@@ -485,8 +538,11 @@ void CCrawlerDlg::OnVisitPage()
 {
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
-    if (m_openUrl)
-        m_openUrl(QStringLiteral("http://") + m_pResults->GetItemText(m_nRightClickRow, 0));
+    if (m_openUrl) {
+        // Rows drop "http://" but keep "https://" (standard link rules).
+        const std::string strPage = m_pResults->GetItemLabel(m_nRightClickRow);
+        m_openUrl(UrlOfBytes(strPage.rfind("https://", 0) == 0 ? strPage : "http://" + strPage));
+    }
 }
 
 }  // namespace plovik

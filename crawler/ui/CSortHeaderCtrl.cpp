@@ -89,6 +89,18 @@ QByteArray CSortHeaderCtrl::SerializeOut() const
     return out;
 }
 
+int CSortHeaderCtrl::WidthForTitle(const QString& sTitle) const
+{
+    const int o = ArrowUnit(sizeHint().height());
+    // Left and right margins, the arrow's three units, and one pixel for the pressed look.
+    return fontMetrics().horizontalAdvance(sTitle) + 5 * o + 1;
+}
+
+int CSortHeaderCtrl::TitleSpace(int nLogicalIndex) const
+{
+    return sectionSize(nLogicalIndex) - 5 * ArrowUnit(height());
+}
+
 void CSortHeaderCtrl::mousePressEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() == Qt::LeftButton) {
@@ -147,7 +159,7 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
         lTop += 2;
         lRight += 1;
     }
-    const int o = (nBottom - nTop) / 4;
+    const int o = ArrowUnit(nBottom - nTop);
     const bool bSortColumn = nLogicalIndex == m_nSortColumn;
     if (bSortColumn)
         lRight -= 3 * o;
@@ -161,9 +173,10 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
     }
 
     if (bSortColumn) {
-        // Arrow coordinates count from the header's top (items start at y = 0).
+        // Arrow coordinates count from the header's top (items start at y = 0). Its lit
+        // edge is drawn mid-dark: the platform's light colour vanishes against the header.
         const int R = nRight, B = nBottom - nTop;
-        const QPen light(palette().color(QPalette::Light), 1);
+        const QPen light(palette().color(QPalette::Dark), 1);
         const QPen dark(palette().color(QPalette::Shadow), 1);
         pPainter->translate(0, nTop);
         if (m_bSortAscending) {

@@ -5,6 +5,7 @@
 #include "EngineFlags.h"
 #include "LocaleDll.h"
 #include "LocaleDllMessages.h"
+#include "SyntaxRewrite.h"
 
 #include <mutex>
 
@@ -48,7 +49,9 @@ template <class Regex>
 Outcome CompileInto(Regex& target, Regex fresh, RegularExpressionImpl& d) {
     Outcome outcome;
     try {
-        fresh.assign(d.expression, detail::EngineSyntaxFlags(d.ClassicCompileFlags()));
+        const std::uint32_t classic = d.ClassicCompileFlags();
+        const detail::EngineGroup group = detail::EngineGroupOf(d.expressionOptions);
+        fresh.assign(detail::ToEngineSyntax(d.expression, classic, group), detail::EngineSyntaxFlags(classic, group));
         target = std::move(fresh);
     } catch (const boost::regex_error& e) {
         outcome.code = detail::ClassicErrorCode(e.code());

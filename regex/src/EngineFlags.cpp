@@ -6,31 +6,27 @@ namespace detail {
 namespace rc = boost::regex_constants;
 using boost::regbase;
 
-rc::syntax_option_type EngineSyntaxFlags(std::uint32_t classic) {
-    rc::syntax_option_type flags = rc::syntax_option_type(0);
+rc::syntax_option_type EngineSyntaxFlags(std::uint32_t classic, EngineGroup group) {
     auto has = [classic](std::uint32_t bit) { return (classic & bit) != 0; };
+    rc::syntax_option_type flags = rc::syntax_option_type(0);
 
     if (has(kLiteral)) {
         flags = regbase::literal;
-    } else if (has(kBkParens)) {
-        // The backslash-parenthesis syntaxes (basic, sed, grep, emacs).
-        flags = regbase::basic_syntax_group;
-        if (!has(kCharClasses)) flags |= regbase::no_char_classes;
-        if (!has(kIntervals)) flags |= regbase::no_intervals;
-        if (has(kBkPlusQm)) flags |= regbase::bk_plus_qm;
-        if (has(kBkVbar)) flags |= regbase::bk_vbar;
-        // emacs: \| without limited operators; 1.81's emacs is richer than the
-        // classic one, so char classes and intervals stay off (see above).
-        if (has(kBkVbar) && !has(kLimitedOps)) flags |= regbase::emacs_ex;
     } else {
-        flags = regbase::perl_syntax_group;
-        // Without no-collate the classic engine matched POSIX style:
-        // leftmost-longest and no Perl extensions (extended, awk, egrep).
-        if (!has(kNoCollate)) flags |= regbase::no_perl_ex;
-        if (!has(kBkRefs)) flags |= regbase::no_bk_refs;
-    }
-    if (!has(kLiteral)) {
-        if (!has(kEscapeInLists)) flags |= regbase::no_escape_in_lists;
+        switch (group) {
+        case EngineGroup::PosixBasic:
+        case EngineGroup::Emacs:
+            // The rewritten expression spells every operator with a backslash.
+            flags = regbase::basic_syntax_group | regbase::bk_plus_qm | regbase::bk_vbar;
+            if (group == EngineGroup::Emacs) flags |= regbase::emacs_ex;
+            break;
+        case EngineGroup::PosixExtended:
+            flags = regbase::perl_syntax_group | regbase::no_perl_ex;
+            break;
+        case EngineGroup::Perl:
+            flags = regbase::perl_syntax_group;
+            break;
+        }
         if (has(kNewlineAlt)) flags |= regbase::newline_alt;
     }
     if (!has(kNoCollate)) flags |= regbase::collate;

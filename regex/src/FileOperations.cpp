@@ -171,9 +171,9 @@ SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match) {
 }
 
 // A file the search could not process during ChangeFiles: recorded as a
-// change problem (kind 0 when it could not be opened, else 2, error code the
-// layer's errno or 0 when the engine gave up), and a file the engine gave up
-// on half way is not written.
+// change problem (kind 0 when it could not be opened, else 2; error code the
+// layer's, or 0 when the engine gave up), and a file the engine gave up on
+// half way is not written.
 void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::FileSearchProblem& p) {
     if (p.fileName == d.currentChangeFile) {
         d.currentChangeFile.clear();

@@ -32,14 +32,14 @@
 // negative numbers and are meant as unsigned; ChangeFiles keeps them unsigned
 // and so never writes at a wrong offset.)
 //
-// Problem records (RegularExpression::FileSearchProblem):
+// Problem records (RegularExpression::FileSearchProblem), detail the
+// platform's error code (errno on POSIX, GetLastError() on Windows; the
+// names below are the POSIX ones):
 //   kind 0  the file or a directory of the walk cannot be opened (no
-//           permission, dangling link, vanished during the walk);
-//           detail: errno. A directory is named as the walk names its files'
+//           permission, dangling link, vanished during the walk). A directory is named as the walk names its files'
 //           prefix, without the trailing slash.
 //   kind 1  the file or a directory listing cannot be read, or the file is
-//           too large to search (EFBIG) or to hold in memory (ENOMEM);
-//           detail: errno.
+//           too large to search (EFBIG) or to hold in memory (ENOMEM).
 //   kind 2  the engine gave up on the file: its complexity or stack limit, or
 //           memory, was exhausted while matching; detail 0. The matches
 //           reported before it gave up stay reported.

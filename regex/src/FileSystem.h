@@ -8,6 +8,8 @@
 // the platform's own: errno on POSIX, GetLastError() on Windows; 0 is
 // success. Calls interrupted by a signal are retried inside the layer.
 
+#include <vantrel/Export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,6 +17,7 @@
 
 namespace RegexClass {
 namespace detail {
+// Testable as a whole: the library's tests check the layer's contract directly.
 namespace os {
 
 // Which file a name reaches, whatever the name: device and inode on POSIX,

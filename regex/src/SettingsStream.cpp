@@ -10,7 +10,9 @@
 #include "RegularExpressionImpl.h"
 
 #include <algorithm>
+#include <ios>
 #include <istream>
+#include <locale>
 #include <new>
 #include <ostream>
 
@@ -22,6 +24,22 @@ constexpr int kWrittenVersion = 2;
 
 // Characters of a string field are taken in pieces of at most this size.
 constexpr std::size_t kReadChunk = 64 * 1024;
+
+// Numbers, flags and lengths travel in the classic locale's form whatever
+// locale the caller's stream carries: a grouped "1,500" written under one
+// locale would not read back under another. The stream gets its own locale
+// back when the operator returns.
+class ClassicLocaleScope {
+public:
+    explicit ClassicLocaleScope(std::ios& stream) : m_stream(stream), m_saved(stream.imbue(std::locale::classic())) {}
+    ~ClassicLocaleScope() { m_stream.imbue(m_saved); }
+    ClassicLocaleScope(const ClassicLocaleScope&) = delete;
+    ClassicLocaleScope& operator=(const ClassicLocaleScope&) = delete;
+
+private:
+    std::ios& m_stream;
+    std::locale m_saved;
+};
 
 // ------------------------------------------------------------------- writing
 
@@ -187,8 +205,9 @@ void ReadVersion2(std::istream& in, RegularExpression& object) {
 
 }  // namespace
 
-std::ostream& operator<<(std::ostream& out, RegularExpression& object) {
+std::ostream& operator<<(std::ostream& out, const RegularExpression& object) {
     const RegularExpressionImpl& d = object.Impl();
+    ClassicLocaleScope classic(out);
     out << kWrittenVersion << ' ';
     WriteOptionSet(out, d.expressionOptions);
     WriteOptionSet(out, d.matchOptions);
@@ -206,6 +225,7 @@ std::ostream& operator<<(std::ostream& out, RegularExpression& object) {
 }
 
 std::istream& operator>>(std::istream& in, RegularExpression& object) {
+    ClassicLocaleScope classic(in);
     int version = 0;
     if (Failed(in >> version)) return in;
     switch (version) {

@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -133,6 +134,44 @@ TEST(SettingsStream, RoundTripWithAlphabeticBooleans) {
     in >> std::boolalpha >> target;
     ASSERT_FALSE(in.fail());
     EXPECT_TRUE(target == source);
+}
+
+TEST(SettingsStream, NumbersTravelInTheClassicFormWhateverTheStreamsLocale) {
+    RegularExpression configured;
+    Configure(configured);
+    configured.SetExpression(std::string(1500, 'a'));   // a length that a locale would group
+    const RegularExpression& source = configured;       // writing needs no more than a const object
+    std::ostringstream plain;
+    plain << source;
+    const std::string classic = plain.str();
+    for (const char* name : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+        SCOPED_TRACE(name);
+        std::locale imbued;
+        try {
+            imbued = std::locale(name);
+        } catch (const std::runtime_error&) {
+            GTEST_SKIP() << name << " is not generated on this machine (make deps generates it)";
+        }
+        std::ostringstream grouped;
+        grouped.imbue(imbued);
+        grouped << 1500;
+        ASSERT_NE(grouped.str(), "1500");   // the locale really groups digits
+
+        std::ostringstream out;
+        out.imbue(imbued);
+        out << source;
+        EXPECT_EQ(out.str(), classic);
+        EXPECT_TRUE(out.getloc() == imbued);
+
+        RegularExpression target;
+        std::istringstream in(classic);
+        in.imbue(imbued);
+        ASSERT_FALSE(Read(in, target).fail());
+        EXPECT_TRUE(target == source);
+        EXPECT_EQ(target.GetMaximumSplits(), source.GetMaximumSplits());
+        EXPECT_EQ(target.GetExpression().size(), 1500u);
+        EXPECT_TRUE(in.getloc() == imbued);
+    }
 }
 
 TEST(SettingsStream, ReadingMakesTheNewExpressionCompile) {

@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "CCrawlerApp.h"
 #include "CCrawlerDlg.h"
+#include "CSortHeaderCtrl.h"
 #include "CSortListCtrl.h"
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
@@ -449,6 +450,76 @@ private slots:
         QCoreApplication::processEvents();
     }
 
+    void menuKeyOpensThePopupOfTheCurrentRow()
+    {
+        auto& dlg = MakeDialog();
+        for (const char* p : {"host/", "host/a.html", "host/b.html"})
+            dlg.Results()->AddItem(p, "-", "0", "0", "0", "0");
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pList = dlg.Results();
+        for (int nRow : {0, 2}) {
+            pList->setFocus();
+            pList->setCurrentIndex(pList->model()->index(nRow, 0));
+            QTest::keyClick(pList, Qt::Key_Menu);
+            auto* pMenu = dlg.findChild<QMenu*>("IDR_POPUP");
+            QVERIFY(pMenu);
+            QCOMPARE(dlg.RightClickRow(), nRow);
+            const QRect rowRect = pList->visualRect(pList->model()->index(nRow, 0));
+            const QPoint rowTopLeft = pList->viewport()->mapToGlobal(rowRect.topLeft());
+            QVERIFY(pMenu->pos().y() >= rowTopLeft.y() && pMenu->pos().y() < rowTopLeft.y() + rowRect.height());
+            pMenu->actions().first()->trigger();
+            pMenu->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(m_opened.last(), "http://" + pList->GetItemText(nRow, 0));
+        }
+    }
+
+    void everySortedTitleFitsItsColumn()
+    {
+        auto& dlg = MakeDialog();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pList = dlg.Results();
+        auto* pHeader = pList->GetHeaderCtrl();
+        const QFontMetrics metrics(pHeader->font());
+        for (int i = 0; i < pList->GetColumnCount(); ++i) {
+            pList->SortColumn(i, false);
+            const QString sTitle = pList->GetColumnName(i);
+            QVERIFY2(metrics.horizontalAdvance(sTitle) <= pHeader->TitleSpace(i),
+                     qPrintable(sTitle + ": " + QString::number(metrics.horizontalAdvance(sTitle)) + " in " +
+                                QString::number(pHeader->TitleSpace(i))));
+        }
+        // The columns still fit the list side by side.
+        QVERIFY(pHeader->length() <= pList->viewport()->width());
+    }
+
+    void addressWithLatin1BytesKeepsItsRow()
+    {
+        LoopbackServer site;
+        site.Page("/", "<html><a href=\"/caf\xe9.html\">caf\xe9</a></html>");
+        auto& dlg = MakeDialog();
+        QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
+        dlg.OnCrawl();
+        QVERIFY(finished.wait(30000));
+        auto* pList = dlg.Results();
+        const std::string strLabel = site.Root().substr(7) + "/caf\xe9.html";
+        const int nRow = pList->FindItem(strLabel);
+        QVERIFY(nRow >= 0);
+        QCOMPARE(pList->GetItemText(nRow, 0), QString::fromStdString(site.Root().substr(7)) + QString::fromUtf8("/caf\xc3\xa9.html"));
+        // Every update reached the row: it was fetched (404 here) and ranked.
+        QCOMPARE(pList->GetItemText(nRow, 5), QString("404"));
+        QVERIFY2(QRegularExpression("^\\d+\\.\\d{3}$").match(pList->GetItemText(nRow, 1)).hasMatch(),
+                 qPrintable(pList->GetItemText(nRow, 1)));
+        dlg.OnListRightClick(nRow, QPoint(10, 10));
+        auto* pMenu = dlg.findChild<QMenu*>("IDR_POPUP");
+        QVERIFY(pMenu);
+        pMenu->actions().first()->trigger();
+        QCOMPARE(m_opened, QStringList{QString::fromStdString(site.Url("/caf%E9.html"))});
+        pMenu->close();
+    }
+
     // ------------------------------------------------------------------ splash, About, pages
 
     void splashIsSingleAndClosesByItsTimer()
@@ -551,7 +622,7 @@ private:
     {
         m_pDlg = std::make_unique<CCrawlerDlg>();
         m_pDlg->SetMessageBox([this](const QString& s) { m_messages << s; });
-        m_pDlg->SetUrlOpener([this](const QString& s) { m_opened << s; });
+        m_pDlg->SetUrlOpener([this](const QUrl& url) { m_opened << url.toString(QUrl::FullyEncoded); });
         plovik::CrawlSettings engine;
         engine.pageDelay = std::chrono::milliseconds(10);
         engine.http.strNoProxy = "*";
