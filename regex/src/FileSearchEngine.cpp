@@ -112,8 +112,19 @@ const char* FindText(const std::string& needle, const char* from, const char* la
     if (from >= last) return nullptr;
     if (needle.size() == 1)
         return static_cast<const char*>(std::memchr(from, needle[0], static_cast<std::size_t>(last - from)));
+#if defined(__GLIBC__)
     return static_cast<const char*>(
         ::memmem(from, static_cast<std::size_t>(last - from), needle.data(), needle.size()));
+#else
+    // No memmem in this C library: candidates by their first byte.
+    const std::size_t size = needle.size();
+    for (const char* at = from; static_cast<std::size_t>(last - at) >= size; ++at) {
+        at = static_cast<const char*>(std::memchr(at, needle[0], static_cast<std::size_t>(last - at) - size + 1));
+        if (!at) return nullptr;
+        if (std::memcmp(at, needle.data(), size) == 0) return at;
+    }
+    return nullptr;
+#endif
 }
 
 // ------------------------------------------------------- FileSearch: expression

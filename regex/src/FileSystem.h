@@ -65,6 +65,8 @@ bool RefusesNewEntries(int error);
 
 // ------------------------------------------------------------------- paths
 
+// The separator the walk puts between a directory and a name below it.
+extern const char kPathSeparator;
 // Position of the last path separator, or npos.
 std::string::size_type LastSeparator(const std::string& path);
 // The directory part of a path: "." for a bare name.

@@ -90,6 +90,8 @@ bool RefusesNewEntries(int error) { return error == EACCES || error == EPERM; }
 
 // ------------------------------------------------------------------- paths
 
+const char kPathSeparator = '/';
+
 std::string::size_type LastSeparator(const std::string& path) { return path.rfind('/'); }
 
 std::string DirectoryOf(const std::string& path) {

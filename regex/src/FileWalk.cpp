@@ -229,7 +229,7 @@ struct FileSearch::Walk {
                 if (os::GetStatus(prefix + entry.name, false, status) != 0 || status.type != os::FileType::Directory)
                     continue;
             }
-            if (!WalkDirectory(prefix + entry.name + "/", true)) return false;
+            if (!WalkDirectory(prefix + entry.name + os::kPathSeparator, true)) return false;
         }
         return true;
     }

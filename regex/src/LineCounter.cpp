@@ -24,6 +24,12 @@ unsigned int CountNewlines(const char* first, const char* last) {
     return n;
 }
 
+// The last newline in [first, last), which holds one. (memrchr is not in every C library.)
+const char* LastNewline(const char* first, const char* last) {
+    while (last != first && *--last != '\n') {}
+    return last;
+}
+
 }  // namespace
 
 void LineCounter::AdvanceTo(const char* position) {
@@ -33,10 +39,9 @@ void LineCounter::AdvanceTo(const char* position) {
         m_line = 1;
     }
     if (position == m_counted) return;
-    const std::size_t span = static_cast<std::size_t>(position - m_counted);
     if (const unsigned int newlines = CountNewlines(m_counted, position)) {
         m_line += newlines;
-        const char* last = static_cast<const char*>(memrchr(m_counted, '\n', span));
+        const char* last = LastNewline(m_counted, position);
         m_lineStart = static_cast<std::size_t>(last - m_start) + 1;
     }
     m_counted = position;

@@ -1,7 +1,7 @@
 #include "LocaleDll.h"
 
 #include "NativeLocaleNames.h"
-#include "PeModule.h"
+#include "ResourceModule.h"
 
 namespace RegexClass {
 namespace detail {
@@ -11,7 +11,7 @@ namespace {
 // Longest module name whose strings are read, in characters.
 constexpr std::size_t kMaxReadableNameChars = 255;
 
-void ReadStrings(const PeModule& module, LocaleDllStrings& strings)
+void ReadStrings(const ResourceModule& module, LocaleDllStrings& strings)
 {
     std::string text;
     strings.spaceClassLetter = 0;
@@ -67,7 +67,7 @@ std::vector<std::string> LocaleDllCandidates(const std::string& name)
 std::string ResolveLocaleDll(const std::string& name, LocaleDllStrings& strings)
 {
     for (const std::string& candidate : LocaleDllCandidates(name)) {
-        std::unique_ptr<PeModule> module = PeModule::Load(candidate);
+        std::unique_ptr<ResourceModule> module = ResourceModule::Load(candidate);
         if (!module)
             continue;
         if (CharacterCount(candidate) <= kMaxReadableNameChars)

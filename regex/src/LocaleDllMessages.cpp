@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "LocaleDll.h"
-#include "PeModule.h"
+#include "ResourceModule.h"
 
 namespace RegexClass {
 namespace detail {
@@ -16,7 +16,7 @@ constexpr int kLargestCatalogue = 0x7FFFFFFE;
 
 struct Catalogue
 {
-    std::unique_ptr<PeModule> module;
+    std::unique_ptr<ResourceModule> module;
     const LocaleDllMessages* owner;
     char spaceClassLetter;  // from string 143; 0 = none
 };
@@ -75,7 +75,7 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
                                                       const std::locale&) const
 {
     try {
-        std::unique_ptr<PeModule> module = PeModule::Load(name);
+        std::unique_ptr<ResourceModule> module = ResourceModule::Load(name);
         if (!module)
             return -1;
         if (t_registryGone)

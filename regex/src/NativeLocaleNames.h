@@ -1,7 +1,10 @@
 #pragma once
 
 // The user's language and country as the user's own language names them
-// ("Deutsch", "Deutschland"), read from the C library's locale data.
+// ("Deutsch", "Deutschland"): from the C library's locale data, or on Windows
+// from GetLocaleInfoA for the user's default locale. Text is in the platform's
+// narrow encoding: UTF-8, or the ANSI code page on Windows, the encoding in
+// which module names are handed to the system.
 
 #include <cstddef>
 #include <string>
@@ -11,20 +14,21 @@ namespace detail {
 
 struct NativeLocaleNames
 {
-    std::string language;  // UTF-8; empty when unavailable
-    std::string country;   // UTF-8; empty when unavailable
+    std::string language;  // empty when unavailable
+    std::string country;   // empty when unavailable
 };
 
-// Names of the locale the environment selects for addresses: LC_ALL, else
-// LC_ADDRESS, else LANG. Both empty for C/POSIX or a locale not installed.
+// POSIX: names of the locale the environment selects for addresses: LC_ALL,
+// else LC_ADDRESS, else LANG; both empty for C/POSIX or a locale not
+// installed. Windows: LOCALE_SNATIVELANGNAME and LOCALE_SNATIVECTRYNAME.
 NativeLocaleNames UserNativeLocaleNames();
 
-// The first `count` characters of UTF-8 text (the whole text when shorter).
-// A byte that does not start a valid sequence counts as one character.
-std::string FirstCharacters(const std::string& utf8, std::size_t count);
+// The first `count` characters of the text (the whole text when shorter).
+// In UTF-8 a byte that does not start a valid sequence counts as one character.
+std::string FirstCharacters(const std::string& text, std::size_t count);
 
-// Number of characters in UTF-8 text, counted as FirstCharacters does.
-std::size_t CharacterCount(const std::string& utf8);
+// Number of characters in the text, counted as FirstCharacters does.
+std::size_t CharacterCount(const std::string& text);
 
 } // namespace detail
 } // namespace RegexClass

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "LocaleDll.h"
-#include "PeModule.h"
+#include "ResourceModule.h"
 
 namespace RegexClass {
 namespace detail {
@@ -23,6 +23,7 @@ constexpr unsigned kSyntaxIdFirst = 1;
 constexpr unsigned kErrorIdBase = 200;
 constexpr unsigned kClassNameIdBase = 300;
 
+#if !defined(_WIN32)
 // Messages facet for the base traits: it opens every catalogue and answers
 // the built-in texts, so the base never reads cpp_regex_traits' catalogue.
 class BuiltInMessages : public std::messages<char>
@@ -35,6 +36,7 @@ protected:
     }
     void do_close(catalog) const override {}
 };
+#endif
 
 // What a catalogue module contributes, read once per installation.
 struct CatalogueTexts
@@ -62,6 +64,7 @@ CatalogueState& State()
     return state;
 }
 
+#if !defined(_WIN32)
 const char* EnvironmentValue(const char* name)
 {
     const char* value = std::getenv(name);
@@ -76,10 +79,11 @@ std::string UserLocaleName()
     }
     return "C";
 }
+#endif
 
 std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
 {
-    std::unique_ptr<PeModule> module = PeModule::Load(name);
+    std::unique_ptr<ResourceModule> module = ResourceModule::Load(name);
     if (!module)
         throw std::runtime_error("Unable to open message catalog: " + name);
     auto texts = std::make_shared<CatalogueTexts>();
@@ -126,6 +130,23 @@ std::string Win32RegexTraits::get_catalog_name()
     return state.name;
 }
 
+#if defined(_WIN32)
+
+// The base follows the user's default locale by itself.
+Win32RegexTraits::Win32RegexTraits()
+{
+    Build();
+}
+
+Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
+{
+    locale_type previous = Win32TraitsBase::imbue(l);
+    Build();
+    return previous;
+}
+
+#else
+
 Win32RegexTraits::Win32RegexTraits()
 {
     std::locale locale;
@@ -145,16 +166,23 @@ Win32RegexTraits::Win32RegexTraits()
         }
         locale = *state.locale;
     }
-    cpp_regex_traits<char>::imbue(locale);
+    Win32TraitsBase::imbue(locale);
     Build();
 }
 
 Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
 {
     locale_type previous = getloc();
-    cpp_regex_traits<char>::imbue(std::locale(l, new BuiltInMessages));
+    Win32TraitsBase::imbue(std::locale(l, new BuiltInMessages));
     Build();
     return previous;
+}
+
+#endif
+
+Win32RegexTraits::char_class_type Win32RegexTraits::BaseClass(const char* name) const
+{
+    return Win32TraitsBase::lookup_classname(name, name + std::char_traits<char>::length(name));
 }
 
 void Win32RegexTraits::Build()
@@ -187,14 +215,14 @@ void Win32RegexTraits::Build()
         }
     }
     // Letters with no syntax role are class escapes (\w, \D, ...), as in the engine.
-    const std::ctype<char>& ctype = std::use_facet<std::ctype<char>>(getloc());
+    const char_class_type lower = BaseClass("lower"), upper = BaseClass("upper");
     for (unsigned c = 'A'; c <= 0xFF; ++c) {
         if (data->charMap[c] != 0)
             continue;
         const char ch = static_cast<char>(c);
-        if (ctype.is(std::ctype_base::lower, ch))
+        if (isctype(ch, lower))
             data->charMap[c] = rc::escape_type_class;
-        else if (ctype.is(std::ctype_base::upper, ch))
+        else if (isctype(ch, upper))
             data->charMap[c] = rc::escape_type_not_class;
     }
     if (spaceLetter != 0) {
@@ -205,9 +233,7 @@ void Win32RegexTraits::Build()
     if (texts) {
         data->errorStrings = texts->errors;
         for (const auto& entry : texts->classNames) {
-            const char* standard = kCatalogueClassNames[entry.second];
-            data->classNames.emplace(entry.first, cpp_regex_traits<char>::lookup_classname(
-                standard, standard + std::char_traits<char>::length(standard)));
+            data->classNames.emplace(entry.first, BaseClass(kCatalogueClassNames[entry.second]));
         }
     }
     m_data = std::move(data);
@@ -228,13 +254,14 @@ Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char*
         auto found = m_data->classNames.find(std::string(p1, p2));
         if (found == m_data->classNames.end()) {
             std::string lower(p1, p2);
-            std::use_facet<std::ctype<char>>(getloc()).tolower(&lower[0], &lower[0] + lower.size());
+            for (char& c : lower)
+                c = tolower(c);
             found = m_data->classNames.find(lower);
         }
         if (found != m_data->classNames.end())
             return found->second;
     }
-    return cpp_regex_traits<char>::lookup_classname(p1, p2);
+    return Win32TraitsBase::lookup_classname(p1, p2);
 }
 
 } // namespace detail

@@ -3,12 +3,15 @@
 // Character traits of the LocaleWin32 model, usable as
 // boost::basic_regex<char, Win32RegexTraits>.
 //
-// Character classification follows the user's default locale, the one the
+// Character classification follows the user's default locale: on Windows
+// through the engine's own w32_regex_traits<char> (the Win32 locale API);
+// elsewhere through cpp_regex_traits<char> imbued with the locale the
 // environment names (LC_ALL, else LC_CTYPE, else LANG), not the process's
 // current C locale. Syntax characters (ids 1-59), error texts (200 + code)
 // and extra class names (300-313) come from this class's own process-wide
-// message catalogue, a locale DLL; with none installed, the engine's
-// built-in ones. It is independent of the catalogue of cpp_regex_traits.
+// message catalogue, a locale DLL read as a data file; with none installed,
+// the engine's built-in ones. (The engine's w32_regex_traits would load the
+// module as code, and read its catalogue once per process and locale.)
 //
 // The catalogue is read when a traits object is made. A basic_regex keeps
 // its traits across assign(), so after catalog_name() compile into a fresh
@@ -19,11 +22,22 @@
 #include <string>
 
 #include <boost/regex.hpp>
+#if defined(_WIN32)
+// Boost leaves these traits out of its defaults for GCC; they build and work
+// with MinGW-w64.
+#include <boost/regex/v5/w32_regex_traits.hpp>
+#endif
 
 namespace RegexClass {
 namespace detail {
 
-class Win32RegexTraits : public boost::cpp_regex_traits<char>
+#if defined(_WIN32)
+using Win32TraitsBase = boost::w32_regex_traits<char>;
+#else
+using Win32TraitsBase = boost::cpp_regex_traits<char>;
+#endif
+
+class Win32RegexTraits : public Win32TraitsBase
 {
     struct Data
     {
@@ -57,6 +71,8 @@ public:
 
 private:
     void Build();
+    // The base's class of a standard name ("lower", "space", ...).
+    char_class_type BaseClass(const char* name) const;
 
     std::shared_ptr<const Data> m_data;
 };

@@ -368,11 +368,12 @@ TEST(GrepPass, StepMatchIsTheReportedMatch) {
 
 std::vector<Call> g_plainCalls;
 
-void PlainGrepping(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart, bool&) {
+void VANTREL_CALLBACK PlainGrepping(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart,
+                                    bool&) {
     g_plainCalls.push_back({list, line, lineStart});
 }
 
-void PlainMatching(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart) {
+void VANTREL_CALLBACK PlainMatching(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart) {
     g_plainCalls.push_back({list, line, lineStart});
 }
 

@@ -85,10 +85,11 @@ TEST(Split, RepeatedCallsWithDeleteTakeTheSubjectApart) {
 }
 
 TEST(Split, MaximumAboveThirtyTwoBitsMeansNoLimit) {
+    if (sizeof(unsigned long) <= 4) GTEST_SKIP() << "unsigned long has 32 bits here";
     RegularExpression re;
     re.SetStringToMatch("a b c d");
     // Truncated to 32 bits this would be 1.
-    re.SetMaximumSplits(0x100000001UL);
+    re.SetMaximumSplits(static_cast<unsigned long>(0x100000001ull));
     EXPECT_EQ(re.GetMaximumSplits(), 4294967295UL);
     Pieces pieces;
     EXPECT_EQ(re.Split(pieces), 4u);

@@ -55,6 +55,9 @@
 #include <string>
 #include <vector>
 
+// Plain callback functions use the __stdcall convention on Windows: declare
+// them with VANTREL_CALLBACK. A lambda, even without captures, does not
+// convert to such a pointer there; hand lambdas over as closures.
 #if defined(_WIN32)
 #  define VANTREL_CALLBACK __stdcall
 #else
@@ -192,7 +195,7 @@ public:
                                 //   or to hold in memory (ENOMEM);
                                 // 2 the engine gave up on it (complexity, stack or memory
                                 //   limit); the matches reported before stay reported
-        std::uint32_t detail;   // errno for kinds 0 and 1, 0 for kind 2
+        std::uint32_t detail;   // errno (Windows: GetLastError()) for kinds 0 and 1, 0 for kind 2
     };
 
     // A failure of ChangeFiles.
@@ -202,7 +205,7 @@ public:
                                   // since it was searched, 5 backup, 6 replace, 7 attributes
         std::uint32_t position;   // byte offset concerned, or 0
         std::string text;         // kind 4: the text that was expected
-        std::uint32_t errorCode;  // errno right after the failure; 0 for kind 4
+        std::uint32_t errorCode;  // errno (Windows: GetLastError()) right after the failure; 0 for kind 4
     };
 
     // ------------------------------------------------------------------ callbacks

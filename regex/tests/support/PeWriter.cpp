@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace petest {
@@ -200,11 +201,18 @@ bool WriteStringModule(const std::string& path, const std::map<unsigned, std::st
 
 ScratchDirectory::ScratchDirectory()
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/vantrel-pe-XXXXXX";
-    if (!::mkdtemp(&pattern[0]))
-        throw std::runtime_error("cannot create a scratch directory");
-    m_path = pattern;
+    // Under the temporary directory ($TMPDIR on POSIX, GetTempPath on Windows).
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / ("vantrel-pe-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            m_path = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a scratch directory");
 }
 
 ScratchDirectory::~ScratchDirectory()

@@ -1,0 +1,51 @@
+# Windows: Vantrel cross-built with MinGW-w64 for 32-bit Windows, its tests run
+# under Wine with a prefix inside the build tree.
+WIN_BUILD   ?= build-windows
+WIN64_BUILD ?= build-windows-x64
+WIN_CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_CRAWLER=OFF -DPLOVIK_BUILD_BENCH=OFF
+
+WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb
+# Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
+# same tests run as a 64-bit build under wine64.
+WINDOWS64_PACKAGES = g++-mingw-w64-x86-64-posix wine64
+
+# $(call wine_env,<build dir>)
+wine_env = WINEPREFIX=$(abspath $(1))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Whether this machine runs 32-bit programs: the 32-bit Wine loader is one.
+RUNS_32BIT = $(shell wine --version >/dev/null 2>&1 && echo yes)
+
+.PHONY: deps-windows windows test-windows package-windows
+
+deps-windows:
+	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
+	@dpkg -s $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)) >/dev/null 2>&1 || { \
+	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends \
+	    $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)); }
+
+# $(call windows_build,<build dir>,<toolchain file>)
+define windows_build
+	cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2) $(WIN_CMAKE_ARGS) $(CMAKE_ARGS) >/dev/null
+	cmake --build $(1) -j $(JOBS)
+endef
+
+# $(call windows_test,<build dir>,<wine program>)
+define windows_test
+	@$(call wine_env,$(1)) $(2) wineboot --init >/dev/null 2>&1
+	cd $(1) && $(call wine_env,$(1)) ctest --output-on-failure -j $(JOBS) --timeout 600
+	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
+endef
+
+windows: deps-windows
+	$(call windows_build,$(WIN_BUILD),toolchain-mingw-i686.cmake)
+
+test-windows: windows
+ifeq ($(RUNS_32BIT),yes)
+	$(call windows_test,$(WIN_BUILD),wine)
+else
+	@echo "== This kernel runs no 32-bit programs: testing the 64-bit build of the same sources under wine64."
+	$(call windows_build,$(WIN64_BUILD),toolchain-mingw-x86_64.cmake)
+	$(call windows_test,$(WIN64_BUILD),/usr/lib/wine/wine64)
+endif
+
+package-windows: windows
+	cmake --build $(WIN_BUILD) --target package-windows
