@@ -154,7 +154,8 @@ public:
     // Which character traits compile and match. Values outside 0 to 2 act
     // as LocaleCpp.
     enum LocaleModels : int {
-        LocaleCpp = 0,       // default: std::locale of the object (SetLocale)
+        LocaleCpp = 0,       // default: std::locale of the object (SetLocale); under
+                             // MinGW, whose C++ library knows only "C", that one
         LocaleWin32 = 1,     // the user's default locale, with its own message catalogue
         LocaleC = 2          // the C runtime's locale as set with setlocale; no catalogue
     };
