@@ -1,4 +1,5 @@
 #include "HttpClient.h"
+#include "CurlUrlPart.h"
 
 #include <curl/curl.h>
 
@@ -23,16 +24,6 @@ struct SlistDeleter {
 using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
-
-bool GetPart(CURLU* pUrl, CURLUPart part, std::string& out, unsigned flags = 0)
-{
-    char* p = nullptr;
-    if (curl_url_get(pUrl, part, &p, flags) != CURLUE_OK)
-        return false;
-    out = p;
-    curl_free(p);
-    return true;
-}
 
 constexpr std::size_t kPiece = 1024;
 

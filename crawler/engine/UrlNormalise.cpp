@@ -1,4 +1,5 @@
 #include "UrlNormalise.h"
+#include "CurlUrlPart.h"
 
 #include "TextFormat.h"
 
@@ -16,16 +17,6 @@ void LinkResolver::UrlDeleter::operator()(Curl_URL* p) const
 namespace {
 
 using UrlPtr = LinkResolver::UrlPtr;
-
-bool GetPart(CURLU* pUrl, CURLUPart part, std::string& out, unsigned flags = 0)
-{
-    char* p = nullptr;
-    if (curl_url_get(pUrl, part, &p, flags) != CURLUE_OK)
-        return false;
-    out = p;
-    curl_free(p);
-    return true;
-}
 
 bool IsHtmlSpace(char c)
 {
