@@ -22,7 +22,8 @@ const std::string& MegabytePage()
         std::string s = "<html><body>\n";
         for (int i = 0; i < 10000; ++i) {
             s += "<p class=\"item\">Paragraph " + std::to_string(i) + " with some words around its link: ";
-            s += "<a class=\"l\" href=\"page" + std::to_string(i) + ".html\" title=\"Page " + std::to_string(i) + "\">link</a>";
+            s += "<a class=\"l\" href=\"page" + std::to_string(i) + ".html\" title=\"Page " + std::to_string(i) +
+                "\">link</a>";
             s += std::string(i % 2 ? 20 : 0, ' ') + "</p>\n";
         }
         while (s.size() < 1024 * 1024)
@@ -96,8 +97,8 @@ void BM_Hostile_Standard_NestedDivs200000(benchmark::State& state)
 }
 BENCHMARK(BM_Hostile_Standard_NestedDivs200000)->Unit(benchmark::kMillisecond);
 
-void VANTREL_CALLBACK Ignore(RegexClass::RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned,
-                             bool&)
+void VANTREL_CALLBACK Ignore(RegexClass::RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned,
+                             unsigned, bool&)
 {
 }
 

@@ -61,7 +61,8 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
         if (!t.bPieceEnded) {
             const char* pStart = pData + nDone;
             const void* pZero = std::memchr(pStart, 0, nSpan);
-            const std::size_t nKeep = pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
+            const std::size_t nKeep =
+                pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
             t.strText.append(pStart, nKeep);
             t.bPieceEnded = pZero != nullptr;
         }

@@ -26,7 +26,7 @@ public:
     // The default walks the rows; a sink may keep an index instead.
     virtual int FindRow(const std::string& sLabel) const;
 
-    virtual int AddRow(const ResultRow& row) = 0;                         // returns the new index
+    virtual int AddRow(const ResultRow& row) = 0;                               // returns the new index
     virtual void SetCell(int nRow, int nColumn, const std::string& sText) = 0;  // must ignore nRow -1
     virtual void DeleteAllRows() = 0;
 
@@ -59,10 +59,11 @@ public:
     static ResultRow RowFor(const PageRecord& record);
 
     // Status texts of the protocol.
-    static std::string ScanningText(const std::string& strUrl);          // "Scanning <url>"
-    static std::string IterationText(std::int32_t nDone, std::int32_t nOf);  // "Completing calculation iteration 1 of 3"
-    static std::string CompletedText(std::int32_t nTotalTimes1000);      // "Completed. Total PR = 0.149"
-    static std::string TotalText(std::int32_t nTotalTimes1000);          // "0.149"
+    static std::string ScanningText(const std::string& strUrl);  // "Scanning <url>"
+    static std::string IterationText(std::int32_t nDone,
+                                     std::int32_t nOf);              // "Completing calculation iteration 1 of 3"
+    static std::string CompletedText(std::int32_t nTotalTimes1000);  // "Completed. Total PR = 0.149"
+    static std::string TotalText(std::int32_t nTotalTimes1000);      // "0.149"
 
 private:
     ResultRowSink& m_sink;

@@ -8,7 +8,10 @@ namespace plovik {
 const float CSiteCrawler::kBase = static_cast<float>(1.0 - static_cast<double>(CSiteCrawler::kDamping));
 
 CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages)
-    : m_nIterations(nIterations), m_nMaxPages(nMaxPages), m_pNotify(pNotify), m_pLinks(MakeLinkSource(LinkRules::Classic))
+    : m_nIterations(nIterations),
+      m_nMaxPages(nMaxPages),
+      m_pNotify(pNotify),
+      m_pLinks(MakeLinkSource(LinkRules::Classic))
 {
 }
 
@@ -242,7 +245,8 @@ void CSiteCrawler::CalculateRank(std::int32_t nIterations)
             for (std::uint32_t k = g.start[i]; k < g.start[i + 1]; ++k) {
                 const std::uint32_t q = g.from[k];
                 if (g.outLinks[q] > 0)
-                    fNew = static_cast<float>(static_cast<double>(fNew) + static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
+                    fNew = static_cast<float>(static_cast<double>(fNew) +
+                                              static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
             }
             g.newRank[i] = fNew;
             g.pages[i]->fNewRank = fNew;

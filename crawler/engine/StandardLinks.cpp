@@ -34,9 +34,10 @@ bool IsAsciiLetter(char c)
 // Elements that never hold others, or that the next of their kind closes.
 bool NestsNothing(const std::string& strTag)
 {
-    static const char* const kTags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
-                                        "param", "source", "track", "wbr", "p", "li", "dt", "dd", "option",
-                                        "optgroup", "tr", "td", "th", "tbody", "thead", "tfoot", "rb", "rt", "rp"};
+    static const char* const kTags[] = {"area",  "base",  "br",     "col",      "embed", "hr",  "img", "input",
+                                        "link",  "meta",  "param",  "source",   "track", "wbr", "p",   "li",
+                                        "dt",    "dd",    "option", "optgroup", "tr",    "td",  "th",  "tbody",
+                                        "thead", "tfoot", "rb",     "rt",       "rp"};
     for (const char* p : kTags)
         if (strTag == p)
             return true;
@@ -46,7 +47,7 @@ bool NestsNothing(const std::string& strTag)
 bool HoldsRawText(const std::string& strTag)
 {
     return strTag == "script" || strTag == "style" || strTag == "textarea" || strTag == "title" || strTag == "xmp" ||
-           strTag == "iframe" || strTag == "noembed" || strTag == "noframes";
+        strTag == "iframe" || strTag == "noembed" || strTag == "noframes";
 }
 
 }  // namespace
@@ -174,7 +175,8 @@ void StandardLinks::AddLinks(const FetchedPage& page, std::vector<std::string>& 
 bool StandardLinks::Follows(const std::string& strLink, const HttpAddress&) const
 {
     WebAddress link;
-    return m_bHaveStart && NormaliseAddress(strLink, link) && SameSite(link, m_start) && m_robots.Allows(link.strTarget);
+    return m_bHaveStart && NormaliseAddress(strLink, link) && SameSite(link, m_start) &&
+        m_robots.Allows(link.strTarget);
 }
 
 }  // namespace plovik

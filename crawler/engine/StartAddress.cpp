@@ -33,8 +33,8 @@ StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules ru
     if (LowerAscii(sNormalised).find("corvane") != std::string::npos)
         return StartAddressCheck::Refused;
     HttpAddress address;
-    const bool bParsed = rules == LinkRules::Standard ? ParseWebAddress(sNormalised, address)
-                                                      : ParseHttpAddress(sNormalised, address);
+    const bool bParsed =
+        rules == LinkRules::Standard ? ParseWebAddress(sNormalised, address) : ParseHttpAddress(sNormalised, address);
     if (!bParsed)
         return StartAddressCheck::Invalid;
     return StartAddressCheck::Accepted;

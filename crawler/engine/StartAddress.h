@@ -19,7 +19,7 @@ enum class StartAddressCheck { Accepted, Refused, Invalid };
 // address (classic) or an http or https address (standard).
 StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules rules = LinkRules::Classic);
 
-extern const char* const kRefusedAddressText;   // "This website cannot be scanned."
-std::string InvalidAddressText();               // "Invalid URL. Enter something like \"...\" (without the quotes)"
+extern const char* const kRefusedAddressText;  // "This website cannot be scanned."
+std::string InvalidAddressText();              // "Invalid URL. Enter something like \"...\" (without the quotes)"
 
 }  // namespace plovik

@@ -11,9 +11,12 @@ namespace {
 const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format", "--links"};
 
 // The window system's options that take a value, and those that do not.
-const char* const kWindowValueOptions[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
-                                           "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-display",
-                                           "-geometry", "-style", "-stylesheet", "-session"};
+const char* const kWindowValueOptions[] = {"-platform",        "-platformpluginpath",
+                                           "-platformtheme",   "-plugin",
+                                           "-qwindowgeometry", "-qwindowicon",
+                                           "-qwindowtitle",    "-display",
+                                           "-geometry",        "-style",
+                                           "-stylesheet",      "-session"};
 const char* const kWindowFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
 
 bool IsOption(const std::string& sArg, const char* pName, std::string* pInlineValue)

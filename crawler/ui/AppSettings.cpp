@@ -13,14 +13,14 @@ constexpr int kMaxUrlLength = 254;
 
 std::unique_ptr<QSettings> OpenUrlSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Corvane"), QStringLiteral("Skarrow"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+                                       QStringLiteral("Skarrow"));
 }
 
 std::unique_ptr<QSettings> OpenProfile()
 {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Plovik"), QStringLiteral("Plovik"));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Plovik"),
+                                       QStringLiteral("Plovik"));
 }
 
 void EnsureSettingsKey()

@@ -52,7 +52,10 @@ bool ParseUnsigned(const QString& sText, std::uint32_t& nValue)
     return true;
 }
 
-QString FromStd(const std::string& s) { return QString::fromStdString(s); }
+QString FromStd(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 // An address as the engine has it: bytes outside printable ASCII go out
 // percent-encoded, so a Latin-1 byte stays that byte.
@@ -182,8 +185,8 @@ void CCrawlerDlg::CreateControls()
     m_pIterationsSpin->setGeometry(du.Rect(229, 23, 10, 14));
 
     // Tab order of the template.
-    QWidget* const order[] = {m_pCrawl, m_pUrl,  m_pResults, pHomepage,   pExit,           pHelp,
-                              m_pPages, m_pPagesSpin,        m_pIterations, m_pIterationsSpin};
+    QWidget* const order[] = {m_pCrawl, m_pUrl,   m_pResults,   pHomepage,     pExit,
+                              pHelp,    m_pPages, m_pPagesSpin, m_pIterations, m_pIterationsSpin};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (QWidget* pWidget : {static_cast<QWidget*>(m_pProgress), static_cast<QWidget*>(m_pStatus)})

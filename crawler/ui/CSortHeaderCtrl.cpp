@@ -22,8 +22,14 @@ void LineExcludingEnd(QPainter& painter, int x0, int y0, int x1, int y1)
     while (x0 != x1 || y0 != y1) {
         painter.drawPoint(x0, y0);
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -141,11 +147,10 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
     pPainter->drawLine(nRight - 1, nTop, nRight - 1, nBottom - 1);
     pPainter->drawLine(nLeft, nBottom - 1, nRight - 1, nBottom - 1);
 
-    QString sText = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::DisplayRole).toString()
-                            : QString();
+    QString sText = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::DisplayRole).toString() : QString();
     sText.truncate(255);
-    const QVariant vAlign = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::TextAlignmentRole)
-                                    : QVariant();
+    const QVariant vAlign =
+        model() ? model()->headerData(nLogicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
     const int nAlign = vAlign.isValid() ? vAlign.toInt() : int(Qt::AlignLeft);
     Qt::Alignment horizontal = Qt::AlignLeft;
     if (nAlign & Qt::AlignHCenter)

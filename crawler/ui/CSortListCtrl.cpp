@@ -203,8 +203,8 @@ void CSortListCtrl::PopupForCurrentRow()
     }
     // The menu opens at the row, below its top edge, where a click would have put it.
     const QRect rowRect = visualRect(m_pModel->index(current.row(), 0));
-    emit RightClicked(current.row(), viewport()->mapToGlobal(QPoint(rowRect.left() + rowRect.height() / 2,
-                                                                    rowRect.center().y())));
+    emit RightClicked(current.row(),
+                      viewport()->mapToGlobal(QPoint(rowRect.left() + rowRect.height() / 2, rowRect.center().y())));
 }
 
 }  // namespace plovik

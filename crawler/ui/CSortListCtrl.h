@@ -37,7 +37,10 @@ public:
     // number of texts is wrong.
     int AddItem(const std::vector<QString>& texts);
     template <class... T>
-    int AddItem(const T&... texts) { return AddItem(std::vector<QString>{QString(texts)...}); }
+    int AddItem(const T&... texts)
+    {
+        return AddItem(std::vector<QString>{QString(texts)...});
+    }
     // The same for cells that are bytes (the engine's addresses): kept as they are,
     // shown as UTF-8 or, where that is not valid, as Latin-1.
     int AddItemBytes(const std::vector<std::string>& cells);

@@ -12,11 +12,20 @@ namespace plovik {
 
 namespace {
 
-bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool IsDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
-int Sign(long long n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
+int Sign(long long n)
+{
+    return n < 0 ? -1 : (n > 0 ? 1 : 0);
+}
 
-std::int32_t CInt(const QString& s) { return ParseCInt32(s.toStdString()); }
+std::int32_t CInt(const QString& s)
+{
+    return ParseCInt32(s.toStdString());
+}
 
 // Everything the comparison needs from one cell, worked out once per row and sort
 // instead of once per comparison.

@@ -9,7 +9,9 @@
 
 namespace plovik {
 
-SortListModel::SortListModel(QObject* pParent) : QAbstractTableModel(pParent) {}
+SortListModel::SortListModel(QObject* pParent) : QAbstractTableModel(pParent)
+{
+}
 
 SortListModel::~SortListModel() = default;
 

@@ -34,7 +34,7 @@ enum ClassicSyntax : std::uint32_t {
 enum ClassicError : std::uint32_t {
     kClassicErrorSize = 15,
     kClassicErrorUnknown = 18,
-    kClassicErrorLocaleDll = 20,   // the component's own: a catalogue could not be opened
+    kClassicErrorLocaleDll = 20,  // the component's own: a catalogue could not be opened
 };
 
 // The engine's syntax group an expression compiles in. The family decides it,
@@ -43,25 +43,30 @@ enum ClassicError : std::uint32_t {
 // change how the expression is read, which SyntaxRewrite.h carries over to
 // the group's own syntax. A set with Literal compiles as a literal text.
 enum class EngineGroup {
-    Perl,            // ( ) { } + ? | operators, Perl extensions
-    PosixExtended,   // the same operators, no Perl extensions
-    PosixBasic,      // \( \) \{ \} \+ \? \| operators
-    Emacs,           // as PosixBasic, with bare + and ? operators and the emacs escapes
+    Perl,           // ( ) { } + ? | operators, Perl extensions
+    PosixExtended,  // the same operators, no Perl extensions
+    PosixBasic,     // \( \) \{ \} \+ \? \| operators
+    Emacs,          // as PosixBasic, with bare + and ? operators and the emacs escapes
 };
 
 // The group of an option set (the Options values it holds).
 template <class OptionSet>
-EngineGroup EngineGroupOf(const OptionSet& options) {
+EngineGroup EngineGroupOf(const OptionSet& options)
+{
     for (int family : options) {
         switch (family) {
         case RegularExpression::SyntaxExtended:
         case RegularExpression::SyntaxAwk:
-        case RegularExpression::SyntaxEgrep: return EngineGroup::PosixExtended;
+        case RegularExpression::SyntaxEgrep:
+            return EngineGroup::PosixExtended;
         case RegularExpression::SyntaxBasic:
         case RegularExpression::SyntaxSed:
-        case RegularExpression::SyntaxGrep: return EngineGroup::PosixBasic;
-        case RegularExpression::SyntaxEmacs: return EngineGroup::Emacs;
-        default: break;
+        case RegularExpression::SyntaxGrep:
+            return EngineGroup::PosixBasic;
+        case RegularExpression::SyntaxEmacs:
+            return EngineGroup::Emacs;
+        default:
+            break;
         }
     }
     return EngineGroup::Perl;
@@ -71,7 +76,7 @@ EngineGroup EngineGroupOf(const OptionSet& options) {
 // the classic flags that the engine honours in every group: newline
 // alternation, case and collation.
 boost::regex_constants::syntax_option_type EngineSyntaxFlags(std::uint32_t classic,
-                                                            EngineGroup group = EngineGroup::Perl);
+                                                             EngineGroup group = EngineGroup::Perl);
 
 // A 1.81 error code in the classic numbering.
 std::uint32_t ClassicErrorCode(boost::regex_constants::error_type code);

@@ -31,28 +31,38 @@ public:
     ActiveScope& operator=(const ActiveScope&) = delete;
 };
 
-RegularExpression& ActiveObject() { return *t_activeObjects.back(); }
+RegularExpression& ActiveObject()
+{
+    return *t_activeObjects.back();
+}
 
 // ---------------------------------------------------------- search and reports
 
-detail::SearchTraits TraitsOf(const RegularExpressionImpl& d) {
+detail::SearchTraits TraitsOf(const RegularExpressionImpl& d)
+{
     switch (d.ModelIndex()) {
-    case RegularExpression::LocaleWin32: return detail::SearchTraits::Win32;
-    case RegularExpression::LocaleC: return detail::SearchTraits::C;
-    default: return detail::SearchTraits::Cpp;
+    case RegularExpression::LocaleWin32:
+        return detail::SearchTraits::Win32;
+    case RegularExpression::LocaleC:
+        return detail::SearchTraits::C;
+    default:
+        return detail::SearchTraits::Cpp;
     }
 }
 
 // Configures the layer; false when there is nothing to search or the engine
 // rejects the expression.
-bool Prepare(RegularExpressionImpl& d, detail::FileSearch& search) {
-    if (d.expression.empty() || d.filesToMatch.empty()) return false;
+bool Prepare(RegularExpressionImpl& d, detail::FileSearch& search)
+{
+    if (d.expression.empty() || d.filesToMatch.empty())
+        return false;
     search.SetContinueOnProblems(d.continueFiles);
     search.SetTraits(TraitsOf(d));
     return search.SetExpression(d.expression, d.expressionOptions.count(RegularExpression::IgnoreCase) != 0);
 }
 
-std::vector<REMatch> MatchList(const FileMatch& match) {
+std::vector<REMatch> MatchList(const FileMatch& match)
+{
     std::vector<REMatch> list;
     list.reserve(match.Marks());
     for (std::size_t i = 0; i < match.Marks(); ++i)
@@ -60,7 +70,8 @@ std::vector<REMatch> MatchList(const FileMatch& match) {
     return list;
 }
 
-SearchAnswer FindReport(const std::string& fileName) {
+SearchAnswer FindReport(const std::string& fileName)
+{
     RegularExpression& self = ActiveObject();
     RegularExpressionImpl& d = self.Impl();
     bool go = true;
@@ -77,7 +88,8 @@ SearchAnswer FindReport(const std::string& fileName) {
 // Calls the grepping-files or changing-files slot; false when it cleared continue.
 bool CallFileMatchSlot(RegularExpression& self, RegularExpression::GreppingFilesFunction function,
                        const RegularExpression::GreppingFilesClosure& slot, const std::string& fileName,
-                       const FileMatch& match) {
+                       const FileMatch& match)
+{
     bool go = true;
     if (function) {
         function(&self, fileName, MatchList(match), match.Line(), go);
@@ -88,21 +100,24 @@ bool CallFileMatchSlot(RegularExpression& self, RegularExpression::GreppingFiles
     return go;
 }
 
-SearchAnswer GrepReport(const std::string& fileName, const FileMatch& match) {
+SearchAnswer GrepReport(const std::string& fileName, const FileMatch& match)
+{
     RegularExpression& self = ActiveObject();
     RegularExpressionImpl& d = self.Impl();
     return CallFileMatchSlot(self, d.onGreppingFiles, d.onGreppingFilesClosure, fileName, match)
-               ? SearchAnswer::Continue
-               : SearchAnswer::Stop;
+        ? SearchAnswer::Continue
+        : SearchAnswer::Stop;
 }
 
 // Writes the current change file (when there is one) and resets the working state.
-void WriteChangeFile(RegularExpressionImpl& d) {
+void WriteChangeFile(RegularExpressionImpl& d)
+{
     std::string name;
     std::vector<ChangeRecord> changes;
     name.swap(d.currentChangeFile);
     changes.swap(d.pendingChanges);
-    if (name.empty() || changes.empty()) return;
+    if (name.empty() || changes.empty())
+        return;
     if (detail::RewriteFile(name, changes, d.saveExtension, d.rewritePass, d.changeFileProblems))
         d.changeCount += static_cast<std::uint32_t>(changes.size());
 }
@@ -111,8 +126,10 @@ void WriteChangeFile(RegularExpressionImpl& d) {
 
 template <class Regex>
 std::string Replacement(const std::vector<ChangeSnapshot<Regex>>& stack, const std::string& matched,
-                        const std::string& format) {
-    if (stack.empty()) return matched;
+                        const std::string& format)
+{
+    if (stack.empty())
+        return matched;
     const ChangeSnapshot<Regex>& top = stack.back();
     // Only the default format syntax, copying what the expression leaves unmatched.
     return boost::regex_replace(matched, top.expression, format,
@@ -123,18 +140,32 @@ std::string Replacement(const std::vector<ChangeSnapshot<Regex>>& stack, const s
 class SnapshotScope {
 public:
     SnapshotScope(RegularExpressionImpl& d, boost::regex_constants::match_flag_type flags)
-        : m_d(d), m_model(d.ModelIndex()) {
+        : m_d(d), m_model(d.ModelIndex())
+    {
         switch (m_model) {
-        case RegularExpression::LocaleWin32: d.win32Snapshots.push_back({d.win32Expression, flags}); break;
-        case RegularExpression::LocaleC: d.cSnapshots.push_back({d.cExpression, flags}); break;
-        default: d.cppSnapshots.push_back({d.cppExpression, flags}); break;
+        case RegularExpression::LocaleWin32:
+            d.win32Snapshots.push_back({d.win32Expression, flags});
+            break;
+        case RegularExpression::LocaleC:
+            d.cSnapshots.push_back({d.cExpression, flags});
+            break;
+        default:
+            d.cppSnapshots.push_back({d.cppExpression, flags});
+            break;
         }
     }
-    ~SnapshotScope() {
+    ~SnapshotScope()
+    {
         switch (m_model) {
-        case RegularExpression::LocaleWin32: m_d.win32Snapshots.pop_back(); break;
-        case RegularExpression::LocaleC: m_d.cSnapshots.pop_back(); break;
-        default: m_d.cppSnapshots.pop_back(); break;
+        case RegularExpression::LocaleWin32:
+            m_d.win32Snapshots.pop_back();
+            break;
+        case RegularExpression::LocaleC:
+            m_d.cSnapshots.pop_back();
+            break;
+        default:
+            m_d.cppSnapshots.pop_back();
+            break;
         }
     }
     SnapshotScope(const SnapshotScope&) = delete;
@@ -145,26 +176,38 @@ private:
     int m_model;
 };
 
-SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match) {
+SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match)
+{
     RegularExpression& self = ActiveObject();
     RegularExpressionImpl& d = self.Impl();
-    if (!d.continueFiles && !d.changeFileProblems.empty()) return SearchAnswer::Stop;
-    if (fileName != d.currentChangeFile) WriteChangeFile(d);
+    if (!d.continueFiles && !d.changeFileProblems.empty())
+        return SearchAnswer::Stop;
+    if (fileName != d.currentChangeFile)
+        WriteChangeFile(d);
     // The component's own refusals pass over this file only.
-    if (!d.saveExtension.empty() && detail::HasSaveExtension(fileName, d.saveExtension)) return SearchAnswer::SkipFile;
+    if (!d.saveExtension.empty() && detail::HasSaveExtension(fileName, d.saveExtension))
+        return SearchAnswer::SkipFile;
     // Read-only, or its attributes cannot be read.
     detail::os::FileStatus status;
-    if (detail::os::GetStatus(fileName, true, status) != 0 || status.readOnly) return SearchAnswer::SkipFile;
+    if (detail::os::GetStatus(fileName, true, status) != 0 || status.readOnly)
+        return SearchAnswer::SkipFile;
     if (!CallFileMatchSlot(self, d.onChangingFiles, d.onChangingFilesClosure, fileName, match))
         return SearchAnswer::Stop;
-    if (d.currentChangeFile.empty()) d.currentChangeFile = fileName;
+    if (d.currentChangeFile.empty())
+        d.currentChangeFile = fileName;
 
     const std::string matched = match.Text(0);
     std::string replacement;
-    switch (d.ModelIndex()) {   // the model cannot change while busy is set
-    case RegularExpression::LocaleWin32: replacement = Replacement(d.win32Snapshots, matched, d.formatString); break;
-    case RegularExpression::LocaleC: replacement = Replacement(d.cSnapshots, matched, d.formatString); break;
-    default: replacement = Replacement(d.cppSnapshots, matched, d.formatString); break;
+    switch (d.ModelIndex()) {  // the model cannot change while busy is set
+    case RegularExpression::LocaleWin32:
+        replacement = Replacement(d.win32Snapshots, matched, d.formatString);
+        break;
+    case RegularExpression::LocaleC:
+        replacement = Replacement(d.cSnapshots, matched, d.formatString);
+        break;
+    default:
+        replacement = Replacement(d.cppSnapshots, matched, d.formatString);
+        break;
     }
     d.pendingChanges.push_back(ChangeRecord{match.Position(0), matched, std::move(replacement)});
     return SearchAnswer::Continue;
@@ -174,7 +217,8 @@ SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match) {
 // change problem (kind 0 when it could not be opened, else 2; error code the
 // layer's, or 0 when the engine gave up), and a file the engine gave up on
 // half way is not written.
-void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::FileSearchProblem& p) {
+void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::FileSearchProblem& p)
+{
     if (p.fileName == d.currentChangeFile) {
         d.currentChangeFile.clear();
         d.pendingChanges.clear();
@@ -189,7 +233,10 @@ void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::File
 
 namespace detail {
 
-std::size_t ActiveObjectDepth() { return t_activeObjects.size(); }
+std::size_t ActiveObjectDepth()
+{
+    return t_activeObjects.size();
+}
 
 }  // namespace detail
 
@@ -201,12 +248,14 @@ namespace {
 // prepared search; the problems it met go to `problems`.
 template <class Run>
 unsigned int SearchFiles(RegularExpression& object, std::vector<RegularExpression::FileSearchProblem>& problems,
-                         Run run) {
+                         Run run)
+{
     RegularExpressionImpl& d = object.Impl();
     problems.clear();
     detail::FileSearch search;
-    if (!Prepare(d, search)) return 0;
-    object.ParseExpression();   // the file search uses its own compilation; this one only fills the cache
+    if (!Prepare(d, search))
+        return 0;
+    object.ParseExpression();  // the file search uses its own compilation; this one only fills the cache
     const auto flags = d.MatchFlags(false);
     unsigned int count = 0;
     {
@@ -219,7 +268,8 @@ unsigned int SearchFiles(RegularExpression& object, std::vector<RegularExpressio
 
 }  // namespace
 
-unsigned int RegularExpression::FindFiles() {
+unsigned int RegularExpression::FindFiles()
+{
     RegularExpressionImpl& d = *m_impl;
     d.DropResultsOfEarlierOperation();
     return SearchFiles(*this, d.findFileProblems, [&d](detail::FileSearch& search, auto flags) {
@@ -227,7 +277,8 @@ unsigned int RegularExpression::FindFiles() {
     });
 }
 
-unsigned int RegularExpression::GrepFiles() {
+unsigned int RegularExpression::GrepFiles()
+{
     RegularExpressionImpl& d = *m_impl;
     d.DropResultsOfEarlierOperation();
     return SearchFiles(*this, d.grepFileProblems, [&d](detail::FileSearch& search, auto flags) {
@@ -235,15 +286,18 @@ unsigned int RegularExpression::GrepFiles() {
     });
 }
 
-unsigned int RegularExpression::ChangeFiles() {
+unsigned int RegularExpression::ChangeFiles()
+{
     RegularExpressionImpl& d = *m_impl;
     d.DropResultsOfEarlierOperation();
     d.changeFileProblems.clear();
     detail::FileSearch search;
-    if (!Prepare(d, search)) return 0;
+    if (!Prepare(d, search))
+        return 0;
     // The replacements are made with the object's own compiled expression:
     // without one there is nothing sound to write.
-    if (ParseExpression() != NoError) return 0;
+    if (ParseExpression() != NoError)
+        return 0;
     const auto flags = d.MatchFlags(false);
 
     d.changeCount = 0;
@@ -276,15 +330,18 @@ unsigned int RegularExpression::ChangeFiles() {
     return d.changeCount;
 }
 
-const std::vector<RegularExpression::FileSearchProblem>* RegularExpression::GetFindFilesErrors() const {
+const std::vector<RegularExpression::FileSearchProblem>* RegularExpression::GetFindFilesErrors() const
+{
     return m_impl->findFileProblems.empty() ? nullptr : &m_impl->findFileProblems;
 }
 
-const std::vector<RegularExpression::FileSearchProblem>* RegularExpression::GetGrepFilesErrors() const {
+const std::vector<RegularExpression::FileSearchProblem>* RegularExpression::GetGrepFilesErrors() const
+{
     return m_impl->grepFileProblems.empty() ? nullptr : &m_impl->grepFileProblems;
 }
 
-const std::vector<RegularExpression::FileChangeProblem>* RegularExpression::GetChangeFilesErrors() const {
+const std::vector<RegularExpression::FileChangeProblem>* RegularExpression::GetChangeFilesErrors() const
+{
     return m_impl->changeFileProblems.empty() ? nullptr : &m_impl->changeFileProblems;
 }
 

@@ -19,17 +19,20 @@ namespace {
 std::mutex g_hookLock;
 ChangeFaultHook g_faultHook;
 
-int Fault(ChangeStep step, const std::string& name) {
+int Fault(ChangeStep step, const std::string& name)
+{
     ChangeFaultHook hook;
     {
         std::lock_guard<std::mutex> lock(g_hookLock);
-        if (!g_faultHook) return 0;
+        if (!g_faultHook)
+            return 0;
         hook = g_faultHook;
     }
     return hook(step, name);
 }
 
-std::uint32_t Clamp32(std::uint64_t offset) {
+std::uint32_t Clamp32(std::uint64_t offset)
+{
     // An offset that does not fit is one the records cannot report.
     return offset > 0xFFFFFFFFull ? 0 : static_cast<std::uint32_t>(offset);
 }
@@ -50,30 +53,42 @@ public:
     // directory or, when the directory refuses new entries and `target`
     // exists to be written over, memory. `besideStep` and `fallbackStep` name
     // the fault-hook steps of each way.
-    int Open(const std::string& target, ChangeStep besideStep, ChangeStep fallbackStep) {
+    int Open(const std::string& target, ChangeStep besideStep, ChangeStep fallbackStep)
+    {
         const std::string directory = os::DirectoryOf(target);
         int error = Fault(besideStep, directory);
-        if (!error) error = os::CreateTemporaryIn(directory, m_file, m_name);
-        if (!error) return 0;
+        if (!error)
+            error = os::CreateTemporaryIn(directory, m_file, m_name);
+        if (!error)
+            return 0;
         m_name.clear();
         os::FileStatus existing;
-        if (!os::RefusesNewEntries(error) || os::GetStatus(target, true, existing) != 0) return error;
-        if (int fault = Fault(fallbackStep, directory)) return fault;
+        if (!os::RefusesNewEntries(error) || os::GetStatus(target, true, existing) != 0)
+            return error;
+        if (int fault = Fault(fallbackStep, directory))
+            return fault;
         m_inMemory = true;
         return 0;
     }
 
-    int Write(const char* data, std::size_t size) {
-        if (m_error) return m_error;
-        if (m_inMemory) return Append(m_content, data, size);
-        if (m_buffer.size() + size > kBufferSize && Flush()) return m_error;
-        if (size >= kBufferSize) return WriteOut(data, size);
+    int Write(const char* data, std::size_t size)
+    {
+        if (m_error)
+            return m_error;
+        if (m_inMemory)
+            return Append(m_content, data, size);
+        if (m_buffer.size() + size > kBufferSize && Flush())
+            return m_error;
+        if (size >= kBufferSize)
+            return WriteOut(data, size);
         return Append(m_buffer, data, size);
     }
 
     // Sends the buffered bytes to the file (not yet to disk).
-    int Flush() {
-        if (m_error || m_buffer.empty()) return m_error;
+    int Flush()
+    {
+        if (m_error || m_buffer.empty())
+            return m_error;
         WriteOut(m_buffer.data(), m_buffer.size());
         m_buffer.clear();
         return m_error;
@@ -81,31 +96,36 @@ public:
 
     // Owner, group and mode of `original`, then everything to disk. Memory
     // needs neither: it is written over a file that keeps its own.
-    int CopyAttributes(const os::File& original) {
-        return m_inMemory ? 0 : os::CopyOwnerAndMode(original, m_file);
-    }
+    int CopyAttributes(const os::File& original) { return m_inMemory ? 0 : os::CopyOwnerAndMode(original, m_file); }
     int FlushToDisk() { return m_inMemory ? 0 : os::FlushToDisk(m_file); }
     // The identity the file will have once it is in place; left as it is in
     // memory (written over the original, which keeps its own).
-    void Identity(os::FileId& id) const {
+    void Identity(os::FileId& id) const
+    {
         os::FileStatus status;
-        if (!m_inMemory && os::GetStatus(m_file, status) == 0) id = status.id;
+        if (!m_inMemory && os::GetStatus(m_file, status) == 0)
+            id = status.id;
     }
 
     // Puts the content in the place of `target`: the temporary file renamed
     // over it, or the bytes in memory written over it (then with the owner and
     // mode of `attributesFrom` when given, as far as the process may set them).
-    int PutInPlaceOf(const std::string& target, const os::File* attributesFrom) {
-        if (m_inMemory) return os::OverwriteFile(target, m_content.data(), m_content.size(), attributesFrom);
+    int PutInPlaceOf(const std::string& target, const os::File* attributesFrom)
+    {
+        if (m_inMemory)
+            return os::OverwriteFile(target, m_content.data(), m_content.size(), attributesFrom);
         m_file.Close();
         int error = os::ReplaceFile(m_name, target);
-        if (!error) m_name.clear();   // the name belongs to the renamed file now
+        if (!error)
+            m_name.clear();  // the name belongs to the renamed file now
         return error;
     }
 
-    void Discard() {
+    void Discard()
+    {
         m_file.Close();
-        if (!m_name.empty()) os::RemoveFile(m_name);
+        if (!m_name.empty())
+            os::RemoveFile(m_name);
         m_name.clear();
     }
 
@@ -118,7 +138,8 @@ public:
 private:
     static constexpr std::size_t kBufferSize = 1 << 16;
 
-    int Append(std::string& to, const char* data, std::size_t size) {
+    int Append(std::string& to, const char* data, std::size_t size)
+    {
         try {
             to.append(data, size);
             return 0;
@@ -127,8 +148,10 @@ private:
         }
     }
 
-    int WriteOut(const char* data, std::size_t size) {
-        if ((m_error = Fault(ChangeStep::WriteTemporary, m_name))) return m_error;
+    int WriteOut(const char* data, std::size_t size)
+    {
+        if ((m_error = Fault(ChangeStep::WriteTemporary, m_name)))
+            return m_error;
         std::size_t written = 0;
         m_error = os::Write(m_file, data, size, written);
         m_offset += written;
@@ -138,8 +161,8 @@ private:
     os::File m_file;
     std::string m_name;
     bool m_inMemory = false;
-    std::string m_content;   // the whole content, in memory
-    std::string m_buffer;    // bytes not yet written to the file
+    std::string m_content;  // the whole content, in memory
+    std::string m_buffer;   // bytes not yet written to the file
     std::uint64_t m_offset = 0;
     int m_error = 0;
 };
@@ -150,25 +173,34 @@ class Rewrite {
 public:
     Rewrite(const std::string& name, const std::vector<ChangeRecord>& changes, const std::string& saveExtension,
             RewritePass& pass, std::vector<Problem>& problems)
-        : m_name(name), m_changes(changes), m_saveExtension(saveExtension), m_pass(pass), m_problems(problems) {}
+        : m_name(name), m_changes(changes), m_saveExtension(saveExtension), m_pass(pass), m_problems(problems)
+    {
+    }
 
-    bool Run() {
-        if (int error = os::OpenForReading(m_name, m_in)) return Fail(0, m_name, 0, error);
+    bool Run()
+    {
+        if (int error = os::OpenForReading(m_name, m_in))
+            return Fail(0, m_name, 0, error);
         os::FileStatus status;
-        if (int error = os::GetStatus(m_in, status)) return Fail(0, m_name, 0, error);
-        if (status.type != os::FileType::Regular) return Fail(0, m_name, 0, os::ErrorCode(os::Condition::NotRegular));
+        if (int error = os::GetStatus(m_in, status))
+            return Fail(0, m_name, 0, error);
+        if (status.type != os::FileType::Regular)
+            return Fail(0, m_name, 0, os::ErrorCode(os::Condition::NotRegular));
         // A rename would leave the other names with the old content.
-        if (status.links > 1) return Fail(6, m_name, 0, os::ErrorCode(os::Condition::ManyNames));
+        if (status.links > 1)
+            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::ManyNames));
         if (m_pass.changedFiles.count(status.id))
             return Fail(6, m_name, 0, os::ErrorCode(os::Condition::AlreadyChanged));
 
         std::string real;
-        if (int error = os::RealPath(m_name, real)) return Fail(0, m_name, 0, error);
+        if (int error = os::RealPath(m_name, real))
+            return Fail(0, m_name, 0, error);
         if (m_pass.treeRoot.empty() || !os::IsInside(real, m_pass.treeRoot))
             return Fail(6, m_name, 0, os::ErrorCode(os::Condition::OutsideTree));
         // A symbolic link keeps being a link: its target is what gets replaced.
         os::FileStatus nameStatus;
-        const bool link = os::GetStatus(m_name, false, nameStatus) == 0 && nameStatus.type == os::FileType::SymbolicLink;
+        const bool link =
+            os::GetStatus(m_name, false, nameStatus) == 0 && nameStatus.type == os::FileType::SymbolicLink;
         const std::string& target = link ? real : m_name;
 
         if (int error = m_out.Open(target, ChangeStep::CreateTemporaryBeside, ChangeStep::CreateTemporary))
@@ -182,10 +214,13 @@ public:
         }
         Output* backup = backupName.empty() ? nullptr : &m_backup;
 
-        if (!Copy(backup, backupName)) return false;
-        if (int error = m_out.Flush()) return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+        if (!Copy(backup, backupName))
+            return false;
+        if (int error = m_out.Flush())
+            return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
         bool identical = true;
-        for (const ChangeRecord& r : m_changes) identical = identical && r.matched == r.replacement;
+        for (const ChangeRecord& r : m_changes)
+            identical = identical && r.matched == r.replacement;
         if (identical) {
             // The file already holds its new content, as checked above.
             m_pass.changedFiles.insert(status.id);
@@ -193,23 +228,32 @@ public:
         }
 
         int error = Fault(ChangeStep::RestoreAttributes, m_name);
-        if (!error) error = m_out.CopyAttributes(m_in);
-        if (error) return Fail(7, m_name, 0, error);
-        if ((error = m_out.FlushToDisk())) return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+        if (!error)
+            error = m_out.CopyAttributes(m_in);
+        if (error)
+            return Fail(7, m_name, 0, error);
+        if ((error = m_out.FlushToDisk()))
+            return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
 
         if (backup) {
             error = backup->Flush();
-            if (!error) error = backup->CopyAttributes(m_in);
-            if (!error) error = backup->FlushToDisk();
-            if (!error) error = backup->PutInPlaceOf(backupName, &m_in);
-            if (error) return Fail(5, backupName, 0, error);
+            if (!error)
+                error = backup->CopyAttributes(m_in);
+            if (!error)
+                error = backup->FlushToDisk();
+            if (!error)
+                error = backup->PutInPlaceOf(backupName, &m_in);
+            if (error)
+                return Fail(5, backupName, 0, error);
         }
 
-        if ((error = Fault(ChangeStep::Replace, m_name))) return Fail(6, m_name, 0, error);
+        if ((error = Fault(ChangeStep::Replace, m_name)))
+            return Fail(6, m_name, 0, error);
         // Once in place, the new file is what every name of the old one reaches.
         os::FileId replacement = status.id;
         m_out.Identity(replacement);
-        if ((error = m_out.PutInPlaceOf(target, nullptr))) return Fail(6, m_name, 0, error);
+        if ((error = m_out.PutInPlaceOf(target, nullptr)))
+            return Fail(6, m_name, 0, error);
         m_pass.changedFiles.insert(replacement);
         return true;
     }
@@ -218,7 +262,8 @@ private:
     static constexpr std::size_t kChunk = 1 << 16;
 
     bool Fail(std::uint32_t kind, const std::string& file, std::uint32_t position, int error,
-              const std::string& text = std::string()) {
+              const std::string& text = std::string())
+    {
         m_problems.push_back(Problem{file, kind, position, text, static_cast<std::uint32_t>(error)});
         return false;
     }
@@ -231,46 +276,60 @@ private:
 
     // Reads up to `size` bytes; false (and a kind 2 record) on failure, or
     // when fewer than `size` arrive and `toEnd` is not set.
-    bool ReadChunk(char* data, std::size_t size, bool toEnd, std::size_t& got) {
+    bool ReadChunk(char* data, std::size_t size, bool toEnd, std::size_t& got)
+    {
         int error = os::ReadFully(m_in, data, size, got);
         m_readOffset += got;
-        if (error) return ReadFailed(error);
+        if (error)
+            return ReadFailed(error);
         // A short read sets no error code.
-        if (got < size && !toEnd) return ReadFailed(0);
+        if (got < size && !toEnd)
+            return ReadFailed(0);
         return true;
     }
 
     // Copies `size` bytes (or, with `toEnd`, everything left) to the new
     // content and the backup.
-    bool Pass(std::uint64_t size, bool toEnd, Output* backup, const std::string& backupName) {
+    bool Pass(std::uint64_t size, bool toEnd, Output* backup, const std::string& backupName)
+    {
         while (toEnd || size) {
             std::size_t want = toEnd ? kChunk : static_cast<std::size_t>(std::min<std::uint64_t>(size, kChunk));
             std::size_t got = 0;
-            if (!ReadChunk(m_chunk.data(), want, toEnd, got)) return false;
-            if (got == 0) return true;   // the end, with `toEnd`
-            if (!toEnd) size -= got;
+            if (!ReadChunk(m_chunk.data(), want, toEnd, got))
+                return false;
+            if (got == 0)
+                return true;  // the end, with `toEnd`
+            if (!toEnd)
+                size -= got;
             if (int error = m_out.Write(m_chunk.data(), got))
                 return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
             if (backup) {
-                if (int error = backup->Write(m_chunk.data(), got)) return Fail(5, backupName, 0, error);
+                if (int error = backup->Write(m_chunk.data(), got))
+                    return Fail(5, backupName, 0, error);
             }
         }
         return true;
     }
 
-    bool Copy(Output* backup, const std::string& backupName) {
+    bool Copy(Output* backup, const std::string& backupName)
+    {
         m_chunk.resize(kChunk);
         std::uint64_t readPosition = 0;
         std::string found;
         for (const ChangeRecord& r : m_changes) {
-            if (r.position < readPosition) return Fail(4, m_name, r.position, 0, r.matched);
-            if (!Pass(r.position - readPosition, false, backup, backupName)) return false;
+            if (r.position < readPosition)
+                return Fail(4, m_name, r.position, 0, r.matched);
+            if (!Pass(r.position - readPosition, false, backup, backupName))
+                return false;
             found.resize(r.matched.size());
             std::size_t got = 0;
-            if (!found.empty() && !ReadChunk(&found[0], found.size(), false, got)) return false;
-            if (found != r.matched) return Fail(4, m_name, r.position, 0, r.matched);
+            if (!found.empty() && !ReadChunk(&found[0], found.size(), false, got))
+                return false;
+            if (found != r.matched)
+                return Fail(4, m_name, r.position, 0, r.matched);
             if (backup) {
-                if (int error = backup->Write(found.data(), found.size())) return Fail(5, backupName, 0, error);
+                if (int error = backup->Write(found.data(), found.size()))
+                    return Fail(5, backupName, 0, error);
             }
             if (int error = m_out.Write(r.replacement.data(), r.replacement.size()))
                 return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
@@ -292,7 +351,8 @@ private:
 };
 
 // Start of the last path component.
-std::string::size_type LastComponent(const std::string& fileName) {
+std::string::size_type LastComponent(const std::string& fileName)
+{
     std::string::size_type slash = os::LastSeparator(fileName);
     return slash == std::string::npos ? 0 : slash + 1;
 }
@@ -300,29 +360,37 @@ std::string::size_type LastComponent(const std::string& fileName) {
 }  // namespace
 
 bool RewriteFile(const std::string& fileName, const std::vector<ChangeRecord>& changes,
-                 const std::string& saveExtension, RewritePass& pass, std::vector<Problem>& problems) {
+                 const std::string& saveExtension, RewritePass& pass, std::vector<Problem>& problems)
+{
     return Rewrite(fileName, changes, saveExtension, pass, problems).Run();
 }
 
-void SetChangeFaultHook(ChangeFaultHook hook) {
+void SetChangeFaultHook(ChangeFaultHook hook)
+{
     std::lock_guard<std::mutex> lock(g_hookLock);
     g_faultHook = std::move(hook);
 }
 
-bool HasSaveExtension(const std::string& fileName, const std::string& extension) {
+bool HasSaveExtension(const std::string& fileName, const std::string& extension)
+{
     std::string::size_type dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot < LastComponent(fileName)) return false;
-    if (fileName.size() - dot - 1 != extension.size()) return false;
+    if (dot == std::string::npos || dot < LastComponent(fileName))
+        return false;
+    if (fileName.size() - dot - 1 != extension.size())
+        return false;
     const std::locale global;
     for (std::size_t i = 0; i < extension.size(); ++i) {
-        if (std::toupper(fileName[dot + 1 + i], global) != std::toupper(extension[i], global)) return false;
+        if (std::toupper(fileName[dot + 1 + i], global) != std::toupper(extension[i], global))
+            return false;
     }
     return true;
 }
 
-std::string BackupName(const std::string& fileName, const std::string& extension) {
+std::string BackupName(const std::string& fileName, const std::string& extension)
+{
     std::string::size_type dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot < LastComponent(fileName)) return fileName + "." + extension;
+    if (dot == std::string::npos || dot < LastComponent(fileName))
+        return fileName + "." + extension;
     return fileName.substr(0, dot) + "." + extension;
 }
 

@@ -54,7 +54,7 @@ namespace RegexClass {
 
 // One replacement that ChangeFiles will write.
 struct ChangeRecord {
-    std::uint32_t position;   // of the whole match in the file
+    std::uint32_t position;  // of the whole match in the file
     std::string matched;
     std::string replacement;
 };
@@ -63,8 +63,8 @@ namespace detail {
 
 // What one ChangeFiles pass keeps from file to file.
 struct RewritePass {
-    std::string treeRoot;                // real path of the pattern's directory; files outside it are refused
-    std::set<os::FileId> changedFiles;   // every file rewritten so far (its identity now)
+    std::string treeRoot;               // real path of the pattern's directory; files outside it are refused
+    std::set<os::FileId> changedFiles;  // every file rewritten so far (its identity now)
 };
 
 // Writes `fileName` with its replacements (in match order), keeping a backup
@@ -76,12 +76,12 @@ bool RewriteFile(const std::string& fileName, const std::vector<ChangeRecord>& c
 
 // The steps of rewriting a file that a test can make fail.
 enum class ChangeStep {
-    CreateTemporaryBeside,   // the temporary file in the file's own directory
-    CreateTemporary,         // the fallback as well (the content held in memory)
-    WriteTemporary,          // each write to the temporary file
-    RestoreAttributes,       // mode and owner of the new content
-    Backup,                  // writing the backup copy
-    Replace                  // putting the new content in the original's place
+    CreateTemporaryBeside,  // the temporary file in the file's own directory
+    CreateTemporary,        // the fallback as well (the content held in memory)
+    WriteTemporary,         // each write to the temporary file
+    RestoreAttributes,      // mode and owner of the new content
+    Backup,                 // writing the backup copy
+    Replace                 // putting the new content in the original's place
 };
 
 // Returns 0 to let the step run, or an error code to make it fail with it.

@@ -84,10 +84,14 @@ using FileMatchResults = boost::match_results<const char*>;
 class FileMatch {
 public:
     FileMatch(const char* fileStart, const FileMatchResults& results, LineCounter& lines)
-        : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines) {}
+        : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines)
+    {
+    }
     // A match of an expression that is plain text: entry 0 only.
     FileMatch(const char* fileStart, const char* first, const char* last, LineCounter& lines)
-        : m_fileStart(fileStart), m_first(first), m_last(last), m_lines(lines) {}
+        : m_fileStart(fileStart), m_first(first), m_last(last), m_lines(lines)
+    {
+    }
 
     // Entry 0 is the whole match, then one per sub-expression.
     std::size_t Marks() const { return m_results ? m_results->size() : 1; }
@@ -107,9 +111,9 @@ private:
 
 // What a callback answers.
 enum class SearchAnswer {
-    Continue,   // go on
-    SkipFile,   // nothing more of this file; go on with the next one
-    Stop        // end the pass
+    Continue,  // go on
+    SkipFile,  // nothing more of this file; go on with the next one
+    Stop       // end the pass
 };
 
 class FileSearch {
@@ -133,7 +137,7 @@ public:
     bool HasExpression() const;
     // The text the layer looks for before running the engine ("" = none).
     const std::string& LiteralScan() const { return m_prefix; }
-    void SetContinueOnProblems(bool continueOnProblems);   // default true
+    void SetContinueOnProblems(bool continueOnProblems);  // default true
     void SetProblemCallback(ProblemCallback callback);
 
     // Calls back once per file that holds a match; returns the number of such files.
@@ -150,14 +154,14 @@ public:
     // An exception thrown by a callback leaves Find or Grep unchanged, after
     // the files and directories of the walk are closed.
 
-    class Engine;   // the compiled expression, one of three traits types
+    class Engine;  // the compiled expression, one of three traits types
     struct Walk;
 
 private:
     SearchTraits m_traits = SearchTraits::Cpp;
     std::unique_ptr<Engine> m_engine;
-    std::string m_prefix;   // LiteralPrefix of the expression, when case matters
-    bool m_plainText = false;   // the expression is m_prefix and nothing else
+    std::string m_prefix;      // LiteralPrefix of the expression, when case matters
+    bool m_plainText = false;  // the expression is m_prefix and nothing else
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;

@@ -26,8 +26,12 @@ struct FileId {
     std::uint64_t device = 0;
     std::uint64_t index = 0;
 };
-inline bool operator==(const FileId& a, const FileId& b) { return a.device == b.device && a.index == b.index; }
-inline bool operator<(const FileId& a, const FileId& b) {
+inline bool operator==(const FileId& a, const FileId& b)
+{
+    return a.device == b.device && a.index == b.index;
+}
+inline bool operator<(const FileId& a, const FileId& b)
+{
     return a.device != b.device ? a.device < b.device : a.index < b.index;
 }
 
@@ -37,25 +41,25 @@ struct FileStatus {
     FileId id;
     FileType type = FileType::Unknown;
     std::uint64_t size = 0;
-    std::uint32_t links = 1;   // hard links (names) of the file
-    bool readOnly = false;     // the owner may not write it: no owner write bit / FILE_ATTRIBUTE_READONLY
+    std::uint32_t links = 1;  // hard links (names) of the file
+    bool readOnly = false;    // the owner may not write it: no owner write bit / FILE_ATTRIBUTE_READONLY
 };
 
 struct DirectoryEntry {
     std::string name;
-    FileType type;   // Unknown when the listing does not tell
+    FileType type;  // Unknown when the listing does not tell
 };
 
 // Conditions that the layers above report with an error code of their own
 // choosing, in the platform's numbering.
 enum class Condition {
-    TooLarge,         // EFBIG / ERROR_FILE_TOO_LARGE
-    NoMemory,         // ENOMEM / ERROR_NOT_ENOUGH_MEMORY
-    NotRegular,       // EINVAL / ERROR_INVALID_PARAMETER: not a regular file
-    ManyNames,        // EMLINK / ERROR_TOO_MANY_LINKS: more than one hard link
-    OutsideTree,      // EXDEV / ERROR_NOT_SAME_DEVICE: the real path leaves the searched directory
-    AlreadyChanged,   // EEXIST / ERROR_ALREADY_EXISTS: another name of a file changed in this pass
-    NothingWritten,   // ENOSPC / ERROR_DISK_FULL: a write that took no byte
+    TooLarge,        // EFBIG / ERROR_FILE_TOO_LARGE
+    NoMemory,        // ENOMEM / ERROR_NOT_ENOUGH_MEMORY
+    NotRegular,      // EINVAL / ERROR_INVALID_PARAMETER: not a regular file
+    ManyNames,       // EMLINK / ERROR_TOO_MANY_LINKS: more than one hard link
+    OutsideTree,     // EXDEV / ERROR_NOT_SAME_DEVICE: the real path leaves the searched directory
+    AlreadyChanged,  // EEXIST / ERROR_ALREADY_EXISTS: another name of a file changed in this pass
+    NothingWritten,  // ENOSPC / ERROR_DISK_FULL: a write that took no byte
 };
 int ErrorCode(Condition condition);
 
@@ -83,9 +87,9 @@ int GetStatus(const std::string& path, bool followLinks, FileStatus& status);
 // Lists a directory, "." and ".." left out, in no particular order.
 enum class Listing {
     Complete,
-    NotADirectory,   // `noFollow` and the name is a link, or not a directory (any more)
-    CannotOpen,      // error set, nothing listed
-    CannotRead       // error set; the entries read before the failure are kept
+    NotADirectory,  // `noFollow` and the name is a link, or not a directory (any more)
+    CannotOpen,     // error set, nothing listed
+    CannotRead      // error set; the entries read before the failure are kept
 };
 Listing ListDirectory(const std::string& path, bool noFollow, std::vector<DirectoryEntry>& entries, int& error);
 
@@ -106,11 +110,13 @@ public:
 
     // A file descriptor on POSIX, a HANDLE on Windows.
     std::intptr_t Native() const { return m_handle; }
-    void Adopt(std::intptr_t handle) {
+    void Adopt(std::intptr_t handle)
+    {
         Close();
         m_handle = handle;
     }
-    std::intptr_t Release() {
+    std::intptr_t Release()
+    {
         std::intptr_t handle = m_handle;
         m_handle = kNone;
         return handle;
@@ -129,12 +135,15 @@ int GetStatus(const File& file, FileStatus& status);
 // Reads up to `size` bytes; `got` is 0 only at the end of the file.
 int Read(File& file, char* data, std::size_t size, std::size_t& got);
 // Reads until `size` bytes have arrived or the file ends (`got` < `size`).
-inline int ReadFully(File& file, char* data, std::size_t size, std::size_t& got) {
+inline int ReadFully(File& file, char* data, std::size_t size, std::size_t& got)
+{
     got = 0;
     while (got < size) {
         std::size_t n = 0;
-        if (int error = Read(file, data + got, size - got, n)) return error;
-        if (n == 0) break;
+        if (int error = Read(file, data + got, size - got, n))
+            return error;
+        if (n == 0)
+            break;
         got += n;
     }
     return 0;

@@ -18,7 +18,8 @@ public:
     unsigned int Line() const { return m_line; }
     // Offset of the line's first character from the start of the text.
     unsigned int LineStart() const { return static_cast<unsigned int>(m_lineStart); }
-    unsigned int LineAt(const char* position) {
+    unsigned int LineAt(const char* position)
+    {
         AdvanceTo(position);
         return m_line;
     }

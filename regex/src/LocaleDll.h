@@ -10,15 +10,13 @@ namespace RegexClass {
 namespace detail {
 
 // String ids the component reads from a locale DLL.
-enum LocaleDllStringId : unsigned
-{
+enum LocaleDllStringId : unsigned {
     kSpaceClassStringId = 143,
     kEmptyExpressionStringId = 251,
     kLocaleDllMessageStringId = 252,
 };
 
-struct LocaleDllStrings
-{
+struct LocaleDllStrings {
     char spaceClassLetter = 0;           // 0 = none read
     std::string emptyExpressionMessage;  // empty = built-in text
     std::string localeDllMessage;        // empty = built-in text
@@ -48,12 +46,11 @@ bool LocaleDllHasExtension(const std::string& name);
 
 // The file names resolution tries, in order, for the given native names of
 // the user's language and country (empty = unavailable).
-std::vector<std::string> LocaleDllCandidates(const std::string& name,
-                                                const std::string& language,
-                                                const std::string& country);
+std::vector<std::string> LocaleDllCandidates(const std::string& name, const std::string& language,
+                                             const std::string& country);
 
 // Same, with the names of the user's default locale.
 std::vector<std::string> LocaleDllCandidates(const std::string& name);
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

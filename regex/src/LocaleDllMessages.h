@@ -10,8 +10,7 @@
 namespace RegexClass {
 namespace detail {
 
-class LocaleDllMessages : public std::messages<char>
-{
+class LocaleDllMessages : public std::messages<char> {
 public:
     explicit LocaleDllMessages(std::size_t refs = 0);
     // Closes what this facet opened on the destroying thread and left open.
@@ -29,5 +28,5 @@ protected:
     void do_close(catalog cat) const override;
 };
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -12,8 +12,7 @@
 namespace RegexClass {
 namespace detail {
 
-struct NativeLocaleNames
-{
+struct NativeLocaleNames {
     std::string language;  // empty when unavailable
     std::string country;   // empty when unavailable
 };
@@ -30,5 +29,5 @@ std::string FirstCharacters(const std::string& text, std::size_t count);
 // Number of characters in the text, counted as FirstCharacters does.
 std::size_t CharacterCount(const std::string& text);
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -10,8 +10,7 @@
 namespace RegexClass {
 namespace detail {
 
-class ResourceModule
-{
+class ResourceModule {
 public:
     // A string resource is read into a buffer of this many characters.
     static constexpr unsigned kStringBufferChars = 255;
@@ -33,5 +32,5 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

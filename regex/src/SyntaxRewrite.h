@@ -28,8 +28,10 @@ struct EngineExpression {
     std::vector<std::size_t> origins;
     std::size_t sourceLength = 0;
 
-    std::size_t OriginOf(std::size_t offset) const {
-        if (origins.empty()) return offset;
+    std::size_t OriginOf(std::size_t offset) const
+    {
+        if (origins.empty())
+            return offset;
         return offset < origins.size() ? origins[offset] : sourceLength;
     }
 };
@@ -38,7 +40,8 @@ EngineExpression ToEngineSyntax(const std::string& expression, std::uint32_t cla
 
 // The engine's message for an error at `position` of the engine's text, with
 // the text it quotes replaced by the caller's own around the same place.
-std::string QuoteCallersText(std::string message, const std::string& expression, const EngineExpression& engine, std::ptrdiff_t position);
+std::string QuoteCallersText(std::string message, const std::string& expression, const EngineExpression& engine,
+                             std::ptrdiff_t position);
 
 }  // namespace detail
 }  // namespace RegexClass

@@ -16,9 +16,8 @@ namespace {
 namespace rc = boost::regex_constants;
 
 // Standard class names in the order of catalogue ids 300-313.
-const char* const kCatalogueClassNames[] = {"alnum", "alpha", "cntrl", "digit", "graph",
-                                            "h",     "lower", "print", "punct", "space",
-                                            "upper", "v",     "xdigit", "blank"};
+const char* const kCatalogueClassNames[] = {"alnum", "alpha", "cntrl", "digit", "graph", "h",      "lower",
+                                            "print", "punct", "space", "upper", "v",     "xdigit", "blank"};
 constexpr unsigned kSyntaxIdFirst = 1;
 constexpr unsigned kErrorIdBase = 200;
 constexpr unsigned kClassNameIdBase = 300;
@@ -26,36 +25,30 @@ constexpr unsigned kClassNameIdBase = 300;
 #if !defined(_WIN32)
 // Messages facet for the base traits: it opens every catalogue and answers
 // the built-in texts, so the base never reads cpp_regex_traits' catalogue.
-class BuiltInMessages : public std::messages<char>
-{
+class BuiltInMessages : public std::messages<char> {
 protected:
     catalog do_open(const std::string&, const std::locale&) const override { return 0; }
-    std::string do_get(catalog, int, int, const std::string& dfault) const override
-    {
-        return dfault;
-    }
+    std::string do_get(catalog, int, int, const std::string& dfault) const override { return dfault; }
     void do_close(catalog) const override {}
 };
 #endif
 
 // What a catalogue module contributes, read once per installation.
-struct CatalogueTexts
-{
+struct CatalogueTexts {
     std::vector<std::string> syntax;  // index = syntax id; empty = built-in
     std::map<int, std::string> errors;
     std::vector<std::pair<std::string, unsigned>> classNames;  // name, index into kCatalogueClassNames
-    char spaceClassLetter = 0;  // escape of the space class (string 143); 0 = none
+    char spaceClassLetter = 0;                                 // escape of the space class (string 143); 0 = none
 };
 
 constexpr unsigned kSpaceClassIndex = 9;  // "space" in kCatalogueClassNames
 
-struct CatalogueState
-{
+struct CatalogueState {
     std::mutex mutex;
     std::string name;
     std::shared_ptr<const CatalogueTexts> texts;  // cache for `name`
     std::string localeName;
-    std::unique_ptr<std::locale> locale;          // cache for `localeName`
+    std::unique_ptr<std::locale> locale;  // cache for `localeName`
 };
 
 CatalogueState& State()
@@ -97,8 +90,8 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
         if (module->ReadString(kErrorIdBase + code, text))
             texts->errors[code] = text;
         else
-            texts->errors[code] = boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(
-                static_cast<rc::error_type>(code));
+            texts->errors[code] =
+                boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(static_cast<rc::error_type>(code));
     }
     for (unsigned j = 0; j < sizeof kCatalogueClassNames / sizeof kCatalogueClassNames[0]; ++j) {
         if (module->ReadString(kClassNameIdBase + j, text))
@@ -111,7 +104,7 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
     return texts;
 }
 
-} // namespace
+}  // namespace
 
 std::string Win32RegexTraits::catalog_name(const std::string& name)
 {
@@ -206,8 +199,7 @@ void Win32RegexTraits::Build()
                 data->charMap[static_cast<unsigned char>(c)] = static_cast<rc::syntax_type>(id);
             continue;
         }
-        const char* chars =
-            boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(static_cast<rc::syntax_type>(id));
+        const char* chars = boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(static_cast<rc::syntax_type>(id));
         for (; chars && *chars; ++chars) {
             // The module's space-class letter takes over from a built-in role.
             if (*chars != spaceLetter)
@@ -247,8 +239,7 @@ std::string Win32RegexTraits::error_string(boost::regex_constants::error_type n)
     return boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(n);
 }
 
-Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char* p1,
-                                                                     const char* p2) const
+Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char* p1, const char* p2) const
 {
     if (!m_data->classNames.empty()) {
         auto found = m_data->classNames.find(std::string(p1, p2));
@@ -264,5 +255,5 @@ Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char*
     return Win32TraitsBase::lookup_classname(p1, p2);
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -37,13 +37,11 @@ using Win32TraitsBase = boost::w32_regex_traits<char>;
 using Win32TraitsBase = boost::cpp_regex_traits<char>;
 #endif
 
-class Win32RegexTraits : public Win32TraitsBase
-{
-    struct Data
-    {
+class Win32RegexTraits : public Win32TraitsBase {
+    struct Data {
         boost::regex_constants::syntax_type charMap[256] = {};
-        std::map<int, std::string> errorStrings;              // empty without a catalogue
-        std::map<std::string, char_class_type> classNames;    // from the catalogue
+        std::map<int, std::string> errorStrings;            // empty without a catalogue
+        std::map<std::string, char_class_type> classNames;  // from the catalogue
     };
 
 public:
@@ -77,5 +75,5 @@ private:
     std::shared_ptr<const Data> m_data;
 };
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

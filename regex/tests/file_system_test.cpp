@@ -16,26 +16,29 @@ namespace {
 namespace os = RegexClass::detail::os;
 using testsupport::TempTree;
 
-os::FileStatus StatusOf(const std::string& path, bool followLinks) {
+os::FileStatus StatusOf(const std::string& path, bool followLinks)
+{
     os::FileStatus status;
     EXPECT_EQ(os::GetStatus(path, followLinks, status), 0) << path;
     return status;
 }
 
-TEST(FileSystem, IsInsideComparesWholeComponents) {
+TEST(FileSystem, IsInsideComparesWholeComponents)
+{
     struct Row {
         const char* path;
         const char* directory;
         bool inside;
     } rows[] = {
-        {"/a/b", "/a/b", true},  {"/a/b/c", "/a/b", true}, {"/a/bc", "/a/b", false},
-        {"/a", "/a/b", false},   {"/x/y", "/", true},      {"/a/b/c", "/a/b/", true},
+        {"/a/b", "/a/b", true}, {"/a/b/c", "/a/b", true}, {"/a/bc", "/a/b", false},
+        {"/a", "/a/b", false},  {"/x/y", "/", true},      {"/a/b/c", "/a/b/", true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(os::IsInside(row.path, row.directory), row.inside) << row.path << " in " << row.directory;
 }
 
-TEST(FileSystem, EveryNameOfAFileHasItsIdentity) {
+TEST(FileSystem, EveryNameOfAFileHasItsIdentity)
+{
     TempTree tree;
     tree.Write("file", "x");
     tree.Link("symbolic", "file");
@@ -52,7 +55,8 @@ TEST(FileSystem, EveryNameOfAFileHasItsIdentity) {
     EXPECT_EQ(os::GetStatus(tree.Path("none"), true, missing), ENOENT);
 }
 
-TEST(FileSystem, ListingTellsWhyADirectoryWasNotListed) {
+TEST(FileSystem, ListingTellsWhyADirectoryWasNotListed)
+{
     TempTree tree;
     tree.Write("dir/a", "x");
     tree.MakeDirectory("dir/sub");
@@ -69,7 +73,8 @@ TEST(FileSystem, ListingTellsWhyADirectoryWasNotListed) {
     EXPECT_EQ(error, ENOENT);
 }
 
-TEST(FileSystem, ReplaceTakesThePlaceAndOverwriteKeepsTheFile) {
+TEST(FileSystem, ReplaceTakesThePlaceAndOverwriteKeepsTheFile)
+{
     TempTree tree;
     tree.Write("target", "old content");
     os::File file;

@@ -17,18 +17,17 @@ struct RobotsCase {
 
 TEST(RobotsRules, DecideByGroupAndLongestMatch)
 {
-    const char* const kGroups =
-        "# comment line\n"
-        "User-agent: *\n"
-        "Disallow: /\n"
-        "\n"
-        "User-agent: OtherBot\n"
-        "User-Agent: PLOVIK  # ours, in capitals\n"
-        "Disallow: /private/\n"
-        "Allow: /private/open\n"
-        "Sitemap: http://host/sitemap.xml\n"
-        "user-agent: plovik\n"  // a second group of ours: its rules add up
-        "disallow: /tmp\n";
+    const char* const kGroups = "# comment line\n"
+                                "User-agent: *\n"
+                                "Disallow: /\n"
+                                "\n"
+                                "User-agent: OtherBot\n"
+                                "User-Agent: PLOVIK  # ours, in capitals\n"
+                                "Disallow: /private/\n"
+                                "Allow: /private/open\n"
+                                "Sitemap: http://host/sitemap.xml\n"
+                                "user-agent: plovik\n"  // a second group of ours: its rules add up
+                                "disallow: /tmp\n";
     const char* const kTies = "User-agent: *\r\nDisallow: /page\r\nAllow: /page\r\nDisallow: /a$\r\n";
     const char* const kWild = "User-agent: *\nDisallow: /*.cgi$\nDisallow: /s*/deep\nAllow: /s*/deep/ok\n";
     const RobotsCase cases[] = {

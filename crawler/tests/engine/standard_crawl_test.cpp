@@ -51,24 +51,40 @@ struct SiteCase {
 TEST(StandardCrawl, EachRuleOnItsOwnSite)
 {
     const SiteCase cases[] = {
-        {"dot segments make one row", Html("<a href=\"a/../b/./\">1</a><a href=\"b/\">2</a><a href=\"./b/\">3</a>"),
-         {"/b/"}, {3}},
-        {"fragments dropped", Html("<a href=\"x.html#one\">1</a><a href=\"x.html#two\">2</a><a href=\"#top\">3</a>"),
-         {"/x.html", "/"}, {2, 1}},
-        {"entities decoded", Html("<a href=\"q.html?a=1&amp;b=2\">1</a><a href=\"&#47;e.html\">2</a>"),
-         {"/q.html?a=1&b=2", "/e.html"}, {1, 1}},
-        {"unquoted and upper-case attributes", Html("<A HREF=u.html>1</A><a Href='v.html'>2</a>"),
-         {"/u.html", "/v.html"}, {1, 1}},
+        {"dot segments make one row",
+         Html("<a href=\"a/../b/./\">1</a><a href=\"b/\">2</a><a href=\"./b/\">3</a>"),
+         {"/b/"},
+         {3}},
+        {"fragments dropped",
+         Html("<a href=\"x.html#one\">1</a><a href=\"x.html#two\">2</a><a href=\"#top\">3</a>"),
+         {"/x.html", "/"},
+         {2, 1}},
+        {"entities decoded",
+         Html("<a href=\"q.html?a=1&amp;b=2\">1</a><a href=\"&#47;e.html\">2</a>"),
+         {"/q.html?a=1&b=2", "/e.html"},
+         {1, 1}},
+        {"unquoted and upper-case attributes",
+         Html("<A HREF=u.html>1</A><a Href='v.html'>2</a>"),
+         {"/u.html", "/v.html"},
+         {1, 1}},
         {"area elements", Html("<img usemap=#m><map name=m><area href=\"area.html\"></map>"), {"/area.html"}, {1}},
-        {"comments and scripts", Html("<!--<a href=\"c.html\">--><script>var s='<a href=\"s.html\">';</script>"
-                                      "<a href=\"k.html\">k</a>"),
-         {"/k.html"}, {1}},
-        {"extension filter", Html("<a href=\"i.PNG\">1</a><a href=\"d.pdf?x\">2</a><a href=\"ok.html?f=a.pdf\">3</a>"),
-         {"/ok.html?f=a.pdf"}, {1}},
-        {"base element", "<html><head><base href=\"/base/\"></head><body><a href=\"in.html\">x</a></body></html>",
-         {"/base/in.html"}, {1}},
-        {"letter case of path and host", Html("<a href=\"/Doc.HTML\">1</a><a href=\"HTTP://127.0.0.1:{port}/doc.html\">2</a>"),
-         {"/Doc.HTML", "/doc.html"}, {1, 1}},
+        {"comments and scripts",
+         Html("<!--<a href=\"c.html\">--><script>var s='<a href=\"s.html\">';</script>"
+              "<a href=\"k.html\">k</a>"),
+         {"/k.html"},
+         {1}},
+        {"extension filter",
+         Html("<a href=\"i.PNG\">1</a><a href=\"d.pdf?x\">2</a><a href=\"ok.html?f=a.pdf\">3</a>"),
+         {"/ok.html?f=a.pdf"},
+         {1}},
+        {"base element",
+         "<html><head><base href=\"/base/\"></head><body><a href=\"in.html\">x</a></body></html>",
+         {"/base/in.html"},
+         {1}},
+        {"letter case of path and host",
+         Html("<a href=\"/Doc.HTML\">1</a><a href=\"HTTP://127.0.0.1:{port}/doc.html\">2</a>"),
+         {"/Doc.HTML", "/doc.html"},
+         {1, 1}},
     };
     for (const SiteCase& c : cases) {
         LoopbackServer server;
@@ -109,8 +125,9 @@ TEST(StandardCrawl, RelativeLinksResolveAgainstTheAddressAfterRedirects)
 TEST(StandardCrawl, OnlyTheStartSiteIsQueued)
 {
     LoopbackServer server, other;
-    server.Page("/", Html("<a href=\"" + other.Url("/x.html") + "\">o</a><a href=\"http://LOCALHOST:" +
-                          std::to_string(server.Port()) + "/\">alias</a><a href=\"mine.html\">m</a>"));
+    server.Page("/",
+                Html("<a href=\"" + other.Url("/x.html") + "\">o</a><a href=\"http://LOCALHOST:" +
+                     std::to_string(server.Port()) + "/\">alias</a><a href=\"mine.html\">m</a>"));
     server.Page("/mine.html", Html("m"));
     other.Page("/x.html", Html("x"));
     auto c = RunCrawl(server.Url("/"), 10);
@@ -120,22 +137,22 @@ TEST(StandardCrawl, OnlyTheStartSiteIsQueued)
     EXPECT_TRUE(other.RequestedPaths().empty());
 }
 
-const char* const kRobots =
-    "User-agent: *\n"
-    "Disallow: /\n"
-    "\n"
-    "User-agent: Plovik\n"
-    "Disallow: /private/\n"
-    "Allow: /private/open\n"
-    "Disallow: /tie\n"
-    "Allow: /tie\n";
+const char* const kRobots = "User-agent: *\n"
+                            "Disallow: /\n"
+                            "\n"
+                            "User-agent: Plovik\n"
+                            "Disallow: /private/\n"
+                            "Allow: /private/open\n"
+                            "Disallow: /tie\n"
+                            "Allow: /tie\n";
 
 TEST(StandardCrawl, RobotsTxtKeepsDisallowedLinksFromTheQueue)
 {
     LoopbackServer server;
     server.Page("/robots.txt", kRobots, 200, "text/plain");
-    server.Page("/", Html("<a href=\"/private/secret.html\">s</a><a href=\"/private/open.html\">o</a>"
-                          "<a href=\"/tie.html\">t</a><a href=\"/public.html\">p</a>"));
+    server.Page("/",
+                Html("<a href=\"/private/secret.html\">s</a><a href=\"/private/open.html\">o</a>"
+                     "<a href=\"/tie.html\">t</a><a href=\"/public.html\">p</a>"));
     for (const char* p : {"/private/secret.html", "/private/open.html", "/tie.html", "/public.html"})
         server.Page(p, Html("page"));
     auto c = RunCrawl(server.Url("/"), 10);
@@ -229,8 +246,8 @@ TEST(StandardCrawl, HttpOn80AndHttpsOn443AreOneSite)
     if (!secure.Running() || !plain.Running())
         GTEST_SKIP() << "ports 80 and 443 of 127.0.0.1 are not available";
     LoopbackServer elsewhere;
-    secure.Page("/", Html("<a href=\"http://127.0.0.1/plain.html\">p</a><a href=\"" + elsewhere.Url("/x.html") +
-                          "\">x</a>"));
+    secure.Page(
+        "/", Html("<a href=\"http://127.0.0.1/plain.html\">p</a><a href=\"" + elsewhere.Url("/x.html") + "\">x</a>"));
     plain.Page("/plain.html", Html("<a href=\"https://127.0.0.1:443/\">back</a><a href=\"/more.html\">m</a>"));
     plain.Page("/more.html", Html("m"));
     elsewhere.Page("/x.html", Html("x"));

@@ -25,15 +25,22 @@ TEST(StandardLinks, ReadAnchorsAsAnHtmlParserDoes)
          "<style>a[href=\"t.html\"]{}</style><textarea><a href=\"x.html\"></textarea><a href=\"real.html\">r</a>",
          {"http://host/dir/real.html"}},
         {"no href, no link", "<a name=\"top\">t</a><a>n</a><link href=\"style.html\">", {}},
-        {"unclosed anchors", "<a href=\"u1.html\">one<a href=\"u2.html\">two", {"http://host/dir/u1.html", "http://host/dir/u2.html"}},
-        {"only http and https", "<a href=\"mailto:me\">m</a><a href=\"javascript:go()\">j</a>"
-                                "<a href=\"https://s/\">s</a><a href=\"ftp://f/\">f</a>",
+        {"unclosed anchors",
+         "<a href=\"u1.html\">one<a href=\"u2.html\">two",
+         {"http://host/dir/u1.html", "http://host/dir/u2.html"}},
+        {"only http and https",
+         "<a href=\"mailto:me\">m</a><a href=\"javascript:go()\">j</a>"
+         "<a href=\"https://s/\">s</a><a href=\"ftp://f/\">f</a>",
          {"https://s/"}},
-        {"first base counts for links before it", "<a href=\"before.html\">b</a><base href=\"http://Base.Host/root/\">"
-                                                  "<base href=\"/ignored/\"><a href=\"after.html\">a</a>",
+        {"first base counts for links before it",
+         "<a href=\"before.html\">b</a><base href=\"http://Base.Host/root/\">"
+         "<base href=\"/ignored/\"><a href=\"after.html\">a</a>",
          {"http://base.host/root/before.html", "http://base.host/root/after.html"}},
-        {"relative base", "<head><base href=\"../other/\"></head><a href=\"x.html\">x</a>", {"http://host/other/x.html"}},
-        {"base without href does not count", "<base target=\"_top\"><base href=\"/b/\"><a href=\"x\">x</a>",
+        {"relative base",
+         "<head><base href=\"../other/\"></head><a href=\"x.html\">x</a>",
+         {"http://host/other/x.html"}},
+        {"base without href does not count",
+         "<base target=\"_top\"><base href=\"/b/\"><a href=\"x\">x</a>",
          {"http://host/b/x"}},
         {"svg anchors are not html anchors", "<svg><a href=\"svg.html\"><text>s</text></a></svg>", {}},
     };

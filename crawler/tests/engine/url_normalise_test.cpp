@@ -61,14 +61,10 @@ TEST(SameSite, IsHostAndPortWithHttpAndHttpsDefaultsAlike)
         bool bSame;
     };
     const Case cases[] = {
-        {"http://host/", "http://HOST/x", true},
-        {"http://host/", "https://host/", true},
-        {"http://host:80/", "https://host:443/", true},
-        {"http://host:8080/", "https://host:8080/", true},
-        {"http://host/", "http://host:8080/", false},
-        {"http://host/", "https://host:80/", false},
-        {"http://host/", "http://www.host/", false},
-        {"http://host:443/", "https://host/", false},
+        {"http://host/", "http://HOST/x", true},        {"http://host/", "https://host/", true},
+        {"http://host:80/", "https://host:443/", true}, {"http://host:8080/", "https://host:8080/", true},
+        {"http://host/", "http://host:8080/", false},   {"http://host/", "https://host:80/", false},
+        {"http://host/", "http://www.host/", false},    {"http://host:443/", "https://host/", false},
     };
     for (const Case& c : cases) {
         WebAddress a, b;

@@ -107,7 +107,8 @@ TEST(HeadlessLinks, HttpsRowsKeepTheirScheme)
     std::string strErr;
     const std::string strCsv = CrawlCsv(strRoot, LinkRules::Standard, &strErr);
     unsetenv("CURL_CA_BUNDLE");
-    EXPECT_EQ(strCsv, "Page,PR,In,Out,Depth,Status\n" + strRoot + "/,-,0,1,0,200\n" + strRoot + "/a.html,-,1,0,1,200\n");
+    EXPECT_EQ(strCsv,
+              "Page,PR,In,Out,Depth,Status\n" + strRoot + "/,-,0,1,0,200\n" + strRoot + "/a.html,-,1,0,1,200\n");
     EXPECT_EQ(strErr.substr(0, 9 + strRoot.size()), "Scanning " + strRoot);
 }
 

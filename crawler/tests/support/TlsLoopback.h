@@ -23,7 +23,8 @@ public:
         m_strDir = szDir;
         const std::string strCommand =
             "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=127.0.0.1"
-            " -addext subjectAltName=IP:127.0.0.1 -keyout " + KeyFile() + " -out " + CertFile() + " >/dev/null 2>&1";
+            " -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            KeyFile() + " -out " + CertFile() + " >/dev/null 2>&1";
         m_bOk = std::system(strCommand.c_str()) == 0;
     }
     ~SelfSignedCertificate()
@@ -75,9 +76,8 @@ public:
     int Port() const { return m_nPort; }
     void Page(const std::string& strPath, const std::string& strBody)
     {
-        m_server.Get(strPath, [=](const httplib::Request&, httplib::Response& res) {
-            res.set_content(strBody, "text/html");
-        });
+        m_server.Get(strPath,
+                     [=](const httplib::Request&, httplib::Response& res) { res.set_content(strBody, "text/html"); });
     }
 
 private:

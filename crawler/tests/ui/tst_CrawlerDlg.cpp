@@ -155,13 +155,20 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<uint>("setting");
-        QTest::newRow("55") << "55" << "40" << 40u;
-        QTest::newRow("-3") << "-3" << "40" << 40u;
-        QTest::newRow("0 stays") << "0" << "0" << 0u;
-        QTest::newRow("40 stays") << "40" << "40" << 40u;
-        QTest::newRow("leading digits") << " 7x" << " 7x" << 7u;
-        QTest::newRow("letters are 0") << "abc" << "abc" << 0u;
-        QTest::newRow("overflow saturates and caps") << "99999999999999" << "40" << 40u;
+        QTest::newRow("55") << "55"
+                            << "40" << 40u;
+        QTest::newRow("-3") << "-3"
+                            << "40" << 40u;
+        QTest::newRow("0 stays") << "0"
+                                 << "0" << 0u;
+        QTest::newRow("40 stays") << "40"
+                                  << "40" << 40u;
+        QTest::newRow("leading digits") << " 7x"
+                                        << " 7x" << 7u;
+        QTest::newRow("letters are 0") << "abc"
+                                       << "abc" << 0u;
+        QTest::newRow("overflow saturates and caps") << "99999999999999"
+                                                     << "40" << 40u;
     }
 
     void iterationsFieldIsCappedAt40()
@@ -201,16 +208,26 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("up");
         QTest::addColumn<QString>("result");
-        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS" << "1" << false << "1";
-        QTest::newRow("iterations up at 40") << "IDC_ITERATIONS" << "40" << true << "40";
-        QTest::newRow("iterations up") << "IDC_ITERATIONS" << "3" << true << "4";
-        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS" << "0" << false << "1";
-        QTest::newRow("pages down at 1") << "IDC_PAGES" << "1" << false << "1";
-        QTest::newRow("pages 0 down") << "IDC_PAGES" << "0" << false << "1";
-        QTest::newRow("pages up no limit") << "IDC_PAGES" << "99999" << true << "100000";
-        QTest::newRow("pages up saturates") << "IDC_PAGES" << "2147483647" << true << "2147483647";
-        QTest::newRow("pages negative down") << "IDC_PAGES" << "-3" << false << "1";
-        QTest::newRow("pages text down") << "IDC_PAGES" << "abc" << false << "1";
+        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS"
+                                              << "1" << false << "1";
+        QTest::newRow("iterations up at 40") << "IDC_ITERATIONS"
+                                             << "40" << true << "40";
+        QTest::newRow("iterations up") << "IDC_ITERATIONS"
+                                       << "3" << true << "4";
+        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS"
+                                           << "0" << false << "1";
+        QTest::newRow("pages down at 1") << "IDC_PAGES"
+                                         << "1" << false << "1";
+        QTest::newRow("pages 0 down") << "IDC_PAGES"
+                                      << "0" << false << "1";
+        QTest::newRow("pages up no limit") << "IDC_PAGES"
+                                           << "99999" << true << "100000";
+        QTest::newRow("pages up saturates") << "IDC_PAGES"
+                                            << "2147483647" << true << "2147483647";
+        QTest::newRow("pages negative down") << "IDC_PAGES"
+                                             << "-3" << false << "1";
+        QTest::newRow("pages text down") << "IDC_PAGES"
+                                         << "abc" << false << "1";
     }
 
     void arrowsStepAndClamp()
@@ -270,10 +287,17 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("normalised");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no scheme") << "www.host.example" << "www.host.example/" << "Invalid URL";
-        QTest::newRow("https") << "HTTPS://Host/Dir" << "https://host/dir/" << "Invalid URL";
-        QTest::newRow("empty") << "" << "" << "Invalid URL";
-        QTest::newRow("refused") << "http://www.CorVane.example/" << "http://www.corvane.example/"
+        QTest::newRow("no scheme") << "www.host.example"
+                                   << "www.host.example/"
+                                   << "Invalid URL";
+        QTest::newRow("https") << "HTTPS://Host/Dir"
+                               << "https://host/dir/"
+                               << "Invalid URL";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "Invalid URL";
+        QTest::newRow("refused") << "http://www.CorVane.example/"
+                                 << "http://www.corvane.example/"
                                  << "This website cannot be scanned.";
     }
 
@@ -507,7 +531,8 @@ private slots:
         const std::string strLabel = site.Root().substr(7) + "/caf\xe9.html";
         const int nRow = pList->FindItem(strLabel);
         QVERIFY(nRow >= 0);
-        QCOMPARE(pList->GetItemText(nRow, 0), QString::fromStdString(site.Root().substr(7)) + QString::fromUtf8("/caf\xc3\xa9.html"));
+        QCOMPARE(pList->GetItemText(nRow, 0),
+                 QString::fromStdString(site.Root().substr(7)) + QString::fromUtf8("/caf\xc3\xa9.html"));
         // Every update reached the row: it was fetched (404 here) and ranked.
         QCOMPARE(pList->GetItemText(nRow, 5), QString("404"));
         QVERIFY2(QRegularExpression("^\\d+\\.\\d{3}$").match(pList->GetItemText(nRow, 1)).hasMatch(),

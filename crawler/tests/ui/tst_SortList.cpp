@@ -79,7 +79,8 @@ private slots:
             QVERIFY2(nWidth >= std::min(widths[i], 32767), qPrintable(names[i]));
             QVERIFY(nWidth <= 32767);
             QVERIFY(nWidth >= list.GetHeaderCtrl()->WidthForTitle(names[i]));
-            QCOMPARE(list.model()->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+            QCOMPARE(list.model()->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                         Qt::AlignHorizontal_Mask,
                      int(Qt::AlignLeft));
         }
     }
@@ -108,18 +109,30 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("ascending");
-        QTest::newRow("numbers") << "9" << "10" << -1;
-        QTest::newRow("equal numbers") << "007" << "7" << 0;
-        QTest::newRow("empty is number 0") << "" << "3" << -1;
-        QTest::newRow("number against text reads its digits") << "12" << "-1" << 1;
-        QTest::newRow("text decided by first") << "-1" << "12" << -1;
-        QTest::newRow("PR texts compare as text") << "10.000" << "9.000" << -1;
-        QTest::newRow("dates month before day") << "05/03/2008" << "01/04/2008" << -1;
-        QTest::newRow("dates by year first") << "31/12/2007" << "01/01/2008" << -1;
-        QTest::newRow("equal dates") << "01/02/2003" << "01/02/2003" << 0;
-        QTest::newRow("date against short text") << "01/02/2003" << "x" << 1;
-        QTest::newRow("huge numbers saturate") << "99999999999999999999" << "2147483647" << 0;
-        QTest::newRow("case-sensitive text") << "abc" << "abc" << 0;
+        QTest::newRow("numbers") << "9"
+                                 << "10" << -1;
+        QTest::newRow("equal numbers") << "007"
+                                       << "7" << 0;
+        QTest::newRow("empty is number 0") << ""
+                                           << "3" << -1;
+        QTest::newRow("number against text reads its digits") << "12"
+                                                              << "-1" << 1;
+        QTest::newRow("text decided by first") << "-1"
+                                               << "12" << -1;
+        QTest::newRow("PR texts compare as text") << "10.000"
+                                                  << "9.000" << -1;
+        QTest::newRow("dates month before day") << "05/03/2008"
+                                                << "01/04/2008" << -1;
+        QTest::newRow("dates by year first") << "31/12/2007"
+                                             << "01/01/2008" << -1;
+        QTest::newRow("equal dates") << "01/02/2003"
+                                     << "01/02/2003" << 0;
+        QTest::newRow("date against short text") << "01/02/2003"
+                                                 << "x" << 1;
+        QTest::newRow("huge numbers saturate") << "99999999999999999999"
+                                               << "2147483647" << 0;
+        QTest::newRow("case-sensitive text") << "abc"
+                                             << "abc" << 0;
     }
 
     void comparisonKinds()
@@ -197,8 +210,8 @@ private slots:
         // end with every row present exactly once.
         CSortListCtrl list;
         list.SetHeadings("Mixed,10");
-        const QStringList texts{"12", "-1", "", "01/02/2003", "abc", "7", "Zed", "-", "0.5", "31/12/1999",
-                                "100", "x1", "2", "", "-1"};
+        const QStringList texts{"12",  "-1",         "",    "01/02/2003", "abc", "7", "Zed", "-",
+                                "0.5", "31/12/1999", "100", "x1",         "2",   "",  "-1"};
         for (int round = 0; round < 40; ++round)
             for (const QString& s : texts)
                 list.AddItem(s);
@@ -287,8 +300,8 @@ private slots:
             Qt::KeyboardModifiers modifiers;
         };
         // Row 0 too: it once got no menu at all.
-        for (const Press& press : {Press{0, Qt::Key_Menu, {}}, Press{2, Qt::Key_F10, Qt::ShiftModifier},
-                                   Press{1, Qt::Key_Menu, {}}}) {
+        for (const Press& press :
+             {Press{0, Qt::Key_Menu, {}}, Press{2, Qt::Key_F10, Qt::ShiftModifier}, Press{1, Qt::Key_Menu, {}}}) {
             list.setCurrentIndex(list.model()->index(press.nRow, 0));
             spy.clear();
             QTest::keyClick(&list, press.key, press.modifiers);
@@ -340,8 +353,8 @@ private slots:
         QTest::newRow("three bytes") << QByteArray("\x06\0\0", 3) << false << layout;
         QTest::newRow("empty") << QByteArray() << false << layout;
         QTest::newRow("negative count") << Widths({-6, 1, 2}) << false << layout;
-        QTest::newRow("negative width is 0") << Widths({6, -5, 50, 20, 20, 20, 20}) << true
-                                             << QList<int>{0, 50, 20, 20, 20, 20};
+        QTest::newRow("negative width is 0")
+            << Widths({6, -5, 50, 20, 20, 20, 20}) << true << QList<int>{0, 50, 20, 20, 20, 20};
     }
 
     void columnWidthsFromTheProfile()

@@ -133,7 +133,8 @@ int main(int argc, char** argv)
     if (auto* pMenu = dlg.findChild<QMenu*>(QStringLiteral("IDR_POPUP"))) {
         const QRect area = dlg.frameGeometry().united(pMenu->frameGeometry());
         bOk = Save(QGuiApplication::platformName() == QLatin1String("xcb") ? Shot(&dlg, area) : pMenu->grab(), out,
-                   "popup-menu.png") && bOk;
+                   "popup-menu.png") &&
+            bOk;
         pMenu->close();
     } else {
         bOk = false;

@@ -59,9 +59,9 @@
 // them with VANTREL_CALLBACK. A lambda, even without captures, does not
 // convert to such a pointer there; hand lambdas over as closures.
 #if defined(_WIN32)
-#  define VANTREL_CALLBACK __stdcall
+#define VANTREL_CALLBACK __stdcall
 #else
-#  define VANTREL_CALLBACK
+#define VANTREL_CALLBACK
 #endif
 
 namespace RegexClass {
@@ -98,28 +98,28 @@ public:
     // SyntaxPerl and in any set without a family and without BkParens; the
     // POSIX families refuse them.
     enum Options : int {
-        EscapeInLists = 0,   // default on:  '\' is an escape inside [...]; off: a member ([\d] is \ and d)
-        CharClasses = 1,     // default on:  [[:alpha:]] and friends
-        Intervals = 2,       // default on:  {n,m}
-        LimitedOps = 3,      // default off: + ? | are literal (not the ? of an opening "(?")
-        NewlineAlt = 4,      // default off: a newline separates alternatives
-        BkPlusQm = 5,        // default off: \+ and \? are the operators
-        BkBraces = 6,        // default off: \{ \} are the interval braces
-        BkParens = 7,        // default off: \( \) are the group parentheses
-        BkRefs = 8,          // default on:  \1 back-references; off: \1 to \9 stand for the digit
-        BkVbar = 9,          // default off: \| is alternation
-        Literal = 10,        // default off: the expression is a plain text
-        IgnoreCase = 11,     // default off: case-insensitive
-        NoCollate = 12,      // default on:  ranges by code; off: by the locale's collation (nothing else changes)
-        SyntaxBasic = 13,    // {1, 2, 3, 6, 7, 8}
-        SyntaxExtended = 14, // {1, 2, 8}
-        SyntaxNormal = 15,   // {0, 1, 2, 8, 12}  (the default family: Perl syntax)
-        SyntaxEmacs = 16,    // {6, 7, 8, 9}
-        SyntaxAwk = 17,      // {0, 1, 2, 8}
-        SyntaxGrep = 18,     // {1, 2, 3, 4, 6, 7, 8}
-        SyntaxEgrep = 19,    // {1, 2, 4, 8}
-        SyntaxSed = 20,      // synonym of SyntaxBasic
-        SyntaxPerl = 21      // synonym of SyntaxNormal
+        EscapeInLists = 0,    // default on:  '\' is an escape inside [...]; off: a member ([\d] is \ and d)
+        CharClasses = 1,      // default on:  [[:alpha:]] and friends
+        Intervals = 2,        // default on:  {n,m}
+        LimitedOps = 3,       // default off: + ? | are literal (not the ? of an opening "(?")
+        NewlineAlt = 4,       // default off: a newline separates alternatives
+        BkPlusQm = 5,         // default off: \+ and \? are the operators
+        BkBraces = 6,         // default off: \{ \} are the interval braces
+        BkParens = 7,         // default off: \( \) are the group parentheses
+        BkRefs = 8,           // default on:  \1 back-references; off: \1 to \9 stand for the digit
+        BkVbar = 9,           // default off: \| is alternation
+        Literal = 10,         // default off: the expression is a plain text
+        IgnoreCase = 11,      // default off: case-insensitive
+        NoCollate = 12,       // default on:  ranges by code; off: by the locale's collation (nothing else changes)
+        SyntaxBasic = 13,     // {1, 2, 3, 6, 7, 8}
+        SyntaxExtended = 14,  // {1, 2, 8}
+        SyntaxNormal = 15,    // {0, 1, 2, 8, 12}  (the default family: Perl syntax)
+        SyntaxEmacs = 16,     // {6, 7, 8, 9}
+        SyntaxAwk = 17,       // {0, 1, 2, 8}
+        SyntaxGrep = 18,      // {1, 2, 3, 4, 6, 7, 8}
+        SyntaxEgrep = 19,     // {1, 2, 4, 8}
+        SyntaxSed = 20,       // synonym of SyntaxBasic
+        SyntaxPerl = 21       // synonym of SyntaxNormal
     };
 
     // Match options; the default set is {MatchDefault}. MatchDefault excludes
@@ -145,19 +145,19 @@ public:
     // Format-string syntax of Merge (when it calls back) and Format. A plain
     // Merge and ChangeFiles always use FormatTypeAll's syntax.
     enum FormatTypes : int {
-        FormatTypeAll = 0,   // default: the engine's full syntax: $&, $n, \n, conditionals
-                             // ?n...:... and (?n...:...), case conversions \U \L \E; & is plain
-        FormatTypeSed = 1,   // & is the whole match, \n a group; $ is plain
-        FormatTypePerl = 2   // $&, $n, \n and case conversions; & and ? are plain
+        FormatTypeAll = 0,  // default: the engine's full syntax: $&, $n, \n, conditionals
+                            // ?n...:... and (?n...:...), case conversions \U \L \E; & is plain
+        FormatTypeSed = 1,  // & is the whole match, \n a group; $ is plain
+        FormatTypePerl = 2  // $&, $n, \n and case conversions; & and ? are plain
     };
 
     // Which character traits compile and match. Values outside 0 to 2 act
     // as LocaleCpp.
     enum LocaleModels : int {
-        LocaleCpp = 0,       // default: std::locale of the object (SetLocale); under
-                             // MinGW, whose C++ library knows only "C", that one
-        LocaleWin32 = 1,     // the user's default locale, with its own message catalogue
-        LocaleC = 2          // the C runtime's locale as set with setlocale; no catalogue
+        LocaleCpp = 0,    // default: std::locale of the object (SetLocale); under
+                          // MinGW, whose C++ library knows only "C", that one
+        LocaleWin32 = 1,  // the user's default locale, with its own message catalogue
+        LocaleC = 2       // the C runtime's locale as set with setlocale; no catalogue
     };
 
     // Result of ParseExpression. 15 is never returned; Boost 1.81 never
@@ -189,14 +189,14 @@ public:
 
     // A file that FindFiles or GrepFiles could not process.
     struct FileSearchProblem {
-        std::string fileName;   // as the walk names it (a directory: without the final '/')
-        std::uint32_t kind;     // 0 the file or a directory cannot be opened (no permission,
-                                //   dangling link, vanished during the walk);
-                                // 1 it cannot be read, or is too large to search (EFBIG)
-                                //   or to hold in memory (ENOMEM);
-                                // 2 the engine gave up on it (complexity, stack or memory
-                                //   limit); the matches reported before stay reported
-        std::uint32_t detail;   // errno (Windows: GetLastError()) for kinds 0 and 1, 0 for kind 2
+        std::string fileName;  // as the walk names it (a directory: without the final '/')
+        std::uint32_t kind;    // 0 the file or a directory cannot be opened (no permission,
+                               //   dangling link, vanished during the walk);
+                               // 1 it cannot be read, or is too large to search (EFBIG)
+                               //   or to hold in memory (ENOMEM);
+                               // 2 the engine gave up on it (complexity, stack or memory
+                               //   limit); the matches reported before stay reported
+        std::uint32_t detail;  // errno (Windows: GetLastError()) for kinds 0 and 1, 0 for kind 2
     };
 
     // A failure of ChangeFiles.
@@ -217,34 +217,29 @@ public:
     // line's first byte; and for events that can stop a pass a continue flag,
     // true on entry: clearing it ends the pass.
 
-    typedef void(VANTREL_CALLBACK* MatchingFunction)(RegularExpression*, const std::vector<REMatch>&,
-                                                     unsigned int line, unsigned int lineStart);
-    typedef boost::function4<void, RegularExpression*, const std::vector<REMatch>&, unsigned int,
-                             unsigned int>
+    typedef void(VANTREL_CALLBACK* MatchingFunction)(RegularExpression*, const std::vector<REMatch>&, unsigned int line,
+                                                     unsigned int lineStart);
+    typedef boost::function4<void, RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int>
         MatchingClosure;
     typedef MatchingFunction SearchingFunction;
     typedef MatchingClosure SearchingClosure;
 
-    typedef void(VANTREL_CALLBACK* GreppingFunction)(RegularExpression*, const std::vector<REMatch>&,
-                                                     unsigned int line, unsigned int lineStart,
-                                                     bool& continueFlag);
-    typedef boost::function5<void, RegularExpression*, const std::vector<REMatch>&, unsigned int,
-                             unsigned int, bool&>
+    typedef void(VANTREL_CALLBACK* GreppingFunction)(RegularExpression*, const std::vector<REMatch>&, unsigned int line,
+                                                     unsigned int lineStart, bool& continueFlag);
+    typedef boost::function5<void, RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int, bool&>
         GreppingClosure;
     typedef GreppingFunction MergingFunction;
     typedef GreppingClosure MergingClosure;
 
     typedef void(VANTREL_CALLBACK* GreppingFilesFunction)(RegularExpression*, std::string fileName,
-                                                          const std::vector<REMatch>&,
-                                                          unsigned int line, bool& continueFlag);
-    typedef boost::function5<void, RegularExpression*, std::string, const std::vector<REMatch>&,
-                             unsigned int, bool&>
+                                                          const std::vector<REMatch>&, unsigned int line,
+                                                          bool& continueFlag);
+    typedef boost::function5<void, RegularExpression*, std::string, const std::vector<REMatch>&, unsigned int, bool&>
         GreppingFilesClosure;
     typedef GreppingFilesFunction ChangingFilesFunction;
     typedef GreppingFilesClosure ChangingFilesClosure;
 
-    typedef void(VANTREL_CALLBACK* FindFilesFunction)(RegularExpression*, std::string fileName,
-                                                      bool& continueFlag);
+    typedef void(VANTREL_CALLBACK* FindFilesFunction)(RegularExpression*, std::string fileName, bool& continueFlag);
     typedef boost::function3<void, RegularExpression*, std::string, bool&> FindFilesClosure;
 
     // ------------------------------------------------------- construction, copying
@@ -262,7 +257,7 @@ public:
 
     // ------------------------------------------------------ expression, compiling
 
-    void SetExpression(const std::string& expression);   // default ""
+    void SetExpression(const std::string& expression);  // default ""
     std::string GetExpression() const;
 
     // Compiles in the current locale model unless already done (failures are
@@ -287,20 +282,20 @@ public:
     void AddExpressionOption(Options option);
     void DeleteExpressionOption(Options option);
     bool IsExpressionOption(Options option) const;
-    void ClearExpressionOptions();   // empties the set; defaults are not restored
+    void ClearExpressionOptions();  // empties the set; defaults are not restored
 
     // Default {MatchDefault}. Match options never make the expression compile again.
     void AddMatchOption(Matches option);
     void DeleteMatchOption(Matches option);
     bool IsMatchOption(Matches option) const;
-    void ClearMatchOptions();        // empties the set; acts as {MatchDefault}
+    void ClearMatchOptions();  // empties the set; acts as {MatchDefault}
 
     // --------------------------------------------------------------------- locale
 
-    void SetLocale(const std::locale& locale);   // default: the global locale at construction
+    void SetLocale(const std::locale& locale);  // default: the global locale at construction
     std::locale GetLocale() const;
     // Ignored while an operation of this object runs its engine pass.
-    void SetLocaleModel(LocaleModels model);     // default LocaleCpp; not validated
+    void SetLocaleModel(LocaleModels model);  // default LocaleCpp; not validated
     LocaleModels GetLocaleModel() const;
     // A module of string resources that localizes messages and syntax; default "".
     // A name that does not load is no error: the engine's own texts are used.
@@ -366,9 +361,9 @@ public:
     // object: it must not touch its own state after doing so.
 
     // Each returns false (or 0) without calling back when nothing matched.
-    bool Match();            // a match that starts at the beginning of the subject
-    bool MatchAll();         // the whole subject matches
-    bool Search();           // a match anywhere; reports the first one found
+    bool Match();     // a match that starts at the beginning of the subject
+    bool MatchAll();  // the whole subject matches
+    bool Search();    // a match anywhere; reports the first one found
     // Number of non-overlapping matches, left to right; a pass stopped by a
     // callback counts the matches reported, the one that stopped it included.
     unsigned int Grep();

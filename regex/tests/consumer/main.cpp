@@ -10,10 +10,12 @@
 
 using RegexClass::RegularExpression;
 
-int main() {
+int main()
+{
     RegularExpression re;
     re.SetExpression("a(b)");
-    if (re.ParseExpression() != RegularExpression::NoError || re.NumberOfSubexpressions() != 1) return 1;
+    if (re.ParseExpression() != RegularExpression::NoError || re.NumberOfSubexpressions() != 1)
+        return 1;
 
     re.SetExpression("<a([^>]*)>");
     re.AddExpressionOption(RegularExpression::IgnoreCase);
@@ -21,7 +23,8 @@ int main() {
     std::vector<std::string> anchors;
     re.SetOnGreppingClosure([&](RegularExpression*, const std::vector<RegexClass::REMatch>& m, unsigned int,
                                 unsigned int, bool&) { anchors.push_back(m[1].text); });
-    if (re.Grep() != 2 || anchors != std::vector<std::string>{" href=x", " b"}) return 2;
+    if (re.Grep() != 2 || anchors != std::vector<std::string>{" href=x", " b"})
+        return 2;
 
     RegularExpression digits;
     digits.SetExpression("[0-9]");
@@ -30,12 +33,14 @@ int main() {
     digits.SetMergeCopy(true);
     std::string merged;
     digits.Merge(merged);
-    if (merged != "a<1>b<2>") return 3;
+    if (merged != "a<1>b<2>")
+        return 3;
 
     std::stringstream settings;
     settings << digits;
     RegularExpression copy;
-    if (!(settings >> copy) || !(copy == digits)) return 4;
+    if (!(settings >> copy) || !(copy == digits))
+        return 4;
 
     std::printf("%u %s\n", re.NumberOfSubexpressions(), merged.c_str());
     return 0;

@@ -69,8 +69,7 @@ unsigned int ChangeXToY(const std::string& pattern, RE& re)
     return re.ChangeFiles();
 }
 
-class FaultAt
-{
+class FaultAt {
 public:
     FaultAt(ChangeStep step, int error)
     {
@@ -79,17 +78,17 @@ public:
     ~FaultAt() { SetChangeFaultHook(nullptr); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(FilesOnWindows, WalkListsMatchingFilesByNameThenSubdirectories)
 {
     petest::ScratchDirectory dir;
     // Byte order puts capitals first; names differing in case only would be one file here.
-    for (const char* name : {"b.txt", "a.txt", "C.txt", "ab.txt", "a.doc", "sub\\c.txt", "sub\\deeper\\d.txt", "a1\\e.txt"})
+    for (const char* name :
+         {"b.txt", "a.txt", "C.txt", "ab.txt", "a.doc", "sub\\c.txt", "sub\\deeper\\d.txt", "a1\\e.txt"})
         WriteFile(dir.file(name), "x");
     const std::string d = dir.path() + "\\";
-    struct Row
-    {
+    struct Row {
         std::string pattern;
         bool recurse;
         std::vector<std::string> expected;
@@ -98,7 +97,8 @@ TEST(FilesOnWindows, WalkListsMatchingFilesByNameThenSubdirectories)
         {d + "*.txt", false, {d + "C.txt", d + "a.txt", d + "ab.txt", d + "b.txt"}},
         {d + "?.txt", false, {d + "C.txt", d + "a.txt", d + "b.txt"}},
         {d + "a*", false, {d + "a.doc", d + "a.txt", d + "ab.txt"}},
-        {d + "*.txt", true,
+        {d + "*.txt",
+         true,
          {d + "C.txt", d + "a.txt", d + "ab.txt", d + "b.txt", d + "a1\\e.txt", d + "sub\\c.txt",
           d + "sub\\deeper\\d.txt"}},
     };
@@ -158,8 +158,7 @@ TEST(FilesOnWindows, FailureBeforeTheReplaceLeavesTheOriginalIntact)
 // the error code is the sharing violation that GetLastError gave.
 TEST(FilesOnWindows, FileHeldByAnotherHandleGetsAProblemAndStaysIntact)
 {
-    struct Row
-    {
+    struct Row {
         DWORD access;
         DWORD share;
         std::uint32_t kind;
