@@ -1,5 +1,6 @@
 #include "HttpClient.h"
 #include "CurlUrlPart.h"
+#include "TextFormat.h"
 
 #include <curl/curl.h>
 
@@ -83,19 +84,7 @@ int OnProgress(void* pUser, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 // percent-encoded.
 std::string RequestAddress(const std::string& strUrl)
 {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(strUrl.size());
-    for (unsigned char ch : strUrl) {
-        if (ch <= 0x20 || ch == 0x7F) {
-            out += '%';
-            out += kHex[ch >> 4];
-            out += kHex[ch & 0xF];
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out;
+    return PercentEncodeBytes(strUrl, false);
 }
 
 // One handle with every option of the crawl's request.

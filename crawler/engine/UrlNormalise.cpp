@@ -71,19 +71,7 @@ long DefaultPort(const std::string& strScheme)
 
 std::string EncodeOddBytes(const std::string& s)
 {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(s.size());
-    for (unsigned char ch : s) {
-        if (ch <= 0x20 || ch >= 0x7F) {
-            out += '%';
-            out += kHex[ch >> 4];
-            out += kHex[ch & 0xF];
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out;
+    return PercentEncodeBytes(s, true);
 }
 
 bool NormaliseAddress(const std::string& strUrl, WebAddress& address)

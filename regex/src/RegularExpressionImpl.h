@@ -156,25 +156,25 @@ public:
     template <class F>
     decltype(auto) WithExpression(F&& f)
     {
-        switch (ModelIndex()) {
-        case RegularExpression::LocaleWin32:
-            return f(win32Expression);
-        case RegularExpression::LocaleC:
-            return f(cExpression);
-        default:
-            return f(cppExpression);
-        }
+        return WithExpressionOf(*this, std::forward<F>(f));
     }
     template <class F>
     decltype(auto) WithExpression(F&& f) const
     {
-        switch (ModelIndex()) {
+        return WithExpressionOf(*this, std::forward<F>(f));
+    }
+
+    // One switch for both constnesses of WithExpression.
+    template <class Self, class F>
+    static decltype(auto) WithExpressionOf(Self& self, F&& f)
+    {
+        switch (self.ModelIndex()) {
         case RegularExpression::LocaleWin32:
-            return f(win32Expression);
+            return f(self.win32Expression);
         case RegularExpression::LocaleC:
-            return f(cExpression);
+            return f(self.cExpression);
         default:
-            return f(cppExpression);
+            return f(self.cppExpression);
         }
     }
 
