@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 PACKAGES = g++ cmake make pkg-config locales libgtest-dev libgmock-dev libbenchmark-dev \
-  libboost1.81-dev libboost-regex1.81-dev libgumbo-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev \
+  libboost1.81-dev libboost-regex1.81-dev libgumbo-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev openssl \
   xvfb xauth imagemagick fonts-dejavu-core clang-14 libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)

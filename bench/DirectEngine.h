@@ -8,7 +8,8 @@
 
 #include <boost/regex.hpp>
 
-inline boost::regex DirectEngineExpression(const char* pattern) {
+inline boost::regex DirectEngineExpression(const char* pattern)
+{
     RegexClass::RegularExpression defaults;
     return boost::regex(pattern, RegexClass::detail::EngineSyntaxFlags(defaults.Impl().ClassicCompileFlags()));
 }

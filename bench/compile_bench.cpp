@@ -10,16 +10,19 @@ namespace {
 
 const char kExpression[] = "<a\\s+([^>]*)>([^<]*)</a>";
 
-void CachedParse(benchmark::State& state) {
+void CachedParse(benchmark::State& state)
+{
     RegularExpression re;
     re.SetLocaleModel(static_cast<RegularExpression::LocaleModels>(state.range(0)));
     re.SetExpression(kExpression);
     re.ParseExpression();
-    for (auto _ : state) benchmark::DoNotOptimize(re.ParseExpression());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(re.ParseExpression());
 }
 BENCHMARK(CachedParse)->Arg(0)->Arg(1)->Arg(2);
 
-void FreshCompile(benchmark::State& state) {
+void FreshCompile(benchmark::State& state)
+{
     RegularExpression re;
     re.SetLocaleModel(static_cast<RegularExpression::LocaleModels>(state.range(0)));
     bool toggle = false;

@@ -11,6 +11,7 @@
 #include <vantrel/RegularExpression.h>
 
 #include "LinkExtraction.h"
+#include "StandardLinks.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ const std::string& MegabytePage()
         std::string s = "<html><body>\n";
         for (int i = 0; i < 10000; ++i) {
             s += "<p class=\"item\">Paragraph " + std::to_string(i) + " with some words around its link: ";
-            s += "<a class=\"l\" href=\"page" + std::to_string(i) + ".html\" title=\"Page " + std::to_string(i) + "\">link</a>";
+            s += "<a class=\"l\" href=\"page" + std::to_string(i) + ".html\" title=\"Page " + std::to_string(i) +
+                "\">link</a>";
             s += std::string(i % 2 ? 20 : 0, ' ') + "</p>\n";
         }
         while (s.size() < 1024 * 1024)
@@ -48,8 +50,55 @@ void BM_AnchorPass_1MB_10000Anchors(benchmark::State& state)
 }
 BENCHMARK(BM_AnchorPass_1MB_10000Anchors)->Unit(benchmark::kMillisecond);
 
-void VANTREL_CALLBACK Ignore(RegexClass::RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned,
-                             bool&)
+// The same page under the standard link rules: HTML parse, resolution, normal form.
+void BM_StandardLinks_1MB_10000Anchors(benchmark::State& state)
+{
+    const std::string& page = MegabytePage();
+    std::size_t nLinks = 0;
+    for (auto _ : state) {
+        std::vector<std::string> links;
+        plovik::AddStandardLinks(page, "http://host/dir/", links);
+        nLinks = links.size();
+    }
+    state.counters["links"] = static_cast<double>(nLinks);
+    state.counters["page_bytes"] = static_cast<double>(page.size());
+}
+BENCHMARK(BM_StandardLinks_1MB_10000Anchors)->Unit(benchmark::kMillisecond);
+
+// Its parts: the HTML parse alone, and the nesting estimate that guards it.
+void BM_StandardParseOnly_1MB(benchmark::State& state)
+{
+    const std::string& page = MegabytePage();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plovik::ParsePageHrefs(page).hrefs.size());
+}
+BENCHMARK(BM_StandardParseOnly_1MB)->Unit(benchmark::kMillisecond);
+
+void BM_StandardNestingEstimate_1MB(benchmark::State& state)
+{
+    const std::string& page = MegabytePage();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plovik::NestingWork(page));
+}
+BENCHMARK(BM_StandardNestingEstimate_1MB)->Unit(benchmark::kMillisecond);
+
+// A hostile page for the parser: 200,000 unclosed <div>s (refused by the estimate).
+void BM_Hostile_Standard_NestedDivs200000(benchmark::State& state)
+{
+    std::string page;
+    for (int i = 0; i < 200000; ++i)
+        page += "<div>";
+    page += "<a href=\"x\">x</a>";
+    for (auto _ : state) {
+        std::vector<std::string> links;
+        plovik::AddStandardLinks(page, "http://host/", links);
+        benchmark::DoNotOptimize(links.size());
+    }
+}
+BENCHMARK(BM_Hostile_Standard_NestedDivs200000)->Unit(benchmark::kMillisecond);
+
+void VANTREL_CALLBACK Ignore(RegexClass::RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned,
+                             unsigned, bool&)
 {
 }
 

@@ -36,26 +36,30 @@ using RegexClass::RegularExpression;
 
 constexpr int kDirectories = 20;
 constexpr int kFilesPerDirectory = 100;
-constexpr std::size_t kFileSize = 100 * 1024;   // 2,000 x 100 KB = 200 MB
+constexpr std::size_t kFileSize = 100 * 1024;  // 2,000 x 100 KB = 200 MB
 const char kLiteral[] = "needle";
 const char kRegex[] = "ne+dle-[0-9]+";
 
-std::string TreeRoot() {
+std::string TreeRoot()
+{
     const char* dir = std::getenv("FILES_BENCH_DIR");
     return dir && *dir ? dir : "/tmp/vantrel-files-bench";
 }
 
-std::string FileName(int d, int f) {
+std::string FileName(int d, int f)
+{
     char name[64];
     std::snprintf(name, sizeof name, "/d%02d/f%04d.txt", d, f);
     return TreeRoot() + name;
 }
 
 // Lines of words; about every 40 lines a "needle-N".
-std::string FileContent(std::mt19937& random) {
-    static const char* const kWords[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel",
-                                         "india", "juliet", "kilo", "lima", "mike", "nettle", "oscar", "papa",
-                                         "quebec", "romeo", "sierra", "tango", "uniform", "victor", "whiskey"};
+std::string FileContent(std::mt19937& random)
+{
+    static const char* const kWords[] = {"alpha",  "bravo",  "charlie", "delta",  "echo",   "foxtrot",
+                                         "golf",   "hotel",  "india",   "juliet", "kilo",   "lima",
+                                         "mike",   "nettle", "oscar",   "papa",   "quebec", "romeo",
+                                         "sierra", "tango",  "uniform", "victor", "whiskey"};
     std::string text;
     text.reserve(kFileSize + 64);
     std::uniform_int_distribution<int> word(0, sizeof(kWords) / sizeof(kWords[0]) - 1);
@@ -64,20 +68,24 @@ std::string FileContent(std::mt19937& random) {
     while (text.size() < kFileSize) {
         int words = lineLength(random);
         for (int i = 0; i < words; ++i) {
-            if (i) text += ' ';
+            if (i)
+                text += ' ';
             text += kWords[word(random)];
         }
-        if (planted(random) == 0) text += " needle-" + std::to_string(random() % 1000);
+        if (planted(random) == 0)
+            text += " needle-" + std::to_string(random() % 1000);
         text += '\n';
     }
     text.resize(kFileSize);
     return text;
 }
 
-void EnsureTree() {
+void EnsureTree()
+{
     const std::string done = TreeRoot() + "/.complete";
     struct stat st;
-    if (::stat(done.c_str(), &st) == 0) return;
+    if (::stat(done.c_str(), &st) == 0)
+        return;
     std::fprintf(stderr, "generating %s ...\n", TreeRoot().c_str());
     ::mkdir(TreeRoot().c_str(), 0755);
     std::mt19937 random(12345);
@@ -94,7 +102,8 @@ void EnsureTree() {
 }
 
 // The whole tree in memory, read once for the in-memory engine run.
-const std::vector<std::string>& TreeInMemory() {
+const std::vector<std::string>& TreeInMemory()
+{
     static const std::vector<std::string> files = [] {
         std::vector<std::string> all;
         for (int d = 0; d < kDirectories; ++d)
@@ -111,7 +120,8 @@ const std::vector<std::string>& TreeInMemory() {
 
 // ---------------------------------------------------------------- the runs
 
-unsigned int GrepFiles(const char* expression) {
+unsigned int GrepFiles(const char* expression)
+{
     RegularExpression re;
     re.SetExpression(expression);
     re.SetFilesToMatch(TreeRoot() + "/*.txt");
@@ -119,7 +129,8 @@ unsigned int GrepFiles(const char* expression) {
     return re.GrepFiles();
 }
 
-unsigned int FindFiles(const char* expression) {
+unsigned int FindFiles(const char* expression)
+{
     RegularExpression re;
     re.SetExpression(expression);
     re.SetFilesToMatch(TreeRoot() + "/*.txt");
@@ -127,71 +138,88 @@ unsigned int FindFiles(const char* expression) {
     return re.FindFiles();
 }
 
-void SystemGrep(const char* options, const char* expression) {
-    std::string command = std::string("grep -E ") + options + " -r --include='*.txt' '" + expression + "' " +
-                          TreeRoot() + " > /dev/null";
-    if (std::system(command.c_str()) == -1) std::abort();
+void SystemGrep(const char* options, const char* expression)
+{
+    std::string command =
+        std::string("grep -E ") + options + " -r --include='*.txt' '" + expression + "' " + TreeRoot() + " > /dev/null";
+    if (std::system(command.c_str()) == -1)
+        std::abort();
 }
 
 // Reads every file with plain read() calls into one reused buffer.
-std::size_t ReadTree() {
+std::size_t ReadTree()
+{
     std::size_t total = 0;
     std::vector<char> buffer(kFileSize + 4096);
     for (int d = 0; d < kDirectories; ++d)
         for (int f = 0; f < kFilesPerDirectory; ++f) {
             int fd = ::open(FileName(d, f).c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0) std::abort();
+            if (fd < 0)
+                std::abort();
             ssize_t n;
-            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) total += static_cast<std::size_t>(n);
+            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+                total += static_cast<std::size_t>(n);
             ::close(fd);
         }
     return total;
 }
 
-unsigned int EngineInMemory(const char* expression) {
+unsigned int EngineInMemory(const char* expression)
+{
     boost::regex re(expression);
     unsigned int count = 0;
     for (const std::string& file : TreeInMemory())
-        count += boost::regex_grep([](const boost::match_results<std::string::const_iterator>&) { return true; },
-                                   file, re);
+        count +=
+            boost::regex_grep([](const boost::match_results<std::string::const_iterator>&) { return true; }, file, re);
     return count;
 }
 
 // ----------------------------------------------------------- benchmarks
 
-void BM_GrepFiles(benchmark::State& state, const char* expression) {
+void BM_GrepFiles(benchmark::State& state, const char* expression)
+{
     unsigned int count = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(count = GrepFiles(expression));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(count = GrepFiles(expression));
     state.counters["matches"] = count;
     state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
 }
 
-void BM_FindFiles(benchmark::State& state, const char* expression) {
+void BM_FindFiles(benchmark::State& state, const char* expression)
+{
     unsigned int count = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(count = FindFiles(expression));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(count = FindFiles(expression));
     state.counters["files"] = count;
     state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
 }
 
-void BM_SystemGrep(benchmark::State& state, const char* options, const char* expression) {
-    for (auto _ : state) SystemGrep(options, expression);
+void BM_SystemGrep(benchmark::State& state, const char* options, const char* expression)
+{
+    for (auto _ : state)
+        SystemGrep(options, expression);
     state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
 }
 
-void BM_ReadTree(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ReadTree());
+void BM_ReadTree(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadTree());
     state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
 }
 
-void BM_EngineInMemory(benchmark::State& state, const char* expression) {
+void BM_EngineInMemory(benchmark::State& state, const char* expression)
+{
     TreeInMemory();
     unsigned int count = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(count = EngineInMemory(expression));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(count = EngineInMemory(expression));
     state.counters["matches"] = count;
     state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
 }
 
-double BestOfThree(const std::function<void()>& run) {
+double BestOfThree(const std::function<void()>& run)
+{
     double best = 1e30;
     for (int i = 0; i < 3; ++i) {
         auto start = std::chrono::steady_clock::now();
@@ -201,7 +229,8 @@ double BestOfThree(const std::function<void()>& run) {
     return best;
 }
 
-void Summary() {
+void Summary()
+{
     std::printf("\nSummary (best of three, seconds; tree %s)\n", TreeRoot().c_str());
     for (const char* expression : {kLiteral, kRegex}) {
         double grepFiles = BestOfThree([&] { GrepFiles(expression); });
@@ -231,10 +260,12 @@ BENCHMARK_CAPTURE(BM_GrepFiles, regex, kRegex)->Unit(benchmark::kMillisecond)->I
 BENCHMARK_CAPTURE(BM_SystemGrep, grep_rc_regex, "-c", kRegex)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_EngineInMemory, regex, kRegex)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     EnsureTree();
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     Summary();

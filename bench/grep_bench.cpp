@@ -21,8 +21,8 @@
 
 namespace {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 
 // 0-2 match a few hundred times (the rare markers); 3-5 match all over the text.
 const char* const kPatterns[] = {
@@ -34,34 +34,43 @@ const char* const kPatterns[] = {
     "([a-z]+), ([a-z]+)",
 };
 
-boost::regex Direct(const char* pattern) { return DirectEngineExpression(pattern); }
+boost::regex Direct(const char* pattern)
+{
+    return DirectEngineExpression(pattern);
+}
 
-void Configure(RegularExpression& re, benchmark::State& state) {
+void Configure(RegularExpression& re, benchmark::State& state)
+{
     re.SetExpression(kPatterns[state.range(0)]);
     re.SetStringToMatch(prose::Text());
     state.SetLabel(kPatterns[state.range(0)]);
 }
 
-void Finish(benchmark::State& state, unsigned int matches) {
+void Finish(benchmark::State& state, unsigned int matches)
+{
     state.counters["matches"] = matches;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(prose::Text().size()));
 }
 
 std::uint64_t g_sink = 0;
 
-void OnGrepping(RegularExpression*, const std::vector<REMatch>& list, unsigned int line, unsigned int, bool&) {
+void OnGrepping(RegularExpression*, const std::vector<REMatch>& list, unsigned int line, unsigned int, bool&)
+{
     g_sink += static_cast<std::uint64_t>(list[0].position) + line + list.back().text.size();
 }
 
-void BM_Grep(benchmark::State& state) {
+void BM_Grep(benchmark::State& state)
+{
     RegularExpression re;
     Configure(re, state);
     unsigned int matches = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(matches = re.Grep());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(matches = re.Grep());
     Finish(state, matches);
 }
 
-void BM_DirectGrep(benchmark::State& state) {
+void BM_DirectGrep(benchmark::State& state)
+{
     const boost::regex expression = Direct(kPatterns[state.range(0)]);
     const std::string& text = prose::Text();
     state.SetLabel(kPatterns[state.range(0)]);
@@ -74,12 +83,14 @@ void BM_DirectGrep(benchmark::State& state) {
     Finish(state, matches);
 }
 
-void BM_GrepCallback(benchmark::State& state) {
+void BM_GrepCallback(benchmark::State& state)
+{
     RegularExpression re;
     Configure(re, state);
     re.SetOnGrepping(&OnGrepping);
     unsigned int matches = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(matches = re.Grep());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(matches = re.Grep());
     Finish(state, matches);
 }
 
@@ -88,12 +99,16 @@ void BM_GrepCallback(benchmark::State& state) {
 struct CopyingStep {
     std::vector<std::string>* texts;
     std::string::const_iterator base;
-    bool operator()(const boost::match_results<std::string::const_iterator>& m) const {
+    bool operator()(const boost::match_results<std::string::const_iterator>& m) const
+    {
         const std::size_t groups = m.size();
         texts->resize(groups + 2);
         for (std::size_t i = 0; i < groups; ++i) {
             const auto& sub = m[static_cast<int>(i)];
-            if (sub.matched) (*texts)[i].assign(sub.first, sub.second); else (*texts)[i].clear();
+            if (sub.matched)
+                (*texts)[i].assign(sub.first, sub.second);
+            else
+                (*texts)[i].clear();
         }
         (*texts)[groups].assign(m.prefix().first, m.prefix().second);
         (*texts)[groups + 1].assign(m.suffix().first, m.suffix().second);
@@ -102,7 +117,8 @@ struct CopyingStep {
     }
 };
 
-void BM_DirectGrepCopying(benchmark::State& state) {
+void BM_DirectGrepCopying(benchmark::State& state)
+{
     const boost::regex expression = Direct(kPatterns[state.range(0)]);
     const std::string& text = prose::Text();
     state.SetLabel(kPatterns[state.range(0)]);

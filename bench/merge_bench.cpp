@@ -20,8 +20,8 @@
 
 namespace {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 
 // 0 matches a few hundred times (the rare markers); 1 and 2 all over the text.
 const char* const kPatterns[] = {
@@ -31,9 +31,13 @@ const char* const kPatterns[] = {
 };
 const char kFormat[] = "<$2:$1>";
 
-boost::regex Direct(const char* pattern) { return DirectEngineExpression(pattern); }
+boost::regex Direct(const char* pattern)
+{
+    return DirectEngineExpression(pattern);
+}
 
-void Configure(RegularExpression& re, benchmark::State& state) {
+void Configure(RegularExpression& re, benchmark::State& state)
+{
     re.SetExpression(kPatterns[state.range(0)]);
     re.SetStringToMatch(prose::Text());
     re.SetFormatString(kFormat);
@@ -41,12 +45,14 @@ void Configure(RegularExpression& re, benchmark::State& state) {
     state.SetLabel(kPatterns[state.range(0)]);
 }
 
-void Finish(benchmark::State& state, const std::string& out) {
+void Finish(benchmark::State& state, const std::string& out)
+{
     state.counters["out_bytes"] = static_cast<double>(out.size());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(prose::Text().size()));
 }
 
-void BM_Merge(benchmark::State& state) {
+void BM_Merge(benchmark::State& state)
+{
     RegularExpression re;
     Configure(re, state);
     std::string out;
@@ -57,7 +63,8 @@ void BM_Merge(benchmark::State& state) {
     Finish(state, out);
 }
 
-void BM_DirectReplace(benchmark::State& state) {
+void BM_DirectReplace(benchmark::State& state)
+{
     const boost::regex expression = Direct(kPatterns[state.range(0)]);
     const std::string& text = prose::Text();
     state.SetLabel(kPatterns[state.range(0)]);
@@ -69,7 +76,8 @@ void BM_DirectReplace(benchmark::State& state) {
     Finish(state, out);
 }
 
-void BM_MergeCallback(benchmark::State& state) {
+void BM_MergeCallback(benchmark::State& state)
+{
     RegularExpression re;
     Configure(re, state);
     std::uint64_t seen = 0;

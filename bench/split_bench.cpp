@@ -14,7 +14,8 @@
 namespace {
 
 // Words of 1 to 10 letters separated by runs of 1 to 3 blanks, tabs or line breaks.
-const std::string& Text() {
+const std::string& Text()
+{
     static const std::string text = [] {
         constexpr std::size_t kSize = 16u << 20;
         std::mt19937 random(42);
@@ -22,16 +23,19 @@ const std::string& Text() {
         t.reserve(kSize + 16);
         while (t.size() < kSize) {
             const int letters = 1 + static_cast<int>(random() % 10);
-            for (int i = 0; i < letters; ++i) t += static_cast<char>('a' + random() % 26);
+            for (int i = 0; i < letters; ++i)
+                t += static_cast<char>('a' + random() % 26);
             const int blanks = 1 + static_cast<int>(random() % 3);
-            for (int i = 0; i < blanks; ++i) t += " \t\n "[random() % 4];
+            for (int i = 0; i < blanks; ++i)
+                t += " \t\n "[random() % 4];
         }
         return t;
     }();
     return text;
 }
 
-void BM_SplitDefaultSeparator(benchmark::State& state) {
+void BM_SplitDefaultSeparator(benchmark::State& state)
+{
     RegexClass::RegularExpression re;
     re.SetStringToMatch(Text());
     std::vector<std::string> pieces;
@@ -43,7 +47,8 @@ void BM_SplitDefaultSeparator(benchmark::State& state) {
 }
 BENCHMARK(BM_SplitDefaultSeparator)->Unit(benchmark::kMillisecond);
 
-void BM_RegexSplitDirect(benchmark::State& state) {
+void BM_RegexSplitDirect(benchmark::State& state)
+{
     const boost::regex separator("\\s+");
     std::vector<std::string> pieces;
     for (auto _ : state) {

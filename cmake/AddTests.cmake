@@ -1,9 +1,9 @@
-# plovik_add_gtests(<dir> [TESTS <names...>] LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>] [INCLUDES <dirs...>]
-#                   [EXCLUDE <names...>])
+# plovik_add_gtests(<dir> [TESTS <names...>] LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>]
+#                   [INCLUDES <dirs...>] [ONLY <names...> | EXCEPT <names...>])
 # Each <dir>/<name>.cpp becomes one GoogleTest executable under ctest. Without TESTS,
-# every *_test.cpp in <dir> but the excluded ones.
+# every *_test.cpp in <dir>; ONLY and EXCEPT pick among them by name (without .cpp).
 function(plovik_add_gtests dir)
-  cmake_parse_arguments(ARG "" "" "TESTS;LIBS;ENV;SOURCES;INCLUDES;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "TESTS;LIBS;ENV;SOURCES;INCLUDES;ONLY;EXCEPT" ${ARGN})
   if(ARG_TESTS)
     list(TRANSFORM ARG_TESTS PREPEND ${dir}/ OUTPUT_VARIABLE tests)
     list(TRANSFORM tests APPEND .cpp)
@@ -12,7 +12,7 @@ function(plovik_add_gtests dir)
   endif()
   foreach(test_source ${tests})
     get_filename_component(name ${test_source} NAME_WE)
-    if(name IN_LIST ARG_EXCLUDE)
+    if((ARG_ONLY AND NOT name IN_LIST ARG_ONLY) OR name IN_LIST ARG_EXCEPT)
       continue()
     endif()
     add_executable(${name} ${test_source} ${ARG_SOURCES})

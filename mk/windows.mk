@@ -7,7 +7,7 @@ WIN_CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF
 WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb
 # Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
 # same tests run as a 64-bit build under wine64.
-WINDOWS64_PACKAGES = g++-mingw-w64-x86-64 wine64
+WINDOWS64_PACKAGES = g++-mingw-w64-x86-64-posix wine64
 
 # $(call wine_env,<build dir>)
 wine_env = WINEPREFIX=$(abspath $(1))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

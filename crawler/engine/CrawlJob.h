@@ -79,13 +79,13 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_served;
-    bool m_bStop = false;                  // guarded by m_mutex
-    std::atomic<bool> m_bStopSeen{false};  // the same, for waits that spin
-    Call m_call;                           // guarded; valid while the worker waits
+    bool m_bStop = false;                     // guarded by m_mutex
+    std::atomic<bool> m_bStopSeen{false};     // the same, for waits that spin
+    Call m_call;                              // guarded; valid while the worker waits
     std::atomic<std::uint64_t> m_nPosted{0};  // written under m_mutex
     std::atomic<std::uint64_t> m_nServed{0};  // written under m_mutex
-    bool m_bServing = false;      // ServeCalls is running and will look for new calls
-    bool m_bServePosted = false;  // a ServeCalls is queued on the window's thread
+    bool m_bServing = false;                  // ServeCalls is running and will look for new calls
+    bool m_bServePosted = false;              // a ServeCalls is queued on the window's thread
     bool m_bWorkerBlocked = false;
     CSiteCrawler* m_pCrawler = nullptr;
     std::atomic<bool> m_bFinished{false};

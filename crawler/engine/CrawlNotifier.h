@@ -30,11 +30,7 @@ public:
 
     // Beyond the protocol: a page could not be read (no status, or a 200 whose body
     // could not be read), with the reason. Sent before the page's messages.
-    virtual void OnPageFailed(const std::string& strUrl, const std::string& strReason)
-    {
-        (void)strUrl;
-        (void)strReason;
-    }
+    virtual void OnPageFailed(const std::string& /*strUrl*/, const std::string& /*strReason*/) {}
 };
 
 }  // namespace plovik

@@ -9,8 +9,9 @@
 
 namespace plovik {
 
-// An http address taken apart. Only the "http" scheme parses.
+// A web address taken apart.
 struct HttpAddress {
+    std::string strScheme;  // "http" or "https", in lower case
     std::string strHost;    // host name alone: no scheme, no port, no user
     long nPort = 80;        // the port the address names, or 80
     std::string strObject;  // path beginning with "/", plus "?query" when there is one
@@ -18,6 +19,8 @@ struct HttpAddress {
 
 // False for anything that is not an absolute http address with a host.
 bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address);
+// The same for http and https addresses (the port defaults to the scheme's).
+bool ParseWebAddress(const std::string& strUrl, HttpAddress& address);
 
 struct HttpOptions {
     // A server that accepts no connection within this time fails with -1.
@@ -40,13 +43,13 @@ struct HttpResult {
     std::int32_t nStatus = -1;  // the final response's status; -1 when none was received
     bool bBodyRead = false;     // true when the body of a 200 was read to its end
     std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte
-    // Why the page could not be read (no status, or a 200 whose body was not read to
-    // its end), in libcurl's words; empty when it was read or answered another status.
-    std::string strError;
+    std::string strFinalUrl;    // the address of the last request, after any redirects
+    std::string strError;       // why no status was received or the body was not read
 };
 
 // GET with "Accept: text/*" and "User-Agent: Plovik"; redirects followed over http and
 // https only. pStop, when set, interrupts the transfer (status kept if received).
+// https certificates are verified; CURL_CA_BUNDLE, when set, names the trusted ones.
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop);
 
 // The layer's process-wide set-up; call before starting threads (later calls do nothing).

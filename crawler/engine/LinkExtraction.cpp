@@ -8,8 +8,8 @@
 
 namespace plovik {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 
 const char* const kAnchorExpression = "<s*a([^>]*)>(.*?)<s*/as*>";
 const char* const kAttributeExpression = "(.*?)=(['\"])(.*?)\\2";

@@ -7,8 +7,12 @@ namespace plovik {
 
 namespace {
 
+// The address without its first 7 characters (the "http://"); an https address,
+// which only the standard link rules make, keeps its scheme.
 std::string LabelOf(const std::string& strUrl)
 {
+    if (strUrl.compare(0, 8, "https://") == 0)
+        return strUrl;
     return strUrl.size() > 7 ? strUrl.substr(7) : std::string();
 }
 

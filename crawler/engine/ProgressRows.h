@@ -26,7 +26,7 @@ public:
     // The default walks the rows; a sink may keep an index instead.
     virtual int FindRow(const std::string& sLabel) const;
 
-    virtual int AddRow(const ResultRow& row) = 0;                         // returns the new index
+    virtual int AddRow(const ResultRow& row) = 0;                               // returns the new index
     virtual void SetCell(int nRow, int nColumn, const std::string& sText) = 0;  // must ignore nRow -1
     virtual void DeleteAllRows() = 0;
 
@@ -52,17 +52,18 @@ public:
     int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
 
     // The row of an address: its label is the address without its first 7 characters
-    // (the "http://"), compared ignoring case.
+    // (the "http://"), or the whole of an https address, compared ignoring case.
     int FindPageRow(const std::string& strUrl) const;
 
     // The cells of a new row for a record (PR "-").
     static ResultRow RowFor(const PageRecord& record);
 
     // Status texts of the protocol.
-    static std::string ScanningText(const std::string& strUrl);          // "Scanning <url>"
-    static std::string IterationText(std::int32_t nDone, std::int32_t nOf);  // "Completing calculation iteration 1 of 3"
-    static std::string CompletedText(std::int32_t nTotalTimes1000);      // "Completed. Total PR = 0.149"
-    static std::string TotalText(std::int32_t nTotalTimes1000);          // "0.149"
+    static std::string ScanningText(const std::string& strUrl);  // "Scanning <url>"
+    static std::string IterationText(std::int32_t nDone,
+                                     std::int32_t nOf);              // "Completing calculation iteration 1 of 3"
+    static std::string CompletedText(std::int32_t nTotalTimes1000);  // "Completed. Total PR = 0.149"
+    static std::string TotalText(std::int32_t nTotalTimes1000);      // "0.149"
 
 private:
     ResultRowSink& m_sink;

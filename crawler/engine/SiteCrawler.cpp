@@ -1,7 +1,5 @@
 #include "SiteCrawler.h"
 
-#include "LinkExtraction.h"
-
 #include <cstdint>
 #include <unordered_map>
 
@@ -10,7 +8,10 @@ namespace plovik {
 const float CSiteCrawler::kBase = static_cast<float>(1.0 - static_cast<double>(CSiteCrawler::kDamping));
 
 CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages)
-    : m_nIterations(nIterations), m_nMaxPages(nMaxPages), m_pNotify(pNotify)
+    : m_nIterations(nIterations),
+      m_nMaxPages(nMaxPages),
+      m_pNotify(pNotify),
+      m_pLinks(MakeLinkSource(LinkRules::Classic))
 {
 }
 
@@ -19,6 +20,18 @@ CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, const CrawlSettings& settings
 {
     m_pageDelay = settings.pageDelay;
     m_httpOptions = settings.http;
+    SetLinkRules(settings.linkRules);
+}
+
+void CSiteCrawler::SetLinkRules(LinkRules rules)
+{
+    m_pLinks = MakeLinkSource(rules);
+}
+
+std::string CSiteCrawler::FailureReason(const std::string& strUrl) const
+{
+    const auto it = m_failures.find(strUrl);
+    return it == m_failures.end() ? std::string() : it->second;
 }
 
 CSiteCrawler::~CSiteCrawler()
@@ -56,6 +69,7 @@ void CSiteCrawler::Notify(int nCode, const PageRecord* pRecord, std::int32_t nNu
 
 void CSiteCrawler::ReportFailure(const std::string& strUrl, const std::string& strReason)
 {
+    m_failures[strUrl] = strReason;
     if (m_pNotify && !m_bStop.load())
         m_pNotify->OnPageFailed(strUrl, strReason);
 }
@@ -68,6 +82,7 @@ bool CSiteCrawler::WaitBetweenPages()
 
 void CSiteCrawler::Crawl(const std::string& strStart)
 {
+    m_pLinks->BeginCrawl(strStart, m_httpOptions, &m_bStop);
     std::queue<CrawlItem> queue;
     queue.push(CrawlItem{strStart, 0});
     std::int32_t nProcessed = 0;
@@ -86,21 +101,11 @@ void CSiteCrawler::Crawl(const std::string& strStart)
     CalculateRank(m_nIterations);
 }
 
-bool CSiteCrawler::IsSameSite(const std::string& strLink) const
-{
-    const std::string strPrefix = "http://" + m_strServer;
-    if (strLink.compare(0, strPrefix.size(), strPrefix) != 0)
-        return false;
-    if (strLink.size() == strPrefix.size())
-        return true;
-    const char c = strLink[strPrefix.size()];
-    return c == ':' || c == '/' || c == '?' || c == '#';
-}
-
 void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, std::queue<CrawlItem>& queue)
 {
     std::vector<std::string> links;
     const std::int32_t nStatus = FetchPage(strUrl, links);
+    const HttpAddress pageAddress{"", m_strServer, m_nPort, m_strObject};
     const std::int32_t nOutLinks = static_cast<std::int32_t>(links.size());
 
     PageRecord* pCurrent = nullptr;
@@ -142,7 +147,7 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
         record->inLinks.push_back(pCurrent);
         PageRecord* pNew = record.get();
         m_pages.emplace(strLink, std::move(record));
-        if (IsSameSite(strLink))
+        if (m_pLinks->Follows(strLink, pageAddress))
             queue.push(CrawlItem{strLink, nDepth + 1});
         Notify(CP_PAGE_ADDED, pNew, 0);
     }
@@ -152,8 +157,8 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
 std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std::string>& links)
 {
     HttpAddress address;
-    if (!ParseHttpAddress(strUrl, address)) {
-        ReportFailure(strUrl, "not an http address");
+    if (!m_pLinks->ParseAddress(strUrl, address)) {
+        ReportFailure(strUrl, "not an address the link rules fetch");
         return -1;
     }
     m_strServer = address.strHost;
@@ -163,11 +168,8 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     HttpResult result = HttpGet(strUrl, m_httpOptions, &m_bStop);
     if (!result.strError.empty())
         ReportFailure(strUrl, result.strError);
-    ClearAnchorAttrs();
-    if (result.nStatus == 200 && result.bBodyRead) {
-        const LinkBase base{m_strServer, m_strObject, m_nPort};
-        RunAnchorPass(result.strText, base, links);
-    }
+    if (result.nStatus == 200 && result.bBodyRead)
+        m_pLinks->AddLinks(FetchedPage{result.strText, address, result.strFinalUrl}, links);
     return result.nStatus;
 }
 
@@ -243,7 +245,8 @@ void CSiteCrawler::CalculateRank(std::int32_t nIterations)
             for (std::uint32_t k = g.start[i]; k < g.start[i + 1]; ++k) {
                 const std::uint32_t q = g.from[k];
                 if (g.outLinks[q] > 0)
-                    fNew = static_cast<float>(static_cast<double>(fNew) + static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
+                    fNew = static_cast<float>(static_cast<double>(fNew) +
+                                              static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
             }
             g.newRank[i] = fNew;
             g.pages[i]->fNewRank = fNew;

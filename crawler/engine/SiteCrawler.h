@@ -16,6 +16,7 @@
 #include "CrawlNotifier.h"
 #include "CrawlSettings.h"
 #include "HttpClient.h"
+#include "LinkSource.h"
 #include "PageRecord.h"
 
 namespace plovik {
@@ -43,6 +44,11 @@ public:
     // Pause between pages; 1000 ms unless changed (tests shorten it).
     void SetPageDelay(std::chrono::milliseconds delay) { m_pageDelay = delay; }
     void SetHttpOptions(const HttpOptions& options) { m_httpOptions = options; }
+    // Which rules read the links of a page; classic unless changed. Before Crawl.
+    void SetLinkRules(LinkRules rules);
+    // Why the fetch of an address gave status -1 (libcurl's words); empty when it
+    // did not, or when the address was never requested.
+    std::string FailureReason(const std::string& strUrl) const;
 
     // May be called from any thread. Interrupts a fetch or the pause; no further page
     // is started, no calculation runs and no further message is sent.
@@ -62,8 +68,6 @@ private:
     void Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
     void ReportFailure(const std::string& strUrl, const std::string& strReason);
     bool WaitBetweenPages();
-    // "http://" + the current host followed by the end, ":", "/", "?" or "#".
-    bool IsSameSite(const std::string& strLink) const;
 
     std::string m_strServer;
     std::string m_strObject;
@@ -75,6 +79,8 @@ private:
 
     std::chrono::milliseconds m_pageDelay{1000};
     HttpOptions m_httpOptions;
+    std::unique_ptr<LinkSource> m_pLinks;
+    std::map<std::string, std::string> m_failures;  // address -> reason of a -1
     std::atomic<bool> m_bStop{false};
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

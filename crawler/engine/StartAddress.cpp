@@ -1,6 +1,9 @@
 #include "StartAddress.h"
 
 #include "HttpClient.h"
+#ifndef PLOVIK_NO_STANDARD_LINKS
+#include "StandardLinks.h"
+#endif
 #include "TextFormat.h"
 
 namespace plovik {
@@ -12,8 +15,14 @@ std::string InvalidAddressText()
     return "Invalid URL. Enter something like \"http://www.wikipedia.org/\" (without the quotes)";
 }
 
-std::string NormaliseStartAddress(const std::string& sTyped)
+std::string NormaliseStartAddress(const std::string& sTyped, LinkRules rules)
 {
+#ifndef PLOVIK_NO_STANDARD_LINKS
+    if (rules == LinkRules::Standard) {
+        const std::string sNormal = NormaliseStandardStart(sTyped);
+        return sNormal.empty() ? sTyped : sNormal;
+    }
+#endif
     std::string s = LowerAscii(sTyped);
     if (!s.empty()) {
         const auto nLastSlash = s.rfind('/');
@@ -23,12 +32,14 @@ std::string NormaliseStartAddress(const std::string& sTyped)
     return s;
 }
 
-StartAddressCheck CheckStartAddress(const std::string& sNormalised)
+StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules rules)
 {
-    if (sNormalised.find("corvane") != std::string::npos)
+    if (LowerAscii(sNormalised).find("corvane") != std::string::npos)
         return StartAddressCheck::Refused;
     HttpAddress address;
-    if (!ParseHttpAddress(sNormalised, address))
+    const bool bParsed =
+        rules == LinkRules::Standard ? ParseWebAddress(sNormalised, address) : ParseHttpAddress(sNormalised, address);
+    if (!bParsed)
         return StartAddressCheck::Invalid;
     return StartAddressCheck::Accepted;
 }

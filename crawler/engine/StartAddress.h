@@ -4,18 +4,22 @@
 
 #include <string>
 
+#include "LinkSource.h"
+
 namespace plovik {
 
-// Lower case (ASCII); "/" appended unless the last "/" is the last character; an
-// empty text stays empty.
-std::string NormaliseStartAddress(const std::string& sTyped);
+// Classic: lower case (ASCII); "/" appended unless the last "/" is the last
+// character; an empty text stays empty. Standard: the normal form of an http or
+// https address (UrlNormalise.h); any other text stays as typed.
+std::string NormaliseStartAddress(const std::string& sTyped, LinkRules rules = LinkRules::Classic);
 
 enum class StartAddressCheck { Accepted, Refused, Invalid };
 
-// Refused: contains "corvane". Invalid: does not parse as an http address.
-StartAddressCheck CheckStartAddress(const std::string& sNormalised);
+// Refused: contains "corvane" (in any case). Invalid: does not parse as an http
+// address (classic) or an http or https address (standard).
+StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules rules = LinkRules::Classic);
 
-extern const char* const kRefusedAddressText;   // "This website cannot be scanned."
-std::string InvalidAddressText();               // "Invalid URL. Enter something like \"...\" (without the quotes)"
+extern const char* const kRefusedAddressText;  // "This website cannot be scanned."
+std::string InvalidAddressText();              // "Invalid URL. Enter something like \"...\" (without the quotes)"
 
 }  // namespace plovik

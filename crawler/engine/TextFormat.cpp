@@ -56,9 +56,22 @@ std::string LowerAscii(std::string s)
     return s;
 }
 
-}  // namespace plovik
-
-namespace plovik {
+std::string PercentEncodeBytes(const std::string& s, bool bNonAscii)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    for (unsigned char ch : s) {
+        if (ch <= 0x20 || ch == 0x7F || (bNonAscii && ch >= 0x80)) {
+            out += '%';
+            out += kHex[ch >> 4];
+            out += kHex[ch & 0xF];
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out;
+}
 
 bool ParseExchangeUnsigned(const std::string& sText, std::uint32_t& nValue)
 {

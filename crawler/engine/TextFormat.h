@@ -14,6 +14,10 @@ std::string FormatFixed3(double dValue);
 // and labels compare this way whatever the user's locale).
 std::string LowerAscii(std::string s);
 
+// Blanks, control bytes and DEL as %XX with upper-case hex; with bNonAscii also
+// every byte from 0x80 on.
+std::string PercentEncodeBytes(const std::string& s, bool bNonAscii);
+
 // "%d" of the value.
 std::string FormatInt(std::int64_t nValue);
 

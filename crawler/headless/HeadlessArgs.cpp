@@ -8,12 +8,15 @@ namespace plovik {
 
 namespace {
 
-const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format"};
+const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format", "--links"};
 
 // The window system's options that take a value, and those that do not.
-const char* const kWindowValueOptions[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
-                                           "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-display",
-                                           "-geometry", "-style", "-stylesheet", "-session"};
+const char* const kWindowValueOptions[] = {"-platform",        "-platformpluginpath",
+                                           "-platformtheme",   "-plugin",
+                                           "-qwindowgeometry", "-qwindowicon",
+                                           "-qwindowtitle",    "-display",
+                                           "-geometry",        "-style",
+                                           "-stylesheet",      "-session"};
 const char* const kWindowFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
 
 bool IsOption(const std::string& sArg, const char* pName, std::string* pInlineValue)
@@ -46,16 +49,20 @@ bool ParseDecimal(const std::string& sText, std::int32_t& nValue)
 
 std::string HeadlessUsage()
 {
-    return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format table|csv|json] [--verbose]\n"
+    return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format table|csv|json]\n"
+           "                     [--links classic|standard] [--verbose]\n"
            "       plovik            (the window)\n"
            "\n"
            "Crawls one web site from URL without a window, calculates the ranks of its\n"
            "pages and prints the results table on standard output.\n"
            "\n"
-           "  --crawl URL        start address (http only)\n"
+           "  --crawl URL        start address (http; https too with --links standard)\n"
            "  --pages N          most pages to fetch (decimal; default 10)\n"
            "  --iterations K     rank iterations (decimal; default 3; above 40 or negative: 40)\n"
            "  --format F         table (default), csv or json\n"
+           "  --links R          classic (default): links found by pattern, as ever;\n"
+           "                     standard: an HTML parser, RFC 3986 addresses, https,\n"
+           "                     robots.txt\n"
            "  --verbose          one line on standard error for each page that could not be read\n"
            "  --version          the program's version\n"
            "  --help             this text\n"
@@ -134,6 +141,15 @@ HeadlessArgs ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOpt
                 parsed.crawl.nMaxPages = nValue;
             else
                 parsed.crawl.nIterations = static_cast<std::int32_t>(CapIterations(nValue));
+        } else if (sName == "--links") {
+            if (sValue == "classic") {
+                parsed.crawl.linkRules = LinkRules::Classic;
+            } else if (sValue == "standard") {
+                parsed.crawl.linkRules = LinkRules::Standard;
+            } else {
+                strError = "unknown link rules: " + sValue + " (use classic or standard)";
+                return HeadlessArgs::UsageError;
+            }
         } else if (sValue == "table") {
             parsed.format = OutputFormat::Table;
         } else if (sValue == "csv") {

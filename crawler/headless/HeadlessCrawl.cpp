@@ -51,8 +51,8 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
     RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
     notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
 
-    const std::string strUrl = NormaliseStartAddress(options.strUrl);
-    switch (CheckStartAddress(strUrl)) {
+    const std::string strUrl = NormaliseStartAddress(options.strUrl, options.crawl.linkRules);
+    switch (CheckStartAddress(strUrl, options.crawl.linkRules)) {
     case StartAddressCheck::Refused:
         err << kRefusedAddressText << '\n';
         return EXIT_USAGE;

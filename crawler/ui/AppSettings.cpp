@@ -6,20 +6,21 @@ namespace plovik {
 
 namespace {
 const char* const kUrlKey = "DEFAULT_URL";
+const char* const kStandardLinksKey = "Crawl/StandardLinkRules";
 // The value was read into a buffer of 255 bytes including its terminating zero.
 constexpr int kMaxUrlLength = 254;
 }  // namespace
 
 std::unique_ptr<QSettings> OpenUrlSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Corvane"), QStringLiteral("Skarrow"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+                                       QStringLiteral("Skarrow"));
 }
 
 std::unique_ptr<QSettings> OpenProfile()
 {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Plovik"), QStringLiteral("Plovik"));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Plovik"),
+                                       QStringLiteral("Plovik"));
 }
 
 void EnsureSettingsKey()
@@ -58,6 +59,20 @@ void SaveDefaultUrl(const QString& sUrl)
         return;
     pSettings->setValue(kUrlKey, sUrl);
     pSettings->sync();
+}
+
+bool ReadStandardLinkRules()
+{
+    return OpenProfile()->value(kStandardLinksKey, false).toBool();
+}
+
+void SaveStandardLinkRules(bool bOn)
+{
+    auto pProfile = OpenProfile();
+    if (!pProfile->isWritable())
+        return;
+    pProfile->setValue(kStandardLinksKey, bOn);
+    pProfile->sync();
 }
 
 }  // namespace plovik

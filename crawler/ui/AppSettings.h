@@ -24,4 +24,8 @@ bool ReadDefaultUrl(QString& sUrl);
 // Stores the start address; failures are silent.
 void SaveDefaultUrl(const QString& sUrl);
 
+// The window menu's "Standard link rules" (off unless stored), kept in the profile.
+bool ReadStandardLinkRules();
+void SaveStandardLinkRules(bool bOn);
+
 }  // namespace plovik

@@ -18,7 +18,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
+#include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -32,7 +33,32 @@ const char* const kCrawlRunningText =
     "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
     "\"Completed\".";
 
-QString FromStd(const std::string& s) { return QString::fromStdString(s); }
+QString FromStd(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// An address as the engine has it: bytes outside printable ASCII go out
+// percent-encoded, so a Latin-1 byte stays that byte.
+QUrl UrlOfBytes(const std::string& bytes)
+{
+    return QUrl::fromEncoded(QByteArray::fromStdString(PercentEncodeBytes(bytes, true)));
+}
+
+// A warning centred on the window, or on the screen while the window is not shown.
+void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
+{
+    const bool bOnWindow = pOwner->isVisible();
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), sText, QMessageBox::Ok,
+                    bOnWindow ? pOwner : nullptr);
+    // The box has its final size only once shown.
+    QTimer::singleShot(0, &box, [&box, pOwner, bOnWindow] {
+        const QScreen* pScreen = pOwner->screen();
+        const QRect area = bOnWindow ? pOwner->frameGeometry() : pScreen->availableGeometry();
+        box.move(area.center() - QPoint(box.frameGeometry().width() / 2, box.frameGeometry().height() / 2));
+    });
+    box.exec();
+}
 
 }  // namespace
 
@@ -41,10 +67,8 @@ CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
     setObjectName(QStringLiteral("IDD_MAIN"));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-16.png"), QSize(16, 16));
-    m_openUrl = [](const QString& sUrl) { QDesktopServices::openUrl(QUrl(sUrl)); };
-    m_messageBox = [this](const QString& sText) {
-        QMessageBox::warning(this, QString::fromLatin1(kProgramName), sText);
-    };
+    m_openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_messageBox = [this](const QString& sText) { ShowCenteredWarning(this, sText); };
     auto poster = [this](std::function<void()> fn) {
         return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
     };
@@ -135,8 +159,8 @@ void CCrawlerDlg::CreateControls()
     m_pIterationsSpin->setGeometry(du.Rect(229, 23, 10, 14));
 
     // Tab order of the template.
-    QWidget* const order[] = {m_pCrawl, m_pUrl,  m_pResults, pHomepage,   pExit,           pHelp,
-                              m_pPages, m_pPagesSpin,        m_pIterations, m_pIterationsSpin};
+    QWidget* const order[] = {m_pCrawl, m_pUrl,   m_pResults,   pHomepage,     pExit,
+                              pHelp,    m_pPages, m_pPagesSpin, m_pIterations, m_pIterationsSpin};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (QWidget* pWidget : {static_cast<QWidget*>(m_pProgress), static_cast<QWidget*>(m_pStatus)})
@@ -172,6 +196,8 @@ void CCrawlerDlg::OnInitDialog()
     } else {
         ShowMessage(QStringLiteral("Error! Cannot find settings."));
     }
+    m_bStandardLinks = ReadStandardLinkRules();
+    ShowLinkRules();
     m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
     m_pResults->LoadColumnWidths();
     CSplashWnd::EnableSplash(true);
@@ -287,12 +313,13 @@ void CCrawlerDlg::OnCrawl()
     }
 
     ResetProgress();
-    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString()));
+    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
+    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString(), rules));
     m_pUrl->setText(m_strUrl);
     SaveDefaultUrl(m_strUrl);
 
     const std::string strUrl = m_strUrl.toStdString();
-    switch (CheckStartAddress(strUrl)) {
+    switch (CheckStartAddress(strUrl, rules)) {
     case StartAddressCheck::Refused:
         ShowMessage(QString::fromLatin1(kRefusedAddressText));
         return;
@@ -309,6 +336,7 @@ void CCrawlerDlg::OnCrawl()
     inputs.settings = m_engineSettings;
     inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
     inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    inputs.settings.linkRules = rules;
     if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
 }
@@ -337,7 +365,7 @@ int CCrawlerDlg::RowCount() const
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    return m_pResults->GetItemText(nRow, 0).toStdString();
+    return m_pResults->GetItemLabel(nRow);
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
@@ -345,18 +373,15 @@ int CCrawlerDlg::FindRow(const std::string& sLabel) const
     return m_pResults->FindItem(sLabel);
 }
 
+// Cells keep the engine's bytes: an address need not be UTF-8.
 int CCrawlerDlg::AddRow(const ResultRow& row)
 {
-    std::vector<QString> texts;
-    texts.reserve(row.size());
-    for (const std::string& s : row)
-        texts.push_back(FromStd(s));
-    return m_pResults->AddItem(texts);
+    return m_pResults->AddItemBytes(std::vector<std::string>(row.begin(), row.end()));
 }
 
 void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    m_pResults->SetItemText(nRow, nColumn, FromStd(sText));
+    m_pResults->SetItemBytes(nRow, nColumn, sText);
 }
 
 void CCrawlerDlg::DeleteAllRows()
@@ -393,12 +418,32 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     auto* pMenu = new QMenu(this);
     pMenu->setObjectName(QStringLiteral("IDR_SYSMENU"));
     pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* pRules = pMenu->addAction(QString::fromLatin1(kStandardLinksItemText));
+    pRules->setObjectName(QStringLiteral("ID_SYS_STANDARD_LINKS"));
+    pRules->setCheckable(true);
+    pRules->setChecked(m_bStandardLinks);
+    connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
     QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
     pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
     connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
     pMenu->popup(pEvent->globalPos());
     pEvent->accept();
+}
+
+void CCrawlerDlg::SetStandardLinkRules(bool bOn)
+{
+    m_bStandardLinks = bOn;
+    SaveStandardLinkRules(bOn);
+    ShowLinkRules();
+}
+
+void CCrawlerDlg::ShowLinkRules()
+{
+    QString sTitle = QString::fromLatin1(kProgramName);
+    if (m_bStandardLinks)
+        sTitle += QString::fromLatin1(kStandardLinksTitleSuffix);
+    setWindowTitle(sTitle);
 }
 
 void CCrawlerDlg::OnSysCommand(int nId)
@@ -412,7 +457,7 @@ void CCrawlerDlg::OnSysCommand(int nId)
 void CCrawlerDlg::OpenProductPage()
 {
     if (m_openUrl)
-        m_openUrl(QString::fromLatin1(kProductAddress));
+        m_openUrl(QUrl(QString::fromLatin1(kProductAddress)));
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
@@ -433,8 +478,11 @@ void CCrawlerDlg::OnVisitPage()
 {
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
-    if (m_openUrl)
-        m_openUrl(QStringLiteral("http://") + m_pResults->GetItemText(m_nRightClickRow, 0));
+    if (m_openUrl) {
+        // Rows drop "http://" but keep "https://" (standard link rules).
+        const std::string strPage = m_pResults->GetItemLabel(m_nRightClickRow);
+        m_openUrl(UrlOfBytes(strPage.rfind("https://", 0) == 0 ? strPage : "http://" + strPage));
+    }
 }
 
 }  // namespace plovik

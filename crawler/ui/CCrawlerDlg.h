@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QString>
+#include <QUrl>
 
 #include <cstdint>
 #include <functional>
@@ -49,6 +50,10 @@ public:
     void OnVisitPage();
     int FindPageRow(const std::string& strUrl) const;
     bool IsCrawlRunning() const;
+    // The window menu's "Standard link rules": used by the next crawl, shown in the
+    // title and remembered in the settings.
+    void SetStandardLinkRules(bool bOn);
+    bool StandardLinkRules() const { return m_bStandardLinks; }
 
     // ------------------------------------------------------------ state for tests and tools
     std::uint32_t PagesSetting() const { return m_nMaxPages; }
@@ -60,7 +65,7 @@ public:
     CSortListCtrl* Results() const { return m_pResults; }
 
     // The shell's "open" of an address; tests record instead.
-    void SetUrlOpener(std::function<void(const QString&)> opener) { m_openUrl = std::move(opener); }
+    void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // A warning message box captioned "Plovik"; tests record instead.
     void SetMessageBox(std::function<void(const QString&)> show) { m_messageBox = std::move(show); }
     // Engine settings the window does not show (tests shorten the pause between
@@ -101,6 +106,7 @@ private:
     void CreateControls();
     void ConnectControls();
     void ResetProgress();
+    void ShowLinkRules();
     void ShowMessage(const QString& sText);
     void OnPagesChanged(const QString& sText);
     void OnIterationsChanged(const QString& sText);
@@ -123,6 +129,7 @@ private:
     std::uint32_t m_nMaxPages = 10;
     QIcon m_hIcon;
     QString m_strUrl;
+    bool m_bStandardLinks = false;
     int m_nRightClickRow = -1;
 
     int m_nProgressLow = 0;
@@ -131,7 +138,7 @@ private:
     ProgressRows m_progressRows{*this};
 
     CrawlSettings m_engineSettings;
-    std::function<void(const QString&)> m_openUrl;
+    std::function<void(const QUrl&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
     // Last: destroyed first, it stops and joins the worker while the rest is alive.
     std::unique_ptr<CrawlControl> m_pControl;

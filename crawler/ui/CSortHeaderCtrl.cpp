@@ -22,8 +22,14 @@ void LineExcludingEnd(QPainter& painter, int x0, int y0, int x1, int y1)
     while (x0 != x1 || y0 != y1) {
         painter.drawPoint(x0, y0);
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -89,6 +95,18 @@ QByteArray CSortHeaderCtrl::SerializeOut() const
     return out;
 }
 
+int CSortHeaderCtrl::WidthForTitle(const QString& sTitle) const
+{
+    const int o = ArrowUnit(sizeHint().height());
+    // Left and right margins, the arrow's three units, and one pixel for the pressed look.
+    return fontMetrics().horizontalAdvance(sTitle) + 5 * o + 1;
+}
+
+int CSortHeaderCtrl::TitleSpace(int nLogicalIndex) const
+{
+    return sectionSize(nLogicalIndex) - 5 * ArrowUnit(height());
+}
+
 void CSortHeaderCtrl::mousePressEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() == Qt::LeftButton) {
@@ -129,11 +147,10 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
     pPainter->drawLine(nRight - 1, nTop, nRight - 1, nBottom - 1);
     pPainter->drawLine(nLeft, nBottom - 1, nRight - 1, nBottom - 1);
 
-    QString sText = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::DisplayRole).toString()
-                            : QString();
+    QString sText = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::DisplayRole).toString() : QString();
     sText.truncate(255);
-    const QVariant vAlign = model() ? model()->headerData(nLogicalIndex, orientation(), Qt::TextAlignmentRole)
-                                    : QVariant();
+    const QVariant vAlign =
+        model() ? model()->headerData(nLogicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
     const int nAlign = vAlign.isValid() ? vAlign.toInt() : int(Qt::AlignLeft);
     Qt::Alignment horizontal = Qt::AlignLeft;
     if (nAlign & Qt::AlignHCenter)
@@ -147,7 +164,7 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
         lTop += 2;
         lRight += 1;
     }
-    const int o = (nBottom - nTop) / 4;
+    const int o = ArrowUnit(nBottom - nTop);
     const bool bSortColumn = nLogicalIndex == m_nSortColumn;
     if (bSortColumn)
         lRight -= 3 * o;
@@ -161,9 +178,10 @@ void CSortHeaderCtrl::DrawItem(QPainter* pPainter, const QRect& rect, int nLogic
     }
 
     if (bSortColumn) {
-        // Arrow coordinates count from the header's top (items start at y = 0).
+        // Arrow coordinates count from the header's top (items start at y = 0). Its lit
+        // edge is drawn mid-dark: the platform's light colour vanishes against the header.
         const int R = nRight, B = nBottom - nTop;
-        const QPen light(palette().color(QPalette::Light), 1);
+        const QPen light(palette().color(QPalette::Dark), 1);
         const QPen dark(palette().color(QPalette::Shadow), 1);
         pPainter->translate(0, nTop);
         if (m_bSortAscending) {

@@ -28,12 +28,21 @@ public:
     // Writes the current widths in the same layout.
     QByteArray SerializeOut() const;
 
+    // The narrowest section that shows sTitle whole beside the sort arrow.
+    int WidthForTitle(const QString& sTitle) const;
+    // Room for the title of a section drawn as the sort column (arrow and margins
+    // taken off), at the header's current height.
+    int TitleSpace(int nLogicalIndex) const;
+
 protected:
     void paintSection(QPainter* pPainter, const QRect& rect, int nLogicalIndex) const override;
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
 
 private:
+    // Margins and the arrow are measured in quarters of the header's height, so they
+    // grow with the font as the titles do.
+    static int ArrowUnit(int nHeaderHeight) { return nHeaderHeight / 4; }
     void DrawItem(QPainter* pPainter, const QRect& rect, int nLogicalIndex) const;
 
     int m_nSortColumn = -1;

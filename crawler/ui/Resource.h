@@ -30,6 +30,9 @@ enum ResourceId : int {
 // Texts of the program.
 inline constexpr const char* kProgramName = "Plovik";
 inline constexpr const char* kAboutItemText = "&About Plovik...";
+inline constexpr const char* kStandardLinksItemText = "Standard link rules";
+// Added to the window title while the standard link rules are on.
+inline constexpr const char* kStandardLinksTitleSuffix = " (standard link rules)";
 inline constexpr const char* kVersionText = "Skarrow Version 1.3";
 inline constexpr const char* kCopyrightText = "Copyright \xC2\xA9 2008 Corvane Software";
 inline constexpr const char* kProductAddress = "http://www.corvane.example/skarrow/";

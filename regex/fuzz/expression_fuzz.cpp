@@ -21,16 +21,20 @@
 
 namespace {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
 }
 
 // Single options 0..12 and families 13..21, with a few values outside both.
-void ChooseExpressionOptions(FuzzedDataProvider& in, RegularExpression& re) {
-    if (in.ConsumeBool()) re.ClearExpressionOptions();
+void ChooseExpressionOptions(FuzzedDataProvider& in, RegularExpression& re)
+{
+    if (in.ConsumeBool())
+        re.ClearExpressionOptions();
     const int changes = in.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < changes; ++i) {
         const auto option = static_cast<RegularExpression::Options>(in.ConsumeIntegralInRange(0, 23));
@@ -41,13 +45,15 @@ void ChooseExpressionOptions(FuzzedDataProvider& in, RegularExpression& re) {
     }
 }
 
-void ChooseMatchOptions(FuzzedDataProvider& in, RegularExpression& re) {
+void ChooseMatchOptions(FuzzedDataProvider& in, RegularExpression& re)
+{
     const int changes = in.ConsumeIntegralInRange(0, 3);
     for (int i = 0; i < changes; ++i)
         re.AddMatchOption(static_cast<RegularExpression::Matches>(in.ConsumeIntegralInRange(0, 12)));
 }
 
-void ChooseLocale(FuzzedDataProvider& in, RegularExpression& re) {
+void ChooseLocale(FuzzedDataProvider& in, RegularExpression& re)
+{
     re.SetLocaleModel(static_cast<RegularExpression::LocaleModels>(in.ConsumeIntegralInRange(0, 3)));
     if (in.ConsumeBool()) {
         try {
@@ -59,17 +65,19 @@ void ChooseLocale(FuzzedDataProvider& in, RegularExpression& re) {
 }
 
 // Runs the operations and checks that they agree.
-void Exercise(RegularExpression& re, bool partial) {
+void Exercise(RegularExpression& re, bool partial)
+{
     const bool found = re.Search();
     const unsigned int count = re.Grep();
-    if (!partial) Check(found == (count > 0));
+    if (!partial)
+        Check(found == (count > 0));
 
     unsigned int reported = 0;
-    re.SetOnGreppingClosure([&reported](RegularExpression*, const std::vector<REMatch>& list, unsigned int line,
-                                        unsigned int, bool&) {
-        Check(list.size() >= 3 && line >= 1);
-        ++reported;
-    });
+    re.SetOnGreppingClosure(
+        [&reported](RegularExpression*, const std::vector<REMatch>& list, unsigned int line, unsigned int, bool&) {
+            Check(list.size() >= 3 && line >= 1);
+            ++reported;
+        });
     Check(re.Grep() == count && reported == count);
 
     re.SetFormatString("<$0>");
@@ -79,8 +87,8 @@ void Exercise(RegularExpression& re, bool partial) {
         re.SetOnMergingClosure(RegularExpression::MergingClosure());
         re.Merge(plain);
         std::string called;
-        re.SetOnMergingClosure([](RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int,
-                                  bool&) {});
+        re.SetOnMergingClosure(
+            [](RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int, bool&) {});
         re.Merge(called);
         Check(plain == called);
     }
@@ -88,7 +96,8 @@ void Exercise(RegularExpression& re, bool partial) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     FuzzedDataProvider in(data, size);
     RegularExpression re;
     ChooseExpressionOptions(in, re);
@@ -100,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RegularExpression::ExpressionErrorCode code = re.ParseExpression();
     Check(code == RegularExpression::NoError || !re.GetExpressionError().empty() ||
           code == RegularExpression::ErrorNoExpression);
-    if (code != RegularExpression::NoError) return 0;
+    if (code != RegularExpression::NoError)
+        return 0;
 
     try {
         Exercise(re, re.IsMatchOption(RegularExpression::MatchPartial));

@@ -15,13 +15,16 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     RegexClass::RegularExpression object;
@@ -31,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream out;
     out << object;
     Check(!out.fail());
-    if (in.fail()) return 0;
+    if (in.fail())
+        return 0;
 
     RegexClass::RegularExpression again;
     std::istringstream back(out.str());

@@ -4,20 +4,26 @@
 
 namespace RegexClass {
 
-#define VANTREL_CALLBACK_SLOT(Event, field)                                                   \
-    void RegularExpression::SetOn##Event(Event##Function f) {                                 \
-        m_impl->field = f;                                                                    \
-        if (f) ReplaceClosure(*m_impl, m_impl->field##Closure, Event##Closure());             \
-    }                                                                                         \
-    RegularExpression::Event##Function RegularExpression::GetOn##Event() const {              \
-        return m_impl->field;                                                                 \
-    }                                                                                         \
-    void RegularExpression::SetOn##Event##Closure(Event##Closure c) {                         \
-        ReplaceClosure(*m_impl, m_impl->field##Closure, std::move(c));                        \
-        if (!m_impl->field##Closure.empty()) m_impl->field = nullptr;                         \
-    }                                                                                         \
-    RegularExpression::Event##Closure RegularExpression::GetOn##Event##Closure() const {      \
-        return m_impl->field##Closure;                                                        \
+#define VANTREL_CALLBACK_SLOT(Event, field)                                                                            \
+    void RegularExpression::SetOn##Event(Event##Function f)                                                            \
+    {                                                                                                                  \
+        m_impl->field = f;                                                                                             \
+        if (f)                                                                                                         \
+            ReplaceClosure(*m_impl, m_impl->field##Closure, Event##Closure());                                         \
+    }                                                                                                                  \
+    RegularExpression::Event##Function RegularExpression::GetOn##Event() const                                         \
+    {                                                                                                                  \
+        return m_impl->field;                                                                                          \
+    }                                                                                                                  \
+    void RegularExpression::SetOn##Event##Closure(Event##Closure c)                                                    \
+    {                                                                                                                  \
+        ReplaceClosure(*m_impl, m_impl->field##Closure, std::move(c));                                                 \
+        if (!m_impl->field##Closure.empty())                                                                           \
+            m_impl->field = nullptr;                                                                                   \
+    }                                                                                                                  \
+    RegularExpression::Event##Closure RegularExpression::GetOn##Event##Closure() const                                 \
+    {                                                                                                                  \
+        return m_impl->field##Closure;                                                                                 \
     }
 
 VANTREL_CALLBACK_SLOT(Matching, onMatching)

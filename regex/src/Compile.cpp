@@ -1,10 +1,11 @@
 // ParseExpression: compiling the expression in the current locale model, with
 // the result cached per model, and the messages that go with it.
 
-#include "RegularExpressionImpl.h"
 #include "EngineFlags.h"
 #include "LocaleDll.h"
 #include "LocaleDllMessages.h"
+#include "RegularExpressionImpl.h"
+#include "SyntaxRewrite.h"
 
 #include <mutex>
 
@@ -24,7 +25,8 @@ const char kEmptyExpression[] = "Empty expression";
 const char kCannotOpenLocaleDll[] = "Unable to open the Locale DLL ";
 
 // Resolves the object's locale DLL, taking the strings of the module that loads.
-std::string Resolve(RegularExpressionImpl& d) {
+std::string Resolve(RegularExpressionImpl& d)
+{
     detail::LocaleDllStrings strings{d.spaceClassLetter, d.emptyExpressionMessage, d.localeDllMessage};
     std::string resolved = detail::ResolveLocaleDll(d.localeDll, strings);
     d.spaceClassLetter = strings.spaceClassLetter;
@@ -33,7 +35,8 @@ std::string Resolve(RegularExpressionImpl& d) {
     return resolved;
 }
 
-std::string LocaleDllFailure(const RegularExpressionImpl& d, const std::string& resolved) {
+std::string LocaleDllFailure(const RegularExpressionImpl& d, const std::string& resolved)
+{
     return (d.localeDllMessage.empty() ? std::string(kCannotOpenLocaleDll) : d.localeDllMessage) + resolved + ".";
 }
 
@@ -45,14 +48,18 @@ struct Outcome {
 // Compiles into a fresh engine object so that a failure leaves no earlier
 // expression behind; `target` receives the result either way.
 template <class Regex>
-Outcome CompileInto(Regex& target, Regex fresh, RegularExpressionImpl& d) {
+Outcome CompileInto(Regex& target, Regex fresh, RegularExpressionImpl& d)
+{
     Outcome outcome;
+    const std::uint32_t classic = d.ClassicCompileFlags();
+    const detail::EngineGroup group = detail::EngineGroupOf(d.expressionOptions);
+    const detail::EngineExpression engine = detail::ToEngineSyntax(d.expression, classic, group);
     try {
-        fresh.assign(d.expression, detail::EngineSyntaxFlags(d.ClassicCompileFlags()));
+        fresh.assign(engine.text, detail::EngineSyntaxFlags(classic, group));
         target = std::move(fresh);
     } catch (const boost::regex_error& e) {
         outcome.code = detail::ClassicErrorCode(e.code());
-        outcome.message = e.what();
+        outcome.message = detail::QuoteCallersText(e.what(), d.expression, engine, e.position());
         target = Regex();
     } catch (const std::runtime_error&) {
         // The installed catalogue could not be opened.
@@ -63,7 +70,8 @@ Outcome CompileInto(Regex& target, Regex fresh, RegularExpressionImpl& d) {
     return outcome;
 }
 
-Outcome CompileWin32(RegularExpressionImpl& d) {
+Outcome CompileWin32(RegularExpressionImpl& d)
+{
     std::lock_guard<std::mutex> lock(g_win32CompileLock);
     if (d.localeDll != g_lastWin32Catalogue) {
         std::string resolved = Resolve(d);
@@ -73,7 +81,8 @@ Outcome CompileWin32(RegularExpressionImpl& d) {
     return CompileInto(d.win32Expression, Win32Regex(), d);
 }
 
-Outcome CompileCpp(RegularExpressionImpl& d) {
+Outcome CompileCpp(RegularExpressionImpl& d)
+{
     std::lock_guard<std::mutex> lock(g_cppCompileLock);
     if (d.localeChanged || d.localeDll != g_lastCppCatalogue) {
         d.localeChanged = false;
@@ -102,17 +111,26 @@ Outcome CompileCpp(RegularExpressionImpl& d) {
 
 }  // namespace
 
-RegularExpression::ExpressionErrorCode RegularExpression::ParseExpression() {
+RegularExpression::ExpressionErrorCode RegularExpression::ParseExpression()
+{
     RegularExpressionImpl& d = *m_impl;
     ParseState& state = d.CurrentParseState();
-    if (state.parsed) return detail::ToExpressionErrorCode(state.errorCode);
-    if (d.expression.empty()) return ErrorNoExpression;
+    if (state.parsed)
+        return detail::ToExpressionErrorCode(state.errorCode);
+    if (d.expression.empty())
+        return ErrorNoExpression;
 
     Outcome outcome;
     switch (d.ModelIndex()) {
-    case LocaleWin32: outcome = CompileWin32(d); break;
-    case LocaleC: outcome = CompileInto(d.cExpression, CRegex(), d); break;
-    default: outcome = CompileCpp(d); break;
+    case LocaleWin32:
+        outcome = CompileWin32(d);
+        break;
+    case LocaleC:
+        outcome = CompileInto(d.cExpression, CRegex(), d);
+        break;
+    default:
+        outcome = CompileCpp(d);
+        break;
     }
     state.parsed = true;
     state.errorCode = outcome.code;
@@ -120,22 +138,28 @@ RegularExpression::ExpressionErrorCode RegularExpression::ParseExpression() {
     return detail::ToExpressionErrorCode(state.errorCode);
 }
 
-std::string RegularExpression::GetExpressionError() const {
+std::string RegularExpression::GetExpressionError() const
+{
     const RegularExpressionImpl& d = *m_impl;
     const ParseState& state = d.CurrentParseState();
-    if (state.parsed) return state.errorCode != 0 ? state.message : std::string();
+    if (state.parsed)
+        return state.errorCode != 0 ? state.message : std::string();
     if (d.expression.empty())
         return d.emptyExpressionMessage.empty() ? std::string(kEmptyExpression) : d.emptyExpressionMessage;
     return std::string();
 }
 
-unsigned int RegularExpression::NumberOfSubexpressions() {
-    if (!m_impl->CurrentParseState().parsed) ParseExpression();
+unsigned int RegularExpression::NumberOfSubexpressions()
+{
+    if (!m_impl->CurrentParseState().parsed)
+        ParseExpression();
     return static_cast<const RegularExpression&>(*this).NumberOfSubexpressions();
 }
 
-unsigned int RegularExpression::NumberOfSubexpressions() const {
-    if (!m_impl->CompiledOk()) return 0;
+unsigned int RegularExpression::NumberOfSubexpressions() const
+{
+    if (!m_impl->CompiledOk())
+        return 0;
     // 1.81's mark count already leaves out the whole match.
     return m_impl->WithExpression([](const auto& re) { return static_cast<unsigned int>(re.mark_count()); });
 }

@@ -6,45 +6,50 @@ namespace detail {
 namespace rc = boost::regex_constants;
 using boost::regbase;
 
-rc::syntax_option_type EngineSyntaxFlags(std::uint32_t classic) {
-    rc::syntax_option_type flags = rc::syntax_option_type(0);
+rc::syntax_option_type EngineSyntaxFlags(std::uint32_t classic, EngineGroup group)
+{
     auto has = [classic](std::uint32_t bit) { return (classic & bit) != 0; };
+    rc::syntax_option_type flags = rc::syntax_option_type(0);
 
     if (has(kLiteral)) {
         flags = regbase::literal;
-    } else if (has(kBkParens)) {
-        // The backslash-parenthesis syntaxes (basic, sed, grep, emacs).
-        flags = regbase::basic_syntax_group;
-        if (!has(kCharClasses)) flags |= regbase::no_char_classes;
-        if (!has(kIntervals)) flags |= regbase::no_intervals;
-        if (has(kBkPlusQm)) flags |= regbase::bk_plus_qm;
-        if (has(kBkVbar)) flags |= regbase::bk_vbar;
-        // emacs: \| without limited operators; 1.81's emacs is richer than the
-        // classic one, so char classes and intervals stay off (see above).
-        if (has(kBkVbar) && !has(kLimitedOps)) flags |= regbase::emacs_ex;
     } else {
-        flags = regbase::perl_syntax_group;
-        // Without no-collate the classic engine matched POSIX style:
-        // leftmost-longest and no Perl extensions (extended, awk, egrep).
-        if (!has(kNoCollate)) flags |= regbase::no_perl_ex;
-        if (!has(kBkRefs)) flags |= regbase::no_bk_refs;
+        switch (group) {
+        case EngineGroup::PosixBasic:
+        case EngineGroup::Emacs:
+            // The rewritten expression spells every operator with a backslash.
+            flags = regbase::basic_syntax_group | regbase::bk_plus_qm | regbase::bk_vbar;
+            if (group == EngineGroup::Emacs)
+                flags |= regbase::emacs_ex;
+            break;
+        case EngineGroup::PosixExtended:
+            flags = regbase::perl_syntax_group | regbase::no_perl_ex;
+            break;
+        case EngineGroup::Perl:
+            flags = regbase::perl_syntax_group;
+            break;
+        }
+        if (has(kNewlineAlt))
+            flags |= regbase::newline_alt;
     }
-    if (!has(kLiteral)) {
-        if (!has(kEscapeInLists)) flags |= regbase::no_escape_in_lists;
-        if (has(kNewlineAlt)) flags |= regbase::newline_alt;
-    }
-    if (!has(kNoCollate)) flags |= regbase::collate;
-    if (has(kIcase)) flags |= regbase::icase;
+    if (!has(kNoCollate))
+        flags |= regbase::collate;
+    if (has(kIcase))
+        flags |= regbase::icase;
     return flags;
 }
 
-std::uint32_t ClassicErrorCode(rc::error_type code) {
+std::uint32_t ClassicErrorCode(rc::error_type code)
+{
     switch (static_cast<int>(code)) {
-    case rc::error_size: return kClassicErrorSize;
+    case rc::error_size:
+        return kClassicErrorSize;
     case rc::error_complexity:
     case rc::error_stack:
-    case rc::error_unknown: return kClassicErrorUnknown;
-    case rc::error_perl_extension: return rc::error_bad_pattern;
+    case rc::error_unknown:
+        return kClassicErrorUnknown;
+    case rc::error_perl_extension:
+        return rc::error_bad_pattern;
     default: {
         int value = static_cast<int>(code);
         return value >= 0 && value <= 17 ? static_cast<std::uint32_t>(value) : kClassicErrorUnknown;
@@ -52,11 +57,15 @@ std::uint32_t ClassicErrorCode(rc::error_type code) {
     }
 }
 
-RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t classic) {
+RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t classic)
+{
     switch (classic) {
-    case kClassicErrorSize: return RegularExpression::ErrorSize;
-    case kClassicErrorUnknown: return RegularExpression::ErrorUnknown;
-    case kClassicErrorLocaleDll: return RegularExpression::ErrorLocaleDll;
+    case kClassicErrorSize:
+        return RegularExpression::ErrorSize;
+    case kClassicErrorUnknown:
+        return RegularExpression::ErrorUnknown;
+    case kClassicErrorLocaleDll:
+        return RegularExpression::ErrorLocaleDll;
     default:
         // 1 never comes from the engine; anything unknown is reported as such.
         if (classic == 0 || (classic >= 2 && classic <= 17 && classic != 15))
@@ -65,11 +74,15 @@ RegularExpression::ExpressionErrorCode ToExpressionErrorCode(std::uint32_t class
     }
 }
 
-rc::match_flag_type EngineFormatFlags(RegularExpression::FormatTypes type) {
+rc::match_flag_type EngineFormatFlags(RegularExpression::FormatTypes type)
+{
     switch (type) {
-    case RegularExpression::FormatTypeSed: return rc::format_sed;
-    case RegularExpression::FormatTypePerl: return rc::format_perl;
-    default: return rc::format_all;
+    case RegularExpression::FormatTypeSed:
+        return rc::format_sed;
+    case RegularExpression::FormatTypePerl:
+        return rc::format_perl;
+    default:
+        return rc::format_all;
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 // The file-search layer beneath FindFiles, GrepFiles and ChangeFiles: walks
-// the files named by a pattern and runs one expression over each of them.
+// the files named by a pattern and runs one expression over each of them
+// (the walk in FileWalk.cpp, the expression side in FileSearchEngine.cpp,
+// the operating system beneath both in FileSystem.h).
 //
 // Pattern: a path whose last component may hold the wildcards `*` (any run
 // of bytes, also empty) and `?` (one byte); the components before it are
@@ -30,14 +32,14 @@
 // negative numbers and are meant as unsigned; ChangeFiles keeps them unsigned
 // and so never writes at a wrong offset.)
 //
-// Problem records (RegularExpression::FileSearchProblem):
+// Problem records (RegularExpression::FileSearchProblem), detail the
+// platform's error code (errno on POSIX, GetLastError() on Windows; the
+// names below are the POSIX ones):
 //   kind 0  the file or a directory of the walk cannot be opened (no
-//           permission, dangling link, vanished during the walk);
-//           detail: errno. A directory is named as the walk names its files'
+//           permission, dangling link, vanished during the walk). A directory is named as the walk names its files'
 //           prefix, without the trailing slash.
 //   kind 1  the file or a directory listing cannot be read, or the file is
-//           too large to search (EFBIG) or to hold in memory (ENOMEM);
-//           detail: errno.
+//           too large to search (EFBIG) or to hold in memory (ENOMEM).
 //   kind 2  the engine gave up on the file: its complexity or stack limit, or
 //           memory, was exhausted while matching; detail 0. The matches
 //           reported before it gave up stay reported.
@@ -45,7 +47,6 @@
 // walk goes on with the next file; without it the first problem ends the
 // pass.
 
-#include <vantrel/Export.h>
 #include <vantrel/RegularExpression.h>
 
 #include "LineCounter.h"
@@ -80,13 +81,17 @@ enum class SearchTraits { Cpp, Win32, C };
 using FileMatchResults = boost::match_results<const char*>;
 
 // One match as a grep callback sees it; valid during the callback only.
-class VANTREL_TESTABLE FileMatch {
+class FileMatch {
 public:
     FileMatch(const char* fileStart, const FileMatchResults& results, LineCounter& lines)
-        : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines) {}
+        : m_fileStart(fileStart), m_results(&results), m_first(results[0].first), m_lines(lines)
+    {
+    }
     // A match of an expression that is plain text: entry 0 only.
     FileMatch(const char* fileStart, const char* first, const char* last, LineCounter& lines)
-        : m_fileStart(fileStart), m_first(first), m_last(last), m_lines(lines) {}
+        : m_fileStart(fileStart), m_first(first), m_last(last), m_lines(lines)
+    {
+    }
 
     // Entry 0 is the whole match, then one per sub-expression.
     std::size_t Marks() const { return m_results ? m_results->size() : 1; }
@@ -106,12 +111,12 @@ private:
 
 // What a callback answers.
 enum class SearchAnswer {
-    Continue,   // go on
-    SkipFile,   // nothing more of this file; go on with the next one
-    Stop        // end the pass
+    Continue,  // go on
+    SkipFile,  // nothing more of this file; go on with the next one
+    Stop       // end the pass
 };
 
-class VANTREL_TESTABLE FileSearch {
+class FileSearch {
 public:
     using FindCallback = std::function<SearchAnswer(const std::string& fileName)>;
     using GrepCallback = std::function<SearchAnswer(const std::string& fileName, const FileMatch& match)>;
@@ -132,7 +137,7 @@ public:
     bool HasExpression() const;
     // The text the layer looks for before running the engine ("" = none).
     const std::string& LiteralScan() const { return m_prefix; }
-    void SetContinueOnProblems(bool continueOnProblems);   // default true
+    void SetContinueOnProblems(bool continueOnProblems);  // default true
     void SetProblemCallback(ProblemCallback callback);
 
     // Calls back once per file that holds a match; returns the number of such files.
@@ -149,26 +154,26 @@ public:
     // An exception thrown by a callback leaves Find or Grep unchanged, after
     // the files and directories of the walk are closed.
 
-    class Engine;   // the compiled expression, one of three traits types
+    class Engine;  // the compiled expression, one of three traits types
     struct Walk;
 
 private:
     SearchTraits m_traits = SearchTraits::Cpp;
     std::unique_ptr<Engine> m_engine;
-    std::string m_prefix;   // LiteralPrefix of the expression, when case matters
-    bool m_plainText = false;   // the expression is m_prefix and nothing else
+    std::string m_prefix;      // LiteralPrefix of the expression, when case matters
+    bool m_plainText = false;  // the expression is m_prefix and nothing else
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;
 };
 
 // True when `name` matches the wildcard pattern (`*`, `?`; byte for byte).
-VANTREL_TESTABLE bool WildcardMatch(const std::string& pattern, const std::string& name);
+bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 // The plain text that every match of `expression` (default syntax, case
 // sensitive) starts with, or "" when there is none that is sure: the layer
 // looks for it with memmem and runs the engine only where it occurs.
-VANTREL_TESTABLE std::string LiteralPrefix(const std::string& expression);
+std::string LiteralPrefix(const std::string& expression);
 
 }  // namespace detail
 }  // namespace RegexClass

@@ -8,7 +8,8 @@ namespace detail {
 
 namespace {
 
-unsigned int CountNewlines(const char* first, const char* last) {
+unsigned int CountNewlines(const char* first, const char* last)
+{
     // Eight bytes at a time: a newline byte becomes a zero byte, and the
     // zero bytes of a word are counted exactly.
     const std::uint64_t ones = 0x0101010101010101ull, low7 = 0x7f7f7f7f7f7f7f7full;
@@ -20,25 +21,29 @@ unsigned int CountNewlines(const char* first, const char* last) {
         std::uint64_t zeros = ~(((x & low7) + low7) | x | low7);
         n += static_cast<unsigned int>(__builtin_popcountll(zeros));
     }
-    for (; first < last; ++first) n += *first == '\n';
+    for (; first < last; ++first)
+        n += *first == '\n';
     return n;
 }
 
 // The last newline in [first, last), which holds one. (memrchr is not in every C library.)
-const char* LastNewline(const char* first, const char* last) {
+const char* LastNewline(const char* first, const char* last)
+{
     while (last != first && *--last != '\n') {}
     return last;
 }
 
 }  // namespace
 
-void LineCounter::AdvanceTo(const char* position) {
+void LineCounter::AdvanceTo(const char* position)
+{
     if (position < m_counted) {
         m_counted = m_start;
         m_lineStart = 0;
         m_line = 1;
     }
-    if (position == m_counted) return;
+    if (position == m_counted)
+        return;
     if (const unsigned int newlines = CountNewlines(m_counted, position)) {
         m_line += newlines;
         const char* last = LastNewline(m_counted, position);

@@ -2,8 +2,6 @@
 
 // Line numbers of matches in one text, for string passes and file passes alike.
 
-#include <vantrel/Export.h>
-
 #include <cstddef>
 
 namespace RegexClass {
@@ -12,7 +10,7 @@ namespace detail {
 // Line (from 1) and line start of successive positions in one text. Positions
 // are expected in increasing order, so a pass reads every byte at most once;
 // a position before the last one starts again from the beginning.
-class VANTREL_TESTABLE LineCounter {
+class LineCounter {
 public:
     explicit LineCounter(const char* start) : m_start(start), m_counted(start) {}
 
@@ -20,7 +18,8 @@ public:
     unsigned int Line() const { return m_line; }
     // Offset of the line's first character from the start of the text.
     unsigned int LineStart() const { return static_cast<unsigned int>(m_lineStart); }
-    unsigned int LineAt(const char* position) {
+    unsigned int LineAt(const char* position)
+    {
         AdvanceTo(position);
         return m_line;
     }

@@ -23,7 +23,7 @@ void ReadStrings(const ResourceModule& module, LocaleDllStrings& strings)
         strings.localeDllMessage.clear();
 }
 
-} // namespace
+}  // namespace
 
 char SpaceClassLetterOf(const std::string& text)
 {
@@ -88,5 +88,5 @@ std::string DefaultSplitSeparator(char spaceClassLetter, int localeModel)
     return separator;
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

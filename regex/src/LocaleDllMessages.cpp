@@ -14,8 +14,7 @@ namespace {
 
 constexpr int kLargestCatalogue = 0x7FFFFFFE;
 
-struct Catalogue
-{
+struct Catalogue {
     std::unique_ptr<ResourceModule> module;
     const LocaleDllMessages* owner;
     char spaceClassLetter;  // from string 143; 0 = none
@@ -26,8 +25,7 @@ constexpr int kSyntaxIdFirst = 1;
 constexpr int kSyntaxIdEnd = 60;
 
 // Modules opened on one thread, by catalogue number. Released with the thread.
-struct CatalogueRegistry
-{
+struct CatalogueRegistry {
     std::map<int, Catalogue> catalogues;
     ~CatalogueRegistry();
 };
@@ -47,9 +45,11 @@ std::map<int, Catalogue>& ThisThreadCatalogues()
     return registry.catalogues;
 }
 
-} // namespace
+}  // namespace
 
-LocaleDllMessages::LocaleDllMessages(std::size_t refs) : std::messages<char>(refs) {}
+LocaleDllMessages::LocaleDllMessages(std::size_t refs) : std::messages<char>(refs)
+{
+}
 
 // The engine's traits open a catalogue for their error texts and never close
 // it; it stays registered until its facet goes.
@@ -71,8 +71,7 @@ std::size_t LocaleDllMessages::OpenCatalogueCount()
     return t_registryGone ? 0 : ThisThreadCatalogues().size();
 }
 
-LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
-                                                      const std::locale&) const
+LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name, const std::locale&) const
 {
     try {
         std::unique_ptr<ResourceModule> module = ResourceModule::Load(name);
@@ -91,9 +90,7 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name,
             ++number;
         }
         std::string spaceText;
-        const char letter = module->ReadString(kSpaceClassStringId, spaceText)
-                                ? SpaceClassLetterOf(spaceText)
-                                : 0;
+        const char letter = module->ReadString(kSpaceClassStringId, spaceText) ? SpaceClassLetterOf(spaceText) : 0;
         registry.emplace(number, Catalogue{std::move(module), this, letter});
         return number;
     } catch (...) {
@@ -132,5 +129,5 @@ void LocaleDllMessages::do_close(catalog cat) const
         ThisThreadCatalogues().erase(cat);
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

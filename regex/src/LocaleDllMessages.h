@@ -7,13 +7,10 @@
 #include <locale>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE LocaleDllMessages : public std::messages<char>
-{
+class LocaleDllMessages : public std::messages<char> {
 public:
     explicit LocaleDllMessages(std::size_t refs = 0);
     // Closes what this facet opened on the destroying thread and left open.
@@ -31,5 +28,5 @@ protected:
     void do_close(catalog cat) const override;
 };
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

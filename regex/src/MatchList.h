@@ -20,13 +20,17 @@ namespace detail {
 // that no offset into it can wrap.
 constexpr std::size_t kMaxSubjectLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
-inline bool SubjectFitsPositions(std::size_t length) { return length <= kMaxSubjectLength; }
+inline bool SubjectFitsPositions(std::size_t length)
+{
+    return length <= kMaxSubjectLength;
+}
 
 // Runs `pass` with a handle on the current model's compiled expression. The
 // handle shares the compiled program, so a callback that recompiles the
 // object's expression cannot free it under the running pass.
 template <class Pass>
-auto WithCompiled(RegularExpressionImpl& d, Pass&& pass) {
+auto WithCompiled(RegularExpressionImpl& d, Pass&& pass)
+{
     return d.WithExpression([&](const auto& compiled) {
         const auto expression = compiled;
         return pass(expression);
@@ -34,7 +38,8 @@ auto WithCompiled(RegularExpressionImpl& d, Pass&& pass) {
 }
 
 template <class Regex>
-bool Usable(const Regex& expression) {
+bool Usable(const Regex& expression)
+{
     return !expression.empty() && expression.status() == 0;
 }
 
@@ -44,7 +49,8 @@ bool Usable(const Regex& expression) {
 // still grow.
 class MatchList {
 public:
-    const std::vector<REMatch>& Build(const MatchRecord& m, SubjectIterator base) {
+    const std::vector<REMatch>& Build(const MatchRecord& m, SubjectIterator base)
+    {
         const std::size_t groups = m.size();
         m_list.resize(groups + 2);
         for (std::size_t i = 0; i < groups; ++i) {
@@ -62,16 +68,19 @@ public:
     }
 
 private:
-    static void Set(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base) {
+    static void Set(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base)
+    {
         entry.text.assign(first, last);
         entry.position = static_cast<std::int32_t>(first - base);
     }
-    static void Clear(REMatch& entry) {
+    static void Clear(REMatch& entry)
+    {
         entry.text.clear();
         entry.position = -1;
     }
     // The prefix and the suffix take part only when they are not empty.
-    static void SetOrClear(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base) {
+    static void SetOrClear(REMatch& entry, SubjectIterator first, SubjectIterator last, SubjectIterator base)
+    {
         if (first == last)
             Clear(entry);
         else
@@ -87,12 +96,15 @@ private:
 class StepReporter {
 public:
     StepReporter(RegularExpression* owner, const std::string& subject)
-        : m_owner(owner), m_subject(subject), m_lines(subject.data()) {}
+        : m_owner(owner), m_subject(subject), m_lines(subject.data())
+    {
+    }
 
     // Calls the plain function if set, else the closure if not empty; the
     // slot is read at every step because a callback may change it.
     template <class Function, class Closure>
-    void Report(const MatchRecord& m, Function function, const Closure& closure, bool& continueFlag) {
+    void Report(const MatchRecord& m, Function function, const Closure& closure, bool& continueFlag)
+    {
         if (function) {
             const std::vector<REMatch>& entries = Describe(m);
             function(m_owner, entries, m_lines.Line(), m_lines.LineStart(), continueFlag);
@@ -103,7 +115,8 @@ public:
     }
 
 private:
-    const std::vector<REMatch>& Describe(const MatchRecord& m) {
+    const std::vector<REMatch>& Describe(const MatchRecord& m)
+    {
         m_lines.AdvanceTo(m_subject.data() + (m[0].first - m_subject.begin()));
         return m_list.Build(m, m_subject.begin());
     }
@@ -119,8 +132,8 @@ private:
 // step as it found it.
 class StepMatchScope {
 public:
-    StepMatchScope(RegularExpressionImpl& impl, const MatchRecord* match)
-        : m_impl(impl), m_previous(impl.stepMatch) {
+    StepMatchScope(RegularExpressionImpl& impl, const MatchRecord* match) : m_impl(impl), m_previous(impl.stepMatch)
+    {
         impl.stepMatch = match;
     }
     ~StepMatchScope() { m_impl.stepMatch = m_previous; }

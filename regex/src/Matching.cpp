@@ -20,12 +20,14 @@ namespace rc = boost::regex_constants;
 class ResultsScope {
 public:
     explicit ResultsScope(RegularExpressionImpl& d)
-        : m_impl(d), m_nested(d.MayBeRunningACallback()), m_previous(std::move(d.currentResults)) {
+        : m_impl(d), m_nested(d.MayBeRunningACallback()), m_previous(std::move(d.currentResults))
+    {
         d.currentResults = std::make_unique<KeptResults>();
         d.currentResults->subject = d.stringToMatch;
         m_results = d.currentResults.get();
     }
-    ~ResultsScope() {
+    ~ResultsScope()
+    {
         if (m_nested)
             m_impl.currentResults = std::move(m_previous);
         else if (!m_kept)
@@ -49,7 +51,8 @@ private:
 
 enum class SingleKind { Match, MatchAll, Search };
 
-bool RunSingle(RegularExpression& self, SingleKind kind) {
+bool RunSingle(RegularExpression& self, SingleKind kind)
+{
     RegularExpressionImpl& d = self.Impl();
     if (self.ParseExpression() != RegularExpression::NoError) {
         d.DropResultsOfEarlierOperation();
@@ -78,7 +81,8 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     {
         BusyScope busy(d);
         found = detail::WithCompiled(d, [&](const auto& expression) {
-            if (!detail::Usable(expression)) return false;
+            if (!detail::Usable(expression))
+                return false;
             if (kind == SingleKind::MatchAll)
                 return boost::regex_match(subject.begin(), subject.end(), m, expression, flags | rc::match_all);
             return boost::regex_search(subject.begin(), subject.end(), m, expression, flags);
@@ -86,11 +90,15 @@ bool RunSingle(RegularExpression& self, SingleKind kind) {
     }
 
     bool success = found;
-    if (found && kind == SingleKind::Match) success = m[0].first == subject.begin();
-    if (found && kind == SingleKind::MatchAll) success = m[0].second == subject.end();
-    if (!success) return false;
+    if (found && kind == SingleKind::Match)
+        success = m[0].first == subject.begin();
+    if (found && kind == SingleKind::MatchAll)
+        success = m[0].second == subject.end();
+    if (!success)
+        return false;
     results.Keep();
-    if (!function && closure.empty()) return true;
+    if (!function && closure.empty())
+        return true;
 
     detail::MatchList list;
     detail::LineCounter lines(subject.data());
@@ -111,7 +119,8 @@ class GrepReporter {
 public:
     GrepReporter(RegularExpressionImpl& d, const std::string& subject) : m_impl(d), m_steps(d.owner, subject) {}
 
-    bool Step(const MatchRecord& m) {
+    bool Step(const MatchRecord& m)
+    {
         bool continueFlag = true;
         detail::StepMatchScope step(m_impl, &m);
         m_steps.Report(m, m_impl.onGrepping, m_impl.onGreppingClosure, continueFlag);
@@ -130,17 +139,29 @@ struct GrepStep {
 
 }  // namespace
 
-bool RegularExpression::Match() { return RunSingle(*this, SingleKind::Match); }
+bool RegularExpression::Match()
+{
+    return RunSingle(*this, SingleKind::Match);
+}
 
-bool RegularExpression::MatchAll() { return RunSingle(*this, SingleKind::MatchAll); }
+bool RegularExpression::MatchAll()
+{
+    return RunSingle(*this, SingleKind::MatchAll);
+}
 
-bool RegularExpression::Search() { return RunSingle(*this, SingleKind::Search); }
+bool RegularExpression::Search()
+{
+    return RunSingle(*this, SingleKind::Search);
+}
 
-unsigned int RegularExpression::Grep() {
+unsigned int RegularExpression::Grep()
+{
     RegularExpressionImpl& d = *m_impl;
     d.DropResultsOfEarlierOperation();
-    if (ParseExpression() != NoError) return 0;
-    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return 0;
+    if (ParseExpression() != NoError)
+        return 0;
+    if (!detail::SubjectFitsPositions(d.stringToMatch.size()))
+        return 0;
     const rc::match_flag_type flags = d.MatchFlags(true);
 
     if (!d.onGrepping && d.onGreppingClosure.empty()) {
@@ -148,7 +169,8 @@ unsigned int RegularExpression::Grep() {
         const std::string& subject = d.stringToMatch;
         BusyScope busy(d);
         return detail::WithCompiled(d, [&](const auto& expression) -> unsigned int {
-            if (!detail::Usable(expression)) return 0;
+            if (!detail::Usable(expression))
+                return 0;
             return boost::regex_grep([](const MatchRecord&) { return true; }, subject.begin(), subject.end(),
                                      expression, flags);
         });
@@ -159,7 +181,8 @@ unsigned int RegularExpression::Grep() {
     GrepReporter reporter(d, subject);
     BusyScope busy(d);
     return detail::WithCompiled(d, [&](const auto& expression) -> unsigned int {
-        if (!detail::Usable(expression)) return 0;
+        if (!detail::Usable(expression))
+            return 0;
         return boost::regex_grep(GrepStep{&reporter}, subject.begin(), subject.end(), expression, flags);
     });
 }

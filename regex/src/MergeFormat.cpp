@@ -33,12 +33,15 @@ public:
           m_callsBack(callsBack),
           m_copy(d.mergeCopy),
           m_onlyFirst(d.mergeOnlyFirst),
-          m_steps(d.owner, subject) {
+          m_steps(d.owner, subject)
+    {
         // With the text between matches copied, the result is about as long as the subject.
-        if (m_copy) m_result.reserve(subject.size());
+        if (m_copy)
+            m_result.reserve(subject.size());
     }
 
-    bool Step(const MatchRecord& m) {
+    bool Step(const MatchRecord& m)
+    {
         RegularExpressionImpl& d = m_impl;
         bool continueFlag = true;
         detail::StepMatchScope step(d, &m);
@@ -52,20 +55,25 @@ public:
         // A callback may change the format string and type: both are read
         // after it. Without a callback the default syntax applies, whatever
         // the format type.
-        if (m_callsBack) m_steps.Report(m, d.onMerging, d.onMergingClosure, continueFlag);
+        if (m_callsBack)
+            m_steps.Report(m, d.onMerging, d.onMergingClosure, continueFlag);
         if (continueFlag) {
             m.format(std::back_inserter(m_result), d.formatString,
                      m_callsBack ? detail::EngineFormatFlags(d.formatType) : rc::format_all);
-            if (m_copy) m_copyPosition += static_cast<std::size_t>(m.length(0));
+            if (m_copy)
+                m_copyPosition += static_cast<std::size_t>(m.length(0));
         }
-        if (m_onlyFirst) continueFlag = false;
+        if (m_onlyFirst)
+            continueFlag = false;
         return continueFlag;
     }
 
     // The text after the last match that was accounted for.
-    void Finish() {
+    void Finish()
+    {
         m_copyPosition = std::min(m_copyPosition, m_subject.size());
-        if (m_copy && m_copyPosition != m_subject.size()) m_result.append(m_subject, m_copyPosition, std::string::npos);
+        if (m_copy && m_copyPosition != m_subject.size())
+            m_result.append(m_subject, m_copyPosition, std::string::npos);
     }
 
     std::string& Result() { return m_result; }
@@ -89,35 +97,42 @@ struct MergeStep {
 
 }  // namespace
 
-void RegularExpression::Format(std::string& out) const {
+void RegularExpression::Format(std::string& out) const
+{
     const RegularExpressionImpl& d = *m_impl;
     out.clear();
     const MatchRecord* m = d.stepMatch ? d.stepMatch : d.currentResults ? &d.currentResults->match : nullptr;
-    if (!m || m->empty()) return;
+    if (!m || m->empty())
+        return;
     std::string expansion;
     m->format(std::back_inserter(expansion), d.formatString, detail::EngineFormatFlags(d.formatType));
     out.swap(expansion);
 }
 
-void RegularExpression::Merge(std::string& out) {
+void RegularExpression::Merge(std::string& out)
+{
     RegularExpressionImpl& d = *m_impl;
     out.clear();
     d.DropResultsOfEarlierOperation();
-    if (ParseExpression() != NoError) return;
-    if (!detail::SubjectFitsPositions(d.stringToMatch.size())) return;
+    if (ParseExpression() != NoError)
+        return;
+    if (!detail::SubjectFitsPositions(d.stringToMatch.size()))
+        return;
 
     const bool callsBack = d.onMerging || !d.onMergingClosure.empty();
     // A callback may change the object's subject: a pass that calls back
     // runs over a copy. Without one nothing can change it.
     std::string copy;
-    if (callsBack) copy = d.stringToMatch;
+    if (callsBack)
+        copy = d.stringToMatch;
     const std::string& subject = callsBack ? copy : d.stringToMatch;
 
     MergePass pass(d, subject, callsBack);
     {
         BusyScope busy(d);
         detail::WithCompiled(d, [&](const auto& expression) {
-            if (!detail::Usable(expression)) return;
+            if (!detail::Usable(expression))
+                return;
             boost::regex_grep(MergeStep{&pass}, subject.begin(), subject.end(), expression, d.MatchFlags(false));
         });
     }

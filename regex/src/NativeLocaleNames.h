@@ -9,13 +9,10 @@
 #include <cstddef>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-struct NativeLocaleNames
-{
+struct NativeLocaleNames {
     std::string language;  // empty when unavailable
     std::string country;   // empty when unavailable
 };
@@ -23,14 +20,14 @@ struct NativeLocaleNames
 // POSIX: names of the locale the environment selects for addresses: LC_ALL,
 // else LC_ADDRESS, else LANG; both empty for C/POSIX or a locale not
 // installed. Windows: LOCALE_SNATIVELANGNAME and LOCALE_SNATIVECTRYNAME.
-VANTREL_TESTABLE NativeLocaleNames UserNativeLocaleNames();
+NativeLocaleNames UserNativeLocaleNames();
 
 // The first `count` characters of the text (the whole text when shorter).
 // In UTF-8 a byte that does not start a valid sequence counts as one character.
-VANTREL_TESTABLE std::string FirstCharacters(const std::string& text, std::size_t count);
+std::string FirstCharacters(const std::string& text, std::size_t count);
 
 // Number of characters in the text, counted as FirstCharacters does.
-VANTREL_TESTABLE std::size_t CharacterCount(const std::string& text);
+std::size_t CharacterCount(const std::string& text);
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

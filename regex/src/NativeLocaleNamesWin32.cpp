@@ -22,7 +22,7 @@ std::string UserLocaleInfo(LCTYPE type)
     return length > 1 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
 }
 
-} // namespace
+}  // namespace
 
 std::string FirstCharacters(const std::string& text, std::size_t count)
 {
@@ -42,9 +42,8 @@ std::size_t CharacterCount(const std::string& text)
 
 NativeLocaleNames UserNativeLocaleNames()
 {
-    return NativeLocaleNames{UserLocaleInfo(LOCALE_SNATIVELANGNAME),
-                             UserLocaleInfo(LOCALE_SNATIVECTRYNAME)};
+    return NativeLocaleNames{UserLocaleInfo(LOCALE_SNATIVELANGNAME), UserLocaleInfo(LOCALE_SNATIVECTRYNAME)};
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -1,9 +1,6 @@
 #include "PeModule.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "FileSystem.h"
 
 namespace RegexClass {
 namespace detail {
@@ -26,8 +23,7 @@ std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at)
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
 {
     return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
+        (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
 // True when [offset, offset + length) lies inside a buffer of `size` bytes.
@@ -55,24 +51,7 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-} // namespace
+}  // namespace
 
 std::string Utf16ToUtf8(const char16_t* text, std::size_t length, std::size_t maxChars)
 {
@@ -80,8 +59,7 @@ std::string Utf16ToUtf8(const char16_t* text, std::size_t length, std::size_t ma
     std::size_t chars = 0;
     for (std::size_t i = 0; i < length && chars < maxChars; ++chars) {
         char32_t unit = text[i++];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i < length && text[i] >= 0xDC00 &&
-            text[i] <= 0xDFFF) {
+        if (unit >= 0xD800 && unit <= 0xDBFF && i < length && text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i++] - 0xDC00);
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unit = 0xFFFD;
@@ -91,31 +69,26 @@ std::string Utf16ToUtf8(const char16_t* text, std::size_t length, std::size_t ma
     return out;
 }
 
-PeModule::PeModule(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+PeModule::PeModule(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes))
+{
+}
 
 std::unique_ptr<PeModule> PeModule::Load(const std::string& fileName)
 {
     if (fileName.empty() || fileName.find('\0') != std::string::npos)
         return nullptr;
-    // Non-blocking so that a FIFO given as a name cannot hang the caller.
-    FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0)
-        return nullptr;
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
-        static_cast<std::uint64_t>(st.st_size) > kMaxFileSize)
+    // A FIFO given as a name cannot hang the caller: it is opened without
+    // waiting and then refused.
+    os::File file;
+    os::FileStatus status;
+    if (os::OpenForReading(fileName, file) != 0 || os::GetStatus(file, status) != 0 ||
+        status.type != os::FileType::Regular || status.size > kMaxFileSize)
         return nullptr;
 
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.size));
     std::size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
+    // A read error keeps what arrived before it, which validation then judges.
+    os::ReadFully(file, reinterpret_cast<char*>(bytes.data()), bytes.size(), got);
     bytes.resize(got);
     return FromBytes(std::move(bytes));
 }
@@ -149,9 +122,14 @@ bool PeModule::Validate()
 
     std::uint64_t countField;
     switch (U16(m_bytes, optional)) {
-    case 0x10B: countField = 92; break;   // PE32
-    case 0x20B: countField = 108; break;  // PE32+
-    default: return false;
+    case 0x10B:
+        countField = 92;
+        break;  // PE32
+    case 0x20B:
+        countField = 108;
+        break;  // PE32+
+    default:
+        return false;
     }
     if (optionalSize < countField + 4)
         return false;
@@ -205,8 +183,7 @@ bool PeModule::RvaToOffset(std::uint32_t rva, std::uint32_t size, std::size_t& o
     return false;
 }
 
-bool PeModule::FindEntry(std::size_t dirOffset, std::uint32_t id, bool pickFirst,
-                         std::uint32_t& entryValue) const
+bool PeModule::FindEntry(std::size_t dirOffset, std::uint32_t id, bool pickFirst, std::uint32_t& entryValue) const
 {
     if (!Fits(dirOffset, kDirectoryHeaderSize, m_resourceSize))
         return false;
@@ -247,11 +224,9 @@ bool PeModule::ReadString(unsigned id, std::string& text, std::size_t maxChars) 
     std::uint32_t typeDir, blockDir, dataEntry;
     if (!FindEntry(0, kRtString, false, typeDir) || !(typeDir & kSubdirectoryBit))
         return false;
-    if (!FindEntry(typeDir & ~kSubdirectoryBit, block, false, blockDir) ||
-        !(blockDir & kSubdirectoryBit))
+    if (!FindEntry(typeDir & ~kSubdirectoryBit, block, false, blockDir) || !(blockDir & kSubdirectoryBit))
         return false;
-    if (!FindEntry(blockDir & ~kSubdirectoryBit, 0, true, dataEntry) ||
-        (dataEntry & kSubdirectoryBit))
+    if (!FindEntry(blockDir & ~kSubdirectoryBit, 0, true, dataEntry) || (dataEntry & kSubdirectoryBit))
         return false;
     if (!Fits(dataEntry, kDataEntrySize, m_resourceSize))
         return false;
@@ -284,5 +259,5 @@ bool PeModule::ReadString(unsigned id, std::string& text, std::size_t maxChars) 
     }
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -10,13 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE PeModule
-{
+class PeModule {
 public:
     // Larger files are refused; resource modules are a few kilobytes.
     static constexpr std::size_t kMaxFileSize = 64u * 1024u * 1024u;
@@ -30,18 +27,15 @@ public:
 
     // String resource `id` as UTF-8, at most `maxChars` characters. False
     // when the module has no such string or it is empty.
-    bool ReadString(unsigned id, std::string& text,
-                    std::size_t maxChars = kStringBufferChars) const;
+    bool ReadString(unsigned id, std::string& text, std::size_t maxChars = kStringBufferChars) const;
 
 private:
     explicit PeModule(std::vector<std::uint8_t> bytes);
     bool Validate();
     bool RvaToOffset(std::uint32_t rva, std::uint32_t size, std::size_t& offset) const;
-    bool FindEntry(std::size_t dirOffset, std::uint32_t id, bool pickFirst,
-                   std::uint32_t& entryValue) const;
+    bool FindEntry(std::size_t dirOffset, std::uint32_t id, bool pickFirst, std::uint32_t& entryValue) const;
 
-    struct Section
-    {
+    struct Section {
         std::uint32_t virtualAddress;
         std::uint32_t rawSize;
         std::uint32_t rawOffset;
@@ -56,8 +50,7 @@ private:
 
 // UTF-16 to UTF-8, at most `maxChars` code points (a surrogate pair counts
 // once; an unpaired surrogate becomes U+FFFD).
-VANTREL_TESTABLE std::string Utf16ToUtf8(const char16_t* text, std::size_t length,
-                                         std::size_t maxChars);
+std::string Utf16ToUtf8(const char16_t* text, std::size_t length, std::size_t maxChars);
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

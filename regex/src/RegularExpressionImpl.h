@@ -6,6 +6,7 @@
 
 #include <vantrel/RegularExpression.h>
 
+#include "FileRewrite.h"
 #include "Win32Traits.h"
 
 #include <boost/regex.hpp>
@@ -29,10 +30,11 @@ using MatchRecord = boost::match_results<SubjectIterator>;
 // Outcome of the last compilation in one locale model.
 struct ParseState {
     bool parsed = false;
-    std::uint32_t errorCode = 0;   // the classic engine's numbering (see EngineFlags.h)
+    std::uint32_t errorCode = 0;  // the classic engine's numbering (see EngineFlags.h)
     std::string message;
 
-    void Clear() {
+    void Clear()
+    {
         parsed = false;
         errorCode = 0;
         message.clear();
@@ -47,13 +49,6 @@ struct KeptResults {
     MatchRecord match;
 };
 
-// One replacement that ChangeFiles will write.
-struct ChangeRecord {
-    std::uint32_t position;
-    std::string matched;
-    std::string replacement;
-};
-
 // The compiled expression and match flags of a running ChangeFiles call.
 template <class Regex>
 struct ChangeSnapshot {
@@ -61,50 +56,51 @@ struct ChangeSnapshot {
     boost::regex_constants::match_flag_type flags;
 };
 
-class VANTREL_TESTABLE RegularExpressionImpl {
+class RegularExpressionImpl {
 public:
     explicit RegularExpressionImpl(RegularExpression* owner);
 
-    RegularExpression* owner;                                   // 1
-    std::string currentChangeFile;                              // 2
-    std::vector<ChangeRecord> pendingChanges;                   //   working state of ChangeFiles
-    char spaceClassLetter = 0;                                  // 3
-    std::string emptyExpressionMessage;                         // 4
-    std::string localeDllMessage;                               // 5
-    std::uint32_t changeCount = 0;                              // 6
-    std::set<int> expressionOptions;                            // 7
-    std::set<int> matchOptions;                                 // 8
+    RegularExpression* owner;                                                      // 1
+    std::string currentChangeFile;                                                 // 2
+    std::vector<ChangeRecord> pendingChanges;                                      //   working state of ChangeFiles
+    detail::RewritePass rewritePass;                                               //   (and what it has rewritten)
+    char spaceClassLetter = 0;                                                     // 3
+    std::string emptyExpressionMessage;                                            // 4
+    std::string localeDllMessage;                                                  // 5
+    std::uint32_t changeCount = 0;                                                 // 6
+    std::set<int> expressionOptions;                                               // 7
+    std::set<int> matchOptions;                                                    // 8
     RegularExpression::FormatTypes formatType = RegularExpression::FormatTypeAll;  // 9
     RegularExpression::LocaleModels localeModel = RegularExpression::LocaleCpp;    // 10
-    std::locale locale;                                         // 11
-    std::string expression;                                     // 12
-    std::string stringToMatch;                                  // 13
-    std::string filesToMatch;                                   // 14
-    std::string formatString;                                   // 15
-    std::string saveExtension;                                  // 16
-    std::string localeDll;                                      // 17
-    bool localeChanged = false;                                 // 18
-    bool directoryRecursion = false;                            // 19
-    bool mergeCopy = false;                                     // 20
-    bool mergeOnlyFirst = false;                                // 21
-    std::uint32_t maximumSplits = 0;                            // 22
-    bool splitInputDelete = false;                              // 23
-    bool continueFiles = true;                                  // 24
-    ParseState parseStates[3];                                  // 25, by LocaleModels value
-    CppRegex cppExpression;                                     // 26
+    std::locale locale;                                                            // 11
+    std::string expression;                                                        // 12
+    std::string stringToMatch;                                                     // 13
+    std::string filesToMatch;                                                      // 14
+    std::string formatString;                                                      // 15
+    std::string saveExtension;                                                     // 16
+    std::string localeDll;                                                         // 17
+    bool localeChanged = false;                                                    // 18
+    bool directoryRecursion = false;                                               // 19
+    bool mergeCopy = false;                                                        // 20
+    bool mergeOnlyFirst = false;                                                   // 21
+    std::uint32_t maximumSplits = 0;                                               // 22
+    bool splitInputDelete = false;                                                 // 23
+    bool continueFiles = true;                                                     // 24
+    ParseState parseStates[3];                                                     // 25, by LocaleModels value
+    CppRegex cppExpression;                                                        // 26
     Win32Regex win32Expression;
     CRegex cExpression;
-    std::unique_ptr<KeptResults> currentResults;                // 27
-    const MatchRecord* stepMatch = nullptr;                     // 28
-    std::string mergeAccumulator;                               // 29
+    std::unique_ptr<KeptResults> currentResults;  // 27
+    const MatchRecord* stepMatch = nullptr;       // 28
+    std::string mergeAccumulator;                 // 29
     std::uint32_t mergeCopyPosition = 0;
-    std::vector<RegularExpression::FileChangeProblem> changeFileProblems;   // 30
+    std::vector<RegularExpression::FileChangeProblem> changeFileProblems;  // 30
     std::vector<RegularExpression::FileSearchProblem> findFileProblems;
     std::vector<RegularExpression::FileSearchProblem> grepFileProblems;
-    std::vector<ChangeSnapshot<CppRegex>> cppSnapshots;          // 31
+    std::vector<ChangeSnapshot<CppRegex>> cppSnapshots;  // 31
     std::vector<ChangeSnapshot<Win32Regex>> win32Snapshots;
     std::vector<ChangeSnapshot<CRegex>> cSnapshots;
-    bool busy = false;                                          // 32
+    bool busy = false;  // 32
 
     // 33, 34: one plain function and one closure per event.
     RegularExpression::MatchingFunction onMatching = nullptr;
@@ -127,8 +123,10 @@ public:
     std::vector<std::shared_ptr<void>> retiredClosures;
     int callbacksRunning = 0;
     bool MayBeRunningACallback() const { return busy || callbacksRunning > 0; }
-    void ReleaseRetiredClosures() {
-        if (!MayBeRunningACallback()) retiredClosures.clear();
+    void ReleaseRetiredClosures()
+    {
+        if (!MayBeRunningACallback())
+            retiredClosures.clear();
     }
 
     // The locale last imbued into the LocaleCpp expression (the object's
@@ -143,37 +141,50 @@ public:
     ParseState& CurrentParseState() { return parseStates[ModelIndex()]; }
     const ParseState& CurrentParseState() const { return parseStates[ModelIndex()]; }
     // True after a successful compilation in the current model.
-    bool CompiledOk() const {
+    bool CompiledOk() const
+    {
         const ParseState& s = CurrentParseState();
         return s.parsed && s.errorCode == 0;
     }
-    void ClearParseStates() {
-        for (ParseState& s : parseStates) s.Clear();
+    void ClearParseStates()
+    {
+        for (ParseState& s : parseStates)
+            s.Clear();
     }
 
     // Calls f with the compiled expression of the current model (one of three types).
     template <class F>
-    decltype(auto) WithExpression(F&& f) {
-        switch (ModelIndex()) {
-        case RegularExpression::LocaleWin32: return f(win32Expression);
-        case RegularExpression::LocaleC: return f(cExpression);
-        default: return f(cppExpression);
-        }
+    decltype(auto) WithExpression(F&& f)
+    {
+        return WithExpressionOf(*this, std::forward<F>(f));
     }
     template <class F>
-    decltype(auto) WithExpression(F&& f) const {
-        switch (ModelIndex()) {
-        case RegularExpression::LocaleWin32: return f(win32Expression);
-        case RegularExpression::LocaleC: return f(cExpression);
-        default: return f(cppExpression);
+    decltype(auto) WithExpression(F&& f) const
+    {
+        return WithExpressionOf(*this, std::forward<F>(f));
+    }
+
+    // One switch for both constnesses of WithExpression.
+    template <class Self, class F>
+    static decltype(auto) WithExpressionOf(Self& self, F&& f)
+    {
+        switch (self.ModelIndex()) {
+        case RegularExpression::LocaleWin32:
+            return f(self.win32Expression);
+        case RegularExpression::LocaleC:
+            return f(self.cExpression);
+        default:
+            return f(self.cppExpression);
         }
     }
 
     // The results of the last Match, MatchAll or Search last until the next
     // operation; one started from a callback leaves those of the operation
     // that called back.
-    void DropResultsOfEarlierOperation() {
-        if (!MayBeRunningACallback()) currentResults.reset();
+    void DropResultsOfEarlierOperation()
+    {
+        if (!MayBeRunningACallback())
+            currentResults.reset();
     }
 
     // Compile flags of the expression option set, in the classic numbering.
@@ -186,7 +197,8 @@ public:
 class BusyScope {
 public:
     explicit BusyScope(RegularExpressionImpl& impl) : m_impl(impl), m_previous(impl.busy) { impl.busy = true; }
-    ~BusyScope() {
+    ~BusyScope()
+    {
         m_impl.busy = m_previous;
         m_impl.ReleaseRetiredClosures();
     }
@@ -202,7 +214,8 @@ private:
 class CallbackScope {
 public:
     explicit CallbackScope(RegularExpressionImpl& impl) : m_impl(impl) { ++impl.callbacksRunning; }
-    ~CallbackScope() {
+    ~CallbackScope()
+    {
         --m_impl.callbacksRunning;
         m_impl.ReleaseRetiredClosures();
     }
@@ -215,7 +228,8 @@ private:
 
 // Replaces a stored closure; one that may be running is kept until it is over.
 template <class Closure>
-void ReplaceClosure(RegularExpressionImpl& impl, Closure& slot, Closure replacement) {
+void ReplaceClosure(RegularExpressionImpl& impl, Closure& slot, Closure replacement)
+{
     if (impl.MayBeRunningACallback() && !slot.empty())
         impl.retiredClosures.push_back(std::make_shared<Closure>(std::move(slot)));
     slot = std::move(replacement);

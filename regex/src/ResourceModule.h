@@ -7,13 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "vantrel/Export.h"
-
 namespace RegexClass {
 namespace detail {
 
-class VANTREL_TESTABLE ResourceModule
-{
+class ResourceModule {
 public:
     // A string resource is read into a buffer of this many characters.
     static constexpr unsigned kStringBufferChars = 255;
@@ -35,5 +32,5 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -5,8 +5,7 @@
 namespace RegexClass {
 namespace detail {
 
-struct ResourceModule::Handle
-{
+struct ResourceModule::Handle {
     HMODULE module;
 };
 
@@ -16,11 +15,12 @@ std::unique_ptr<ResourceModule> ResourceModule::Load(const std::string& fileName
     HMODULE module = LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module)
         return nullptr;
-    return std::unique_ptr<ResourceModule>(
-        new ResourceModule(std::unique_ptr<Handle>(new Handle{module})));
+    return std::unique_ptr<ResourceModule>(new ResourceModule(std::unique_ptr<Handle>(new Handle{module})));
 }
 
-ResourceModule::ResourceModule(std::unique_ptr<Handle> handle) : m_handle(std::move(handle)) {}
+ResourceModule::ResourceModule(std::unique_ptr<Handle> handle) : m_handle(std::move(handle))
+{
+}
 
 ResourceModule::~ResourceModule()
 {
@@ -38,5 +38,5 @@ bool ResourceModule::ReadString(unsigned id, std::string& text) const
     return true;
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -2,8 +2,8 @@
 // the manner of the engine's regex_split, with a default separator, a maximum
 // number of pieces and the option to cut the consumed text off the subject.
 
-#include "RegularExpressionImpl.h"
 #include "LocaleDll.h"
+#include "RegularExpressionImpl.h"
 
 #include <limits>
 
@@ -25,14 +25,16 @@ struct SplitPass {
 struct SplitPredicate {
     SplitPass* pass;
 
-    bool operator()(const MatchRecord& m) const {
+    bool operator()(const MatchRecord& m) const
+    {
         SplitPass& p = *pass;
         p.consumedEnd = m[0].second;
         if (m.size() > 1) {
             // Groups: their texts stand in for the text between matches.
             for (std::size_t i = 1; i < m.size(); ++i) {
                 p.pieces.push_back(m.str(static_cast<int>(i)));
-                if (--p.remaining == 0) return false;
+                if (--p.remaining == 0)
+                    return false;
             }
             return true;
         }
@@ -52,8 +54,10 @@ struct SplitPredicate {
 class DefaultSeparatorScope {
 public:
     explicit DefaultSeparatorScope(RegularExpression& re) : m_re(re) {}
-    ~DefaultSeparatorScope() {
-        if (m_active) m_re.SetExpression(std::string());
+    ~DefaultSeparatorScope()
+    {
+        if (m_active)
+            m_re.SetExpression(std::string());
     }
     void Activate() { m_active = true; }
     DefaultSeparatorScope(const DefaultSeparatorScope&) = delete;
@@ -66,11 +70,13 @@ private:
 
 }  // namespace
 
-unsigned int RegularExpression::Split(std::vector<std::string>& pieces) {
+unsigned int RegularExpression::Split(std::vector<std::string>& pieces)
+{
     RegularExpressionImpl& d = *m_impl;
     pieces.clear();
     d.DropResultsOfEarlierOperation();
-    if (d.stringToMatch.empty()) return 0;
+    if (d.stringToMatch.empty())
+        return 0;
 
     DefaultSeparatorScope defaultScope(*this);
     ExpressionErrorCode code = ParseExpression();
@@ -79,7 +85,8 @@ unsigned int RegularExpression::Split(std::vector<std::string>& pieces) {
         defaultScope.Activate();
         code = ParseExpression();
     }
-    if (code != NoError) return 0;
+    if (code != NoError)
+        return 0;
 
     const auto flags = d.MatchFlags(false);
     // Split calls nothing back, so the subject cannot change under the pass
@@ -101,7 +108,8 @@ unsigned int RegularExpression::Split(std::vector<std::string>& pieces) {
         --pass.remaining;
     }
 
-    if (d.splitInputDelete) d.stringToMatch.erase(0, static_cast<std::size_t>(pass.consumedEnd - subject.begin()));
+    if (d.splitInputDelete)
+        d.stringToMatch.erase(0, static_cast<std::size_t>(pass.consumedEnd - subject.begin()));
     return initial - pass.remaining;
 }
 

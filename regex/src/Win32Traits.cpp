@@ -16,44 +16,39 @@ namespace {
 namespace rc = boost::regex_constants;
 
 // Standard class names in the order of catalogue ids 300-313.
-const char* const kCatalogueClassNames[] = {"alnum", "alpha", "cntrl", "digit", "graph",
-                                            "h",     "lower", "print", "punct", "space",
-                                            "upper", "v",     "xdigit", "blank"};
+const char* const kCatalogueClassNames[] = {"alnum", "alpha", "cntrl", "digit", "graph", "h",      "lower",
+                                            "print", "punct", "space", "upper", "v",     "xdigit", "blank"};
 constexpr unsigned kSyntaxIdFirst = 1;
 constexpr unsigned kErrorIdBase = 200;
 constexpr unsigned kClassNameIdBase = 300;
 
+#if !defined(_WIN32)
 // Messages facet for the base traits: it opens every catalogue and answers
 // the built-in texts, so the base never reads cpp_regex_traits' catalogue.
-class BuiltInMessages : public std::messages<char>
-{
+class BuiltInMessages : public std::messages<char> {
 protected:
     catalog do_open(const std::string&, const std::locale&) const override { return 0; }
-    std::string do_get(catalog, int, int, const std::string& dfault) const override
-    {
-        return dfault;
-    }
+    std::string do_get(catalog, int, int, const std::string& dfault) const override { return dfault; }
     void do_close(catalog) const override {}
 };
+#endif
 
 // What a catalogue module contributes, read once per installation.
-struct CatalogueTexts
-{
+struct CatalogueTexts {
     std::vector<std::string> syntax;  // index = syntax id; empty = built-in
     std::map<int, std::string> errors;
     std::vector<std::pair<std::string, unsigned>> classNames;  // name, index into kCatalogueClassNames
-    char spaceClassLetter = 0;  // escape of the space class (string 143); 0 = none
+    char spaceClassLetter = 0;                                 // escape of the space class (string 143); 0 = none
 };
 
 constexpr unsigned kSpaceClassIndex = 9;  // "space" in kCatalogueClassNames
 
-struct CatalogueState
-{
+struct CatalogueState {
     std::mutex mutex;
     std::string name;
     std::shared_ptr<const CatalogueTexts> texts;  // cache for `name`
     std::string localeName;
-    std::unique_ptr<std::locale> locale;          // cache for `localeName`
+    std::unique_ptr<std::locale> locale;  // cache for `localeName`
 };
 
 CatalogueState& State()
@@ -62,6 +57,7 @@ CatalogueState& State()
     return state;
 }
 
+#if !defined(_WIN32)
 const char* EnvironmentValue(const char* name)
 {
     const char* value = std::getenv(name);
@@ -76,6 +72,7 @@ std::string UserLocaleName()
     }
     return "C";
 }
+#endif
 
 std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
 {
@@ -93,8 +90,8 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
         if (module->ReadString(kErrorIdBase + code, text))
             texts->errors[code] = text;
         else
-            texts->errors[code] = boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(
-                static_cast<rc::error_type>(code));
+            texts->errors[code] =
+                boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(static_cast<rc::error_type>(code));
     }
     for (unsigned j = 0; j < sizeof kCatalogueClassNames / sizeof kCatalogueClassNames[0]; ++j) {
         if (module->ReadString(kClassNameIdBase + j, text))
@@ -107,7 +104,7 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
     return texts;
 }
 
-} // namespace
+}  // namespace
 
 std::string Win32RegexTraits::catalog_name(const std::string& name)
 {
@@ -125,6 +122,23 @@ std::string Win32RegexTraits::get_catalog_name()
     std::lock_guard<std::mutex> lock(state.mutex);
     return state.name;
 }
+
+#if defined(_WIN32)
+
+// The base follows the user's default locale by itself.
+Win32RegexTraits::Win32RegexTraits()
+{
+    Build();
+}
+
+Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
+{
+    locale_type previous = Win32TraitsBase::imbue(l);
+    Build();
+    return previous;
+}
+
+#else
 
 Win32RegexTraits::Win32RegexTraits()
 {
@@ -145,16 +159,23 @@ Win32RegexTraits::Win32RegexTraits()
         }
         locale = *state.locale;
     }
-    cpp_regex_traits<char>::imbue(locale);
+    Win32TraitsBase::imbue(locale);
     Build();
 }
 
 Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
 {
     locale_type previous = getloc();
-    cpp_regex_traits<char>::imbue(std::locale(l, new BuiltInMessages));
+    Win32TraitsBase::imbue(std::locale(l, new BuiltInMessages));
     Build();
     return previous;
+}
+
+#endif
+
+Win32RegexTraits::char_class_type Win32RegexTraits::BaseClass(const char* name) const
+{
+    return Win32TraitsBase::lookup_classname(name, name + std::char_traits<char>::length(name));
 }
 
 void Win32RegexTraits::Build()
@@ -178,8 +199,7 @@ void Win32RegexTraits::Build()
                 data->charMap[static_cast<unsigned char>(c)] = static_cast<rc::syntax_type>(id);
             continue;
         }
-        const char* chars =
-            boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(static_cast<rc::syntax_type>(id));
+        const char* chars = boost::BOOST_REGEX_DETAIL_NS::get_default_syntax(static_cast<rc::syntax_type>(id));
         for (; chars && *chars; ++chars) {
             // The module's space-class letter takes over from a built-in role.
             if (*chars != spaceLetter)
@@ -187,14 +207,14 @@ void Win32RegexTraits::Build()
         }
     }
     // Letters with no syntax role are class escapes (\w, \D, ...), as in the engine.
-    const std::ctype<char>& ctype = std::use_facet<std::ctype<char>>(getloc());
+    const char_class_type lower = BaseClass("lower"), upper = BaseClass("upper");
     for (unsigned c = 'A'; c <= 0xFF; ++c) {
         if (data->charMap[c] != 0)
             continue;
         const char ch = static_cast<char>(c);
-        if (ctype.is(std::ctype_base::lower, ch))
+        if (isctype(ch, lower))
             data->charMap[c] = rc::escape_type_class;
-        else if (ctype.is(std::ctype_base::upper, ch))
+        else if (isctype(ch, upper))
             data->charMap[c] = rc::escape_type_not_class;
     }
     if (spaceLetter != 0) {
@@ -205,9 +225,7 @@ void Win32RegexTraits::Build()
     if (texts) {
         data->errorStrings = texts->errors;
         for (const auto& entry : texts->classNames) {
-            const char* standard = kCatalogueClassNames[entry.second];
-            data->classNames.emplace(entry.first, cpp_regex_traits<char>::lookup_classname(
-                standard, standard + std::char_traits<char>::length(standard)));
+            data->classNames.emplace(entry.first, BaseClass(kCatalogueClassNames[entry.second]));
         }
     }
     m_data = std::move(data);
@@ -221,21 +239,21 @@ std::string Win32RegexTraits::error_string(boost::regex_constants::error_type n)
     return boost::BOOST_REGEX_DETAIL_NS::get_default_error_string(n);
 }
 
-Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char* p1,
-                                                                     const char* p2) const
+Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char* p1, const char* p2) const
 {
     if (!m_data->classNames.empty()) {
         auto found = m_data->classNames.find(std::string(p1, p2));
         if (found == m_data->classNames.end()) {
             std::string lower(p1, p2);
-            std::use_facet<std::ctype<char>>(getloc()).tolower(&lower[0], &lower[0] + lower.size());
+            for (char& c : lower)
+                c = tolower(c);
             found = m_data->classNames.find(lower);
         }
         if (found != m_data->classNames.end())
             return found->second;
     }
-    return cpp_regex_traits<char>::lookup_classname(p1, p2);
+    return Win32TraitsBase::lookup_classname(p1, p2);
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

@@ -3,16 +3,15 @@
 // Character traits of the LocaleWin32 model, usable as
 // boost::basic_regex<char, Win32RegexTraits>.
 //
-// On Windows they are the engine's own w32_regex_traits<char>: the Win32
-// locale API of the user's default locale, and a catalogue module loaded by
-// the engine. Elsewhere the class below stands in for them:
-//
-// Character classification follows the user's default locale, the one the
+// Character classification follows the user's default locale: on Windows
+// through the engine's own w32_regex_traits<char> (the Win32 locale API);
+// elsewhere through cpp_regex_traits<char> imbued with the locale the
 // environment names (LC_ALL, else LC_CTYPE, else LANG), not the process's
 // current C locale. Syntax characters (ids 1-59), error texts (200 + code)
 // and extra class names (300-313) come from this class's own process-wide
-// message catalogue, a locale DLL; with none installed, the engine's
-// built-in ones. It is independent of the catalogue of cpp_regex_traits.
+// message catalogue, a locale DLL read as a data file; with none installed,
+// the engine's built-in ones. (The engine's w32_regex_traits would load the
+// module as code, and read its catalogue once per process and locale.)
 //
 // The catalogue is read when a traits object is made. A basic_regex keeps
 // its traits across assign(), so after catalog_name() compile into a fresh
@@ -24,29 +23,25 @@
 
 #include <boost/regex.hpp>
 #if defined(_WIN32)
+// Boost leaves these traits out of its defaults for GCC; they build and work
+// with MinGW-w64.
 #include <boost/regex/v5/w32_regex_traits.hpp>
 #endif
-
-#include "vantrel/Export.h"
 
 namespace RegexClass {
 namespace detail {
 
 #if defined(_WIN32)
-
-// Boost leaves these traits out of its defaults for GCC, but they build and
-// work with MinGW-w64.
-using Win32RegexTraits = boost::w32_regex_traits<char>;
-
+using Win32TraitsBase = boost::w32_regex_traits<char>;
 #else
+using Win32TraitsBase = boost::cpp_regex_traits<char>;
+#endif
 
-class VANTREL_TESTABLE Win32RegexTraits : public boost::cpp_regex_traits<char>
-{
-    struct Data
-    {
+class Win32RegexTraits : public Win32TraitsBase {
+    struct Data {
         boost::regex_constants::syntax_type charMap[256] = {};
-        std::map<int, std::string> errorStrings;              // empty without a catalogue
-        std::map<std::string, char_class_type> classNames;    // from the catalogue
+        std::map<int, std::string> errorStrings;            // empty without a catalogue
+        std::map<std::string, char_class_type> classNames;  // from the catalogue
     };
 
 public:
@@ -74,11 +69,11 @@ public:
 
 private:
     void Build();
+    // The base's class of a standard name ("lower", "space", ...).
+    char_class_type BaseClass(const char* name) const;
 
     std::shared_ptr<const Data> m_data;
 };
 
-#endif
-
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

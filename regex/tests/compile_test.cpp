@@ -1,8 +1,8 @@
 #include <vantrel/RegularExpression.h>
 
 #include "EngineFlags.h"
-#include "RegularExpressionImpl.h"
 #include "PeWriter.h"
+#include "RegularExpressionImpl.h"
 
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
@@ -19,14 +19,16 @@
 using RegexClass::RegularExpression;
 using RE = RegularExpression;
 
-TEST(Compile, EmptyExpression) {
+TEST(Compile, EmptyExpression)
+{
     RE re;
     EXPECT_EQ(re.ParseExpression(), RE::ErrorNoExpression);
     EXPECT_EQ(re.GetExpressionError(), "Empty expression");
     EXPECT_EQ(re.NumberOfSubexpressions(), 0u);
 }
 
-TEST(Compile, GroupsAreCountedWithoutTheWholeMatch) {
+TEST(Compile, GroupsAreCountedWithoutTheWholeMatch)
+{
     RE re;
     re.SetExpression("a(b)(c)");
     EXPECT_EQ(re.ParseExpression(), RE::NoError);
@@ -36,15 +38,17 @@ TEST(Compile, GroupsAreCountedWithoutTheWholeMatch) {
     EXPECT_EQ(constant.NumberOfSubexpressions(), 2u);
 }
 
-TEST(Compile, ConstCountIsZeroBeforeCompiling) {
+TEST(Compile, ConstCountIsZeroBeforeCompiling)
+{
     RE re;
     re.SetExpression("(a)");
     const RE& constant = re;
     EXPECT_EQ(constant.NumberOfSubexpressions(), 0u);
-    EXPECT_EQ(re.NumberOfSubexpressions(), 1u);   // the non-const form compiles
+    EXPECT_EQ(re.NumberOfSubexpressions(), 1u);  // the non-const form compiles
 }
 
-TEST(Compile, FailureIsCachedUntilTheExpressionChanges) {
+TEST(Compile, FailureIsCachedUntilTheExpressionChanges)
+{
     RE re;
     re.SetExpression("a(b");
     EXPECT_EQ(re.ParseExpression(), RE::ErrorParenthesis);
@@ -59,17 +63,18 @@ TEST(Compile, FailureIsCachedUntilTheExpressionChanges) {
     EXPECT_EQ(re.NumberOfSubexpressions(), 1u);
 }
 
-TEST(Compile, ErrorCodesOfTheEngineAreMapped) {
+TEST(Compile, ErrorCodesOfTheEngineAreMapped)
+{
     struct Row {
         const char* expression;
         RE::ExpressionErrorCode code;
     };
     const Row rows[] = {
-        {"a(b", RE::ErrorParenthesis},       {"a)", RE::ErrorParenthesis},
-        {"[z-a]", RE::ErrorCharClass},   // 1.81 reports a reversed range as a class error           {"[[:nope:]]", RE::ErrorCharClass},
-        {"a\\", RE::ErrorEscape},            {"[ab", RE::ErrorBracket},
-        {"a{3,1}", RE::ErrorBadBrace},
-        {"*a", RE::ErrorBadRepeat},          {"(?<", RE::ErrorBadPattern},
+        {"a(b", RE::ErrorParenthesis},      {"a)", RE::ErrorParenthesis},
+        {"[z-a]", RE::ErrorCharClass},  // 1.81 reports a reversed range as a class error
+        {"[[:nope:]]", RE::ErrorCharClass}, {"a\\", RE::ErrorEscape},
+        {"[ab", RE::ErrorBracket},          {"a{3,1}", RE::ErrorBadBrace},
+        {"*a", RE::ErrorBadRepeat},         {"(?<", RE::ErrorBadPattern},
         {"a(?Zb)", RE::ErrorBadPattern},
     };
     for (const Row& row : rows) {
@@ -81,7 +86,8 @@ TEST(Compile, ErrorCodesOfTheEngineAreMapped) {
     }
 }
 
-TEST(Compile, EngineCodesMapByMeaning) {
+TEST(Compile, EngineCodesMapByMeaning)
+{
     namespace rc = boost::regex_constants;
     using RegexClass::detail::ClassicErrorCode;
     using RegexClass::detail::ToExpressionErrorCode;
@@ -97,14 +103,16 @@ TEST(Compile, EngineCodesMapByMeaning) {
 }
 
 // Compile flags as the option sets give them: the default set is 0x4507.
-TEST(Compile, DefaultSetCompilesAsPerl) {
+TEST(Compile, DefaultSetCompilesAsPerl)
+{
     RE re;
     re.SetExpression("a+?(?:b)");
     EXPECT_EQ(re.ParseExpression(), RE::NoError) << re.GetExpressionError();
 }
 
 // Each family must behave as that family, whatever 1.81 calls its flags.
-TEST(Compile, FamiliesKeepTheirSyntax) {
+TEST(Compile, FamiliesKeepTheirSyntax)
+{
     struct Row {
         RE::Options family;
         const char* expression;
@@ -112,19 +120,13 @@ TEST(Compile, FamiliesKeepTheirSyntax) {
         bool matches;
     };
     const Row rows[] = {
-        {RE::SyntaxBasic, "\\(a\\)\\1", "aa", true},
-        {RE::SyntaxBasic, "(a)", "(a)", true},
-        {RE::SyntaxBasic, "a\\{2\\}", "aa", true},
-        {RE::SyntaxSed, "a|b", "a|b", true},
-        {RE::SyntaxGrep, "a\nb", "b", true},
-        {RE::SyntaxExtended, "a|b", "b", true},
-        {RE::SyntaxExtended, "(a)\\1", "aa", true},   // classic extended had back-references
-        {RE::SyntaxEgrep, "a\nb", "b", true},
-        {RE::SyntaxAwk, "[\\]]", "]", true},
-        {RE::SyntaxPerl, "a|b", "b", true},
-        {RE::SyntaxPerl, "\\d+", "42", true},
-        {RE::SyntaxNormal, "a+?", "a", true},
-        {RE::SyntaxEmacs, "\\(a\\|b\\)", "b", true},
+        {RE::SyntaxBasic, "\\(a\\)\\1", "aa", true}, {RE::SyntaxBasic, "(a)", "(a)", true},
+        {RE::SyntaxBasic, "a\\{2\\}", "aa", true},   {RE::SyntaxSed, "a|b", "a|b", true},
+        {RE::SyntaxGrep, "a\nb", "b", true},         {RE::SyntaxExtended, "a|b", "b", true},
+        {RE::SyntaxExtended, "(a)\\1", "aa", true},  // classic extended had back-references
+        {RE::SyntaxEgrep, "a\nb", "b", true},        {RE::SyntaxAwk, "[\\]]", "]", true},
+        {RE::SyntaxPerl, "a|b", "b", true},          {RE::SyntaxPerl, "\\d+", "42", true},
+        {RE::SyntaxNormal, "a+?", "a", true},        {RE::SyntaxEmacs, "\\(a\\|b\\)", "b", true},
         {RE::SyntaxEmacs, "a+", "aa", true},
     };
     for (const Row& row : rows) {
@@ -133,22 +135,22 @@ TEST(Compile, FamiliesKeepTheirSyntax) {
         re.SetExpression(row.expression);
         ASSERT_EQ(re.ParseExpression(), RE::NoError)
             << "family " << row.family << " /" << row.expression << "/: " << re.GetExpressionError();
-        // Compile the same way the component does and check the syntax directly.
-        boost::regex direct(row.expression,
-                            RegexClass::detail::EngineSyntaxFlags(re.Impl().ClassicCompileFlags()));
-        EXPECT_EQ(boost::regex_search(std::string(row.subject), direct), row.matches)
+        re.SetStringToMatch(row.subject);
+        EXPECT_EQ(re.Search(), row.matches)
             << "family " << row.family << " /" << row.expression << "/ on '" << row.subject << "'";
     }
 }
 
-TEST(Compile, PosixFamiliesRejectPerlExtensions) {
+TEST(Compile, PosixFamiliesRejectPerlExtensions)
+{
     RE re;
     re.AddExpressionOption(RE::SyntaxExtended);
     re.SetExpression("a*?");
     EXPECT_NE(re.ParseExpression(), RE::NoError);
 }
 
-TEST(Compile, LiteralAndIgnoreCase) {
+TEST(Compile, LiteralAndIgnoreCase)
+{
     RE re;
     re.AddExpressionOption(RE::Literal);
     re.AddExpressionOption(RE::IgnoreCase);
@@ -158,7 +160,8 @@ TEST(Compile, LiteralAndIgnoreCase) {
     EXPECT_TRUE(boost::regex_search(std::string("xa(bx"), direct));
 }
 
-TEST(Compile, CompileFlagsOfTheDefaultSet) {
+TEST(Compile, CompileFlagsOfTheDefaultSet)
+{
     RE re;
     EXPECT_EQ(re.Impl().ClassicCompileFlags(), 0x4507u);
     re.AddExpressionOption(RE::IgnoreCase);
@@ -167,7 +170,8 @@ TEST(Compile, CompileFlagsOfTheDefaultSet) {
     EXPECT_EQ(re.Impl().ClassicCompileFlags(), 0x400u);
 }
 
-TEST(Compile, EachModelKeepsItsOwnState) {
+TEST(Compile, EachModelKeepsItsOwnState)
+{
     RE re;
     re.SetExpression("a(b)");
     EXPECT_EQ(re.ParseExpression(), RE::NoError);
@@ -179,11 +183,12 @@ TEST(Compile, EachModelKeepsItsOwnState) {
     re.SetLocaleModel(RE::LocaleWin32);
     EXPECT_EQ(re.ParseExpression(), RE::NoError);
     EXPECT_EQ(constant.NumberOfSubexpressions(), 1u);
-    re.SetLocaleModel(static_cast<RE::LocaleModels>(7));   // compiles as LocaleCpp
+    re.SetLocaleModel(static_cast<RE::LocaleModels>(7));  // compiles as LocaleCpp
     EXPECT_EQ(constant.NumberOfSubexpressions(), 1u);
 }
 
-TEST(Compile, ClearingEventsClearTheRightModels) {
+TEST(Compile, ClearingEventsClearTheRightModels)
+{
     // Puts a failed compilation into every model, runs the event, and reports
     // which models still hold their parse state.
     auto survivors = [](auto event) {
@@ -214,7 +219,8 @@ TEST(Compile, ClearingEventsClearTheRightModels) {
     EXPECT_EQ(survivors([](RE& re) { re.SetStringToMatch("x"); }), "PPP");
 }
 
-TEST(Compile, MissingLocaleDllIsNotAnError) {
+TEST(Compile, MissingLocaleDllIsNotAnError)
+{
     RE re;
     re.SetLocaleDll("/nonexistent/dir/msgs");
     re.SetExpression("a(b)");
@@ -223,7 +229,8 @@ TEST(Compile, MissingLocaleDllIsNotAnError) {
     EXPECT_EQ(re.ParseExpression(), RE::NoError);
 }
 
-TEST(Compile, ConcurrentCompilationsInAllModels) {
+TEST(Compile, ConcurrentCompilationsInAllModels)
+{
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 6; ++t) {
@@ -231,21 +238,26 @@ TEST(Compile, ConcurrentCompilationsInAllModels) {
             for (int i = 0; i < 200; ++i) {
                 RE re;
                 re.SetLocaleModel(static_cast<RE::LocaleModels>((t + i) % 3));
-                if (i % 7 == 0) re.SetLocaleDll("missing-" + std::to_string(i % 2));
+                if (i % 7 == 0)
+                    re.SetLocaleDll("missing-" + std::to_string(i % 2));
                 re.SetExpression("(x)" + std::to_string(i) + "([a-z]+)");
-                if (re.ParseExpression() != RE::NoError || re.NumberOfSubexpressions() != 2) ++failures;
+                if (re.ParseExpression() != RE::NoError || re.NumberOfSubexpressions() != 2)
+                    ++failures;
                 re.SetExpression("(" + std::to_string(i));
-                if (re.ParseExpression() != RE::ErrorParenthesis) ++failures;
+                if (re.ParseExpression() != RE::ErrorParenthesis)
+                    ++failures;
             }
         });
     }
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
     EXPECT_EQ(failures.load(), 0);
 }
 
 // A locale DLL gives the engine's messages in both models with a catalogue,
 // and its string 251 replaces the component's own empty-expression text.
-TEST(Compile, LocaleDllMessagesReachTheCaller) {
+TEST(Compile, LocaleDllMessagesReachTheCaller)
+{
     petest::ScratchDirectory dir;
     const std::string module = dir.file("messages.mod");
     ASSERT_TRUE(petest::WriteStringModule(module, {{208, "Klammer fehlt"}, {251, "Leerer Ausdruck"}}));
@@ -260,7 +272,7 @@ TEST(Compile, LocaleDllMessagesReachTheCaller) {
         re.SetExpression("");
         EXPECT_EQ(re.GetExpressionError(), "Leerer Ausdruck") << "model " << model;
     }
-    RE plain;   // no locale DLL: the engine's own texts again
+    RE plain;  // no locale DLL: the engine's own texts again
     plain.SetExpression("a(b");
     ASSERT_EQ(plain.ParseExpression(), RE::ErrorParenthesis);
     EXPECT_EQ(plain.GetExpressionError().find("Klammer"), std::string::npos);
@@ -274,22 +286,25 @@ namespace {
 // has not finished within `limit`: a hang then fails the test instead of
 // blocking it (the stuck thread is left behind).
 template <class Work>
-auto FinishesWithin(std::chrono::seconds limit, Work work) -> std::optional<decltype(work())> {
+auto FinishesWithin(std::chrono::seconds limit, Work work) -> std::optional<decltype(work())>
+{
     std::packaged_task<decltype(work())()> task(std::move(work));
     std::future<decltype(work())> result = task.get_future();
     std::thread(std::move(task)).detach();
-    if (result.wait_for(limit) != std::future_status::ready) return std::nullopt;
+    if (result.wait_for(limit) != std::future_status::ready)
+        return std::nullopt;
     return result.get();
 }
 
 }  // namespace
 
-TEST(Compile, ExpressionsThatCrashedOrHungEarlierEnginesAreBounded) {
+TEST(Compile, ExpressionsThatCrashedOrHungEarlierEnginesAreBounded)
+{
     struct Row {
         const char* expression;
         RE::ExpressionErrorCode code;
         const char* subject;
-        int foundAt;   // -1: no Search
+        int foundAt;  // -1: no Search
         const char* found;
     };
     const Row rows[] = {
@@ -310,13 +325,14 @@ TEST(Compile, ExpressionsThatCrashedOrHungEarlierEnginesAreBounded) {
                 re.SetStringToMatch(subject);
                 std::string found = "<none>";
                 int position = -1;
-                re.SetOnSearchingClosure([&](RE*, const std::vector<RegexClass::REMatch>& list, unsigned int,
-                                             unsigned int) {
-                    found = list[0].text;
-                    position = list[0].position;
-                });
+                re.SetOnSearchingClosure(
+                    [&](RE*, const std::vector<RegexClass::REMatch>& list, unsigned int, unsigned int) {
+                        found = list[0].text;
+                        position = list[0].position;
+                    });
                 const RE::ExpressionErrorCode code = re.ParseExpression();
-                if (code == RE::NoError) re.Search();
+                if (code == RE::NoError)
+                    re.Search();
                 return std::make_tuple(code, position, found);
             });
             ASSERT_TRUE(outcome.has_value()) << row.expression << " did not finish in model " << model;

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,7 +20,6 @@ namespace {
 // A pattern that went wrong can walk nothing but an empty scratch directory.
 const ::testing::Environment* const g_scratch =
     ::testing::AddGlobalTestEnvironment(new testsupport::ScratchDirectoryEnvironment);
-
 
 using RegexClass::detail::FileMatch;
 using RegexClass::detail::FileSearch;
@@ -36,7 +35,8 @@ struct GrepHit {
     unsigned int line;
 };
 
-std::vector<std::string> FindNames(FileSearch& search, const std::string& pattern, bool recurse) {
+std::vector<std::string> FindNames(FileSearch& search, const std::string& pattern, bool recurse)
+{
     std::vector<std::string> names;
     search.Find(pattern, recurse, rc::match_default, [&](const std::string& name) {
         names.push_back(name);
@@ -45,7 +45,8 @@ std::vector<std::string> FindNames(FileSearch& search, const std::string& patter
     return names;
 }
 
-std::vector<GrepHit> GrepHits(FileSearch& search, const std::string& pattern, bool recurse = false) {
+std::vector<GrepHit> GrepHits(FileSearch& search, const std::string& pattern, bool recurse = false)
+{
     std::vector<GrepHit> hits;
     search.Grep(pattern, recurse, rc::match_default, [&](const std::string& name, const FileMatch& m) {
         GrepHit hit{name, {}, {}, m.Line()};
@@ -59,24 +60,26 @@ std::vector<GrepHit> GrepHits(FileSearch& search, const std::string& pattern, bo
     return hits;
 }
 
-TEST(WildcardMatch, Table) {
+TEST(WildcardMatch, Table)
+{
     struct Row {
         const char* pattern;
         const char* name;
         bool expected;
     } rows[] = {
-        {"*.txt", "a.txt", true},     {"*.txt", ".txt", true},       {"*.txt", "a.txt.bak", false},
-        {"a?c", "abc", true},         {"a?c", "ac", false},          {"*", ".hidden", true},
-        {"a*b*c", "aXbYbZc", true},   {"a*b*c", "aXbYbZ", false},    {"README", "README", true},
-        {"README", "readme", false},  {"**x", "x", true},            {"?", "", false},
-        {"*.T?T", "a.TXT", true},     {"", "a", false},
+        {"*.txt", "a.txt", true},    {"*.txt", ".txt", true},    {"*.txt", "a.txt.bak", false},
+        {"a?c", "abc", true},        {"a?c", "ac", false},       {"*", ".hidden", true},
+        {"a*b*c", "aXbYbZc", true},  {"a*b*c", "aXbYbZ", false}, {"README", "README", true},
+        {"README", "readme", false}, {"**x", "x", true},         {"?", "", false},
+        {"*.T?T", "a.TXT", true},    {"", "a", false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(RegexClass::detail::WildcardMatch(row.pattern, row.name), row.expected)
             << row.pattern << " vs " << row.name;
 }
 
-TEST(FileSearch, WalksFilesBeforeSubdirectoriesInByteOrder) {
+TEST(FileSearch, WalksFilesBeforeSubdirectoriesInByteOrder)
+{
     TempTree tree;
     for (const char* name : {"b.txt", "a.txt", "B.txt", "x.dat", "sub/z.txt", "sub/deeper/y.txt", "Sub2/c.txt"})
         tree.Write(name, "needle\n");
@@ -91,7 +94,8 @@ TEST(FileSearch, WalksFilesBeforeSubdirectoriesInByteOrder) {
     EXPECT_TRUE(search.Problems().empty());
 }
 
-TEST(FileSearch, RelativePatternsNameFilesAsWritten) {
+TEST(FileSearch, RelativePatternsNameFilesAsWritten)
+{
     TempTree tree;
     tree.Write("a.txt", "needle");
     tree.Write("dir/b.txt", "needle");
@@ -103,7 +107,8 @@ TEST(FileSearch, RelativePatternsNameFilesAsWritten) {
     EXPECT_EQ(FindNames(search, "./dir/b.txt", false), (std::vector<std::string>{"./dir/b.txt"}));
 }
 
-TEST(FileSearch, ReportsMarksPositionsAndLines) {
+TEST(FileSearch, ReportsMarksPositionsAndLines)
+{
     TempTree tree;
     tree.Write("f.txt", "one\ntwo x1\nx22y\n\nx3");
     FileSearch search;
@@ -120,7 +125,8 @@ TEST(FileSearch, ReportsMarksPositionsAndLines) {
     EXPECT_EQ(hits[2].positions[0], 17u);
 }
 
-TEST(FileSearch, SearchesBinaryBytesAndHonoursCase) {
+TEST(FileSearch, SearchesBinaryBytesAndHonoursCase)
+{
     TempTree tree;
     tree.Write("bin", std::string("\0\xff\0NeEdLe\0", 10));
     FileSearch search;
@@ -133,7 +139,8 @@ TEST(FileSearch, SearchesBinaryBytesAndHonoursCase) {
     EXPECT_EQ(hits[0].texts[0], "NeEdLe");
 }
 
-TEST(FileSearch, EveryTraitsModelFindsTheSameMatches) {
+TEST(FileSearch, EveryTraitsModelFindsTheSameMatches)
+{
     TempTree tree;
     tree.Write("f.txt", "Alpha beta\nGAMMA alpha\n");
     for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
@@ -148,7 +155,8 @@ TEST(FileSearch, EveryTraitsModelFindsTheSameMatches) {
     }
 }
 
-TEST(FileSearch, RejectedExpressionFindsNothing) {
+TEST(FileSearch, RejectedExpressionFindsNothing)
+{
     TempTree tree;
     tree.Write("a.txt", "a(b");
     FileSearch search;
@@ -159,13 +167,14 @@ TEST(FileSearch, RejectedExpressionFindsNothing) {
               0u);
 }
 
-TEST(FileSearch, VisitsRegularFilesOnlyAndNeverFollowsDirectoryLinks) {
+TEST(FileSearch, VisitsRegularFilesOnlyAndNeverFollowsDirectoryLinks)
+{
     TempTree tree;
     tree.Write("real/a.txt", "needle");
-    tree.Link("real/loop", "..");               // a cycle if followed
-    tree.Link("real/link.txt", "a.txt");        // a link to a file is searched
-    tree.MakeDirectory("real/dir.txt");          // a directory matching the pattern is not a file
-    ASSERT_EQ(::mkfifo(tree.Path("real/fifo.txt").c_str(), 0644), 0);   // would block if opened
+    tree.Link("real/loop", "..");                                      // a cycle if followed
+    tree.Link("real/link.txt", "a.txt");                               // a link to a file is searched
+    tree.MakeDirectory("real/dir.txt");                                // a directory matching the pattern is not a file
+    ASSERT_EQ(::mkfifo(tree.Path("real/fifo.txt").c_str(), 0644), 0);  // would block if opened
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("needle", false));
     const std::string root = tree.Path("real/");
@@ -173,10 +182,11 @@ TEST(FileSearch, VisitsRegularFilesOnlyAndNeverFollowsDirectoryLinks) {
     EXPECT_TRUE(search.Problems().empty());
 }
 
-TEST(FileSearch, RecordsFilesThatCannotBeOpenedOrReadAndGoesOn) {
+TEST(FileSearch, RecordsFilesThatCannotBeOpenedOrReadAndGoesOn)
+{
     TempTree tree;
-    tree.Link("a.txt", "missing");               // dangling: kind 0
-    tree.Link("b.txt", "/proc/self/mem");        // a regular file whose read fails: kind 1
+    tree.Link("a.txt", "missing");         // dangling: kind 0
+    tree.Link("b.txt", "/proc/self/mem");  // a regular file whose read fails: kind 1
     tree.Write("c.txt", "needle");
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("needle", false));
@@ -195,7 +205,8 @@ TEST(FileSearch, RecordsFilesThatCannotBeOpenedOrReadAndGoesOn) {
     EXPECT_EQ(search.Problems().size(), 1u);
 }
 
-TEST(FileSearch, MissingDirectoryIsRecorded) {
+TEST(FileSearch, MissingDirectoryIsRecorded)
+{
     TempTree tree;
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("x", false));
@@ -206,7 +217,8 @@ TEST(FileSearch, MissingDirectoryIsRecorded) {
     EXPECT_EQ(search.Problems()[0].detail, static_cast<std::uint32_t>(ENOENT));
 }
 
-TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched) {
+TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched)
+{
     TempTree tree;
     tree.Write("a.txt", "1xyz");
     tree.Write("b.txt", std::string(4096, ' '));
@@ -222,18 +234,19 @@ TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched) {
     EXPECT_EQ(search.Problems()[0].kind, 2u);
 }
 
-TEST(FileSearch, AnswersSkipTheFileOrEndThePass) {
+TEST(FileSearch, AnswersSkipTheFileOrEndThePass)
+{
     TempTree tree;
     tree.Write("a.txt", "x x x");
     tree.Write("b.txt", "x x");
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("x", false));
     std::vector<std::string> seen;
-    unsigned int count = search.Grep(tree.Path("*.txt"), false, rc::match_default,
-                                     [&](const std::string& name, const FileMatch&) {
-                                         seen.push_back(name);
-                                         return SearchAnswer::SkipFile;
-                                     });
+    unsigned int count =
+        search.Grep(tree.Path("*.txt"), false, rc::match_default, [&](const std::string& name, const FileMatch&) {
+            seen.push_back(name);
+            return SearchAnswer::SkipFile;
+        });
     EXPECT_EQ(count, 2u);
     EXPECT_EQ(seen, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("b.txt")}));
 
@@ -246,18 +259,18 @@ TEST(FileSearch, AnswersSkipTheFileOrEndThePass) {
     EXPECT_EQ(seen.size(), 2u);
 }
 
-TEST(FileSearch, CallbackExceptionLeavesThePass) {
+TEST(FileSearch, CallbackExceptionLeavesThePass)
+{
     TempTree tree;
     tree.Write("a.txt", "x");
     tree.Write("b.txt", "x");
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("x", false));
     // A runtime_error from a callback is not mistaken for the engine giving up.
-    EXPECT_THROW(search.Grep(tree.Path("*.txt"), false, rc::match_default,
-                             [](const std::string&, const FileMatch&) -> SearchAnswer {
-                                 throw std::runtime_error("callback");
-                             }),
-                 std::runtime_error);
+    EXPECT_THROW(
+        search.Grep(tree.Path("*.txt"), false, rc::match_default,
+                    [](const std::string&, const FileMatch&) -> SearchAnswer { throw std::runtime_error("callback"); }),
+        std::runtime_error);
     EXPECT_TRUE(search.Problems().empty());
     EXPECT_EQ(GrepHits(search, tree.Path("*.txt")).size(), 2u);
 }
@@ -266,27 +279,28 @@ TEST(FileSearch, CallbackExceptionLeavesThePass) {
 
 namespace {
 
-TEST(LiteralPrefix, Table) {
+TEST(LiteralPrefix, Table)
+{
     struct Row {
         const char* expression;
         const char* prefix;
     } rows[] = {
-        {"needle", "needle"},     {"ne+dle", "n"},         {"needl?e", "need"},   {"abc{2}", "ab"},
-        {"a*", ""},               {"foo|bar", ""},         {"(foo)", ""},         {"foo(bar)?", "foo"},
-        {"x.y", "x"},             {"<a href=", "<a href="}, {"\\d+", ""},          {"[ab]c", ""},
-        {"key: value", "key: value"}, {"^abc", ""},         {"abc$", "abc"},
+        {"needle", "needle"}, {"ne+dle", "n"}, {"needl?e", "need"},          {"abc{2}", "ab"}, {"a*", ""},
+        {"foo|bar", ""},      {"(foo)", ""},   {"foo(bar)?", "foo"},         {"x.y", "x"},     {"<a href=", "<a href="},
+        {"\\d+", ""},         {"[ab]c", ""},   {"key: value", "key: value"}, {"^abc", ""},     {"abc$", "abc"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(RegexClass::detail::LiteralPrefix(row.expression), row.prefix) << row.expression;
 }
 
-TEST(FileSearch, LiteralScanInEveryTraitsModel) {
+TEST(FileSearch, LiteralScanInEveryTraitsModel)
+{
     struct Row {
         const char* expression;
         bool ignoreCase;
         const char* scan;
     } rows[] = {{"needle", false, "needle"}, {"old", false, "old"}, {"wxyd+", false, "wxy"}, {"wxd+", false, ""},
-                {"x|y", false, ""},          {"needle", true, ""}, {"(a)a*", false, ""}};
+                {"x|y", false, ""},          {"needle", true, ""},  {"(a)a*", false, ""}};
     for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
         for (const Row& row : rows) {
             FileSearch search;
@@ -298,17 +312,19 @@ TEST(FileSearch, LiteralScanInEveryTraitsModel) {
 }
 
 // The scan that looks for a literal prefix first finds what the engine finds.
-TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds) {
+TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds)
+{
     TempTree tree;
     std::string text;
-    for (int i = 0; i < 200; ++i) text += "nee neeedle-" + std::to_string(i) + " needle\nneedleneedle-x n\n";
+    for (int i = 0; i < 200; ++i)
+        text += "nee neeedle-" + std::to_string(i) + " needle\nneedleneedle-x n\n";
     tree.Write("a.txt", text);
     tree.Write("b.txt", "needle-1needle-22");
     struct Pair {
         const char* withPrefix;
         const char* without;
-    } pairs[] = {{"needle", "(?:needle)"}, {"ne+dle-[0-9]+", "(?:ne+dle-[0-9]+)"}, {"n", "[n]"},
-                 {"needle\\b", "(?:needle)\\b"}};
+    } pairs[] = {
+        {"needle", "(?:needle)"}, {"ne+dle-[0-9]+", "(?:ne+dle-[0-9]+)"}, {"n", "[n]"}, {"needle\\b", "(?:needle)\\b"}};
     for (const Pair& pair : pairs) {
         FileSearch fast, plain;
         ASSERT_TRUE(fast.SetExpression(pair.withPrefix, false));
@@ -331,9 +347,11 @@ TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds) {
 
 namespace {
 
-TEST(LineCounter, AgreesWithAPlainCountAtEveryOffset) {
+TEST(LineCounter, AgreesWithAPlainCountAtEveryOffset)
+{
     std::string text;
-    for (int i = 0; i < 300; ++i) text += (i * 7919 % 13 < 3) ? '\n' : static_cast<char>('\x80' + i % 100);
+    for (int i = 0; i < 300; ++i)
+        text += (i * 7919 % 13 < 3) ? '\n' : static_cast<char>('\x80' + i % 100);
     RegexClass::detail::LineCounter lines(text.data());
     for (std::size_t at = 0; at <= text.size(); at += 1 + at % 5) {
         unsigned int expected = 1 + static_cast<unsigned int>(std::count(text.begin(), text.begin() + at, '\n'));

@@ -33,8 +33,7 @@ bool LocaleInstalled(const char* name)
 }
 
 // Sets the locale variables for one test and puts the old values back.
-class UserLocaleTest : public ::testing::Test
-{
+class UserLocaleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -65,18 +64,17 @@ protected:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
-#define USE_LOCALE_OR_SKIP(name)                                                   \
-    do {                                                                           \
-        if (!UseLocale(name))                                                      \
-            GTEST_SKIP() << name << " is not installed (make deps generates it)"; \
+#define USE_LOCALE_OR_SKIP(name)                                                                                       \
+    do {                                                                                                               \
+        if (!UseLocale(name))                                                                                          \
+            GTEST_SKIP() << name << " is not installed (make deps generates it)";                                      \
     } while (0)
 
-} // namespace
+}  // namespace
 
 TEST(LocaleDllCandidates, FollowLanguageAndCountryNames)
 {
-    struct Row
-    {
+    struct Row {
         std::string name, language, country;
         Candidates expected;
     };
@@ -95,7 +93,9 @@ TEST(LocaleDllCandidates, FollowLanguageAndCountryNames)
         {"msgs", "E", "", {"msgs.E", "msgs.dll"}},
         {"msgs", "E", "U", {"msgs.EU", "msgs.E", "msgs.dll"}},
         // Characters, not bytes: Greek letters take two bytes each.
-        {"msgs", "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac", "\u0395\u03bb\u03bb\u03ac\u03b4\u03b1",
+        {"msgs",
+         "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
+         "\u0395\u03bb\u03bb\u03ac\u03b4\u03b1",
          {"msgs.\u0395\u03bb\u0395", "msgs.\u0395\u03bb", "msgs.dll"}},
         {"msgs", "\u65e5\u672c\u8a9e", "\u65e5\u672c", {"msgs.\u65e5\u672c\u65e5", "msgs.\u65e5\u672c", "msgs.dll"}},
         // An empty name has no locale candidates, only ".dll".
@@ -109,9 +109,9 @@ TEST(LocaleDllCandidates, FollowLanguageAndCountryNames)
 TEST(LocaleDllCandidates, ExtensionIsADotAfterTheLastSeparator)
 {
     const std::pair<const char*, bool> rows[] = {
-        {"msgs", false},      {"msgs.dll", true},     {"lang\\msgs.res", true}, {"lang.d\\msgs", false},
-        {"lang.d/msgs", false}, {"a/b.c\\d", false},   {"a\\b.c/d.e", true},     {".hidden", true},
-        {"dir.x/", false},    {"", false},
+        {"msgs", false},        {"msgs.dll", true},  {"lang\\msgs.res", true}, {"lang.d\\msgs", false},
+        {"lang.d/msgs", false}, {"a/b.c\\d", false}, {"a\\b.c/d.e", true},     {".hidden", true},
+        {"dir.x/", false},      {"", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(LocaleDllHasExtension(row.first), row.second) << row.first;
@@ -122,7 +122,10 @@ TEST(FirstCharacters, CountsUtf8CharactersAndInvalidBytesAsOne)
     EXPECT_EQ(FirstCharacters("English", 2), "En");
     EXPECT_EQ(FirstCharacters("\u00c9cosse", 1), "\u00c9");
     EXPECT_EQ(FirstCharacters("\U0001F600x", 1), "\U0001F600");
-    EXPECT_EQ(FirstCharacters("\xff\xfe" "abc", 2), "\xff\xfe");
+    EXPECT_EQ(FirstCharacters("\xff\xfe"
+                              "abc",
+                              2),
+              "\xff\xfe");
     EXPECT_EQ(FirstCharacters("\xc3", 2), "\xc3");  // truncated sequence
     EXPECT_EQ(CharacterCount("\u0395\u03bb\u03bb\u03ac"), 4u);
 }
@@ -208,15 +211,18 @@ TEST_F(UserLocaleTest, NameWithExtensionIsTriedAlone)
 TEST(ResolveLocaleDll, ReadsTheComponentsThreeStrings)
 {
     petest::ScratchDirectory dir;
-    struct Row
-    {
+    struct Row {
         const char* what;
         std::map<unsigned, std::string> module;
         char letter;
         std::string empty, dll;
     };
     const Row rows[] = {
-        {"all three", {{143, "e"}, {251, "Leerer Ausdruck"}, {252, "DLL fehlt: "}}, 'e', "Leerer Ausdruck", "DLL fehlt: "},
+        {"all three",
+         {{143, "e"}, {251, "Leerer Ausdruck"}, {252, "DLL fehlt: "}},
+         'e',
+         "Leerer Ausdruck",
+         "DLL fehlt: "},
         {"first character only", {{143, "leer"}}, 'l', "", ""},
         {"none", {{1, "("}}, 0, "", ""},
         {"empty 143", {{143, ""}, {251, "x"}}, 0, "x", ""},
@@ -263,8 +269,7 @@ TEST(ResolveLocaleDll, NamesOf256CharactersOrMoreLoadButKeepNoStrings)
 TEST(SpaceClassLetterOf, TakesAnAsciiLetterOnly)
 {
     const std::pair<std::string, char> rows[] = {
-        {"e", 'e'}, {"leer", 'l'}, {"E", 'E'}, {"", 0}, {"%", 0}, {"1", 0}, {"\\", 0}, {" ", 0},
-        {"\u00e9", 0},
+        {"e", 'e'}, {"leer", 'l'}, {"E", 'E'}, {"", 0}, {"%", 0}, {"1", 0}, {"\\", 0}, {" ", 0}, {"\u00e9", 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(SpaceClassLetterOf(row.first), row.second) << row.first;
@@ -272,29 +277,23 @@ TEST(SpaceClassLetterOf, TakesAnAsciiLetterOnly)
 
 TEST(DefaultSplitSeparator, LetterAppliesToCppAndWin32Models)
 {
-    struct Row
-    {
+    struct Row {
         char letter;
         int model;
         const char* expected;
     };
     const Row rows[] = {
-        {0, 0, "\\s+"},   {0, 1, "\\s+"},   {0, 2, "\\s+"},
-        {'e', 0, "\\e+"}, {'e', 1, "\\e+"}, {'e', 2, "\\s+"},
-        {'e', 7, "\\e+"}, {'e', -1, "\\e+"},  // other values compile as LocaleCpp
+        {0, 0, "\\s+"},   {0, 1, "\\s+"},   {0, 2, "\\s+"},   {'e', 0, "\\e+"},
+        {'e', 1, "\\e+"}, {'e', 2, "\\s+"}, {'e', 7, "\\e+"}, {'e', -1, "\\e+"},  // other values compile as LocaleCpp
     };
     for (const Row& row : rows)
         EXPECT_EQ(DefaultSplitSeparator(row.letter, row.model), row.expected)
             << "letter " << int(row.letter) << " model " << row.model;
 }
 
-class LocaleDllMessagesTest : public ::testing::Test
-{
+class LocaleDllMessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(petest::WriteStringModule(m_module, {{5, "five"}, {251, "Leerer Ausdruck"}}));
-    }
+    void SetUp() override { ASSERT_TRUE(petest::WriteStringModule(m_module, {{5, "five"}, {251, "Leerer Ausdruck"}})); }
     std::locale m_locale{std::locale::classic(), new LocaleDllMessages()};
     const std::messages<char>& m_messages = std::use_facet<std::messages<char>>(m_locale);
     petest::ScratchDirectory m_dir;
@@ -405,16 +404,16 @@ TEST_F(LocaleDllMessagesTest, SpaceClassLetterTakesOverItsSyntaxRole)
     ASSERT_TRUE(petest::WriteStringModule(m_module, {{143, "e"}, {1, "("}}));
     const auto cat = m_messages.open(m_module, m_locale);
     ASSERT_GE(cat, 0);
-    EXPECT_EQ(m_messages.get(cat, 0, 38, "e"), "");        // the engine's \e for escape
-    EXPECT_EQ(m_messages.get(cat, 0, 57, "gk"), "gk");     // other defaults stay
+    EXPECT_EQ(m_messages.get(cat, 0, 38, "e"), "");     // the engine's \e for escape
+    EXPECT_EQ(m_messages.get(cat, 0, 57, "gk"), "gk");  // other defaults stay
     EXPECT_EQ(m_messages.get(cat, 0, 1, "("), "(");
-    EXPECT_EQ(m_messages.get(cat, 0, 309, ""), "e");       // class name of the space class
+    EXPECT_EQ(m_messages.get(cat, 0, 309, ""), "e");  // class name of the space class
     EXPECT_EQ(m_messages.get(cat, 0, 310, ""), "");
     m_messages.close(cat);
 
     ASSERT_TRUE(petest::WriteStringModule(m_module, {{143, "e"}, {309, "leer"}, {38, "e"}}));
     const auto own = m_messages.open(m_module, m_locale);
-    EXPECT_EQ(m_messages.get(own, 0, 38, "e"), "e");       // the module's own choices win
+    EXPECT_EQ(m_messages.get(own, 0, 38, "e"), "e");  // the module's own choices win
     EXPECT_EQ(m_messages.get(own, 0, 309, ""), "leer");
     m_messages.close(own);
 }

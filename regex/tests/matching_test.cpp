@@ -15,14 +15,20 @@
 #include <vector>
 
 namespace RegexClass {
-bool operator==(const REMatch& a, const REMatch& b) { return a.text == b.text && a.position == b.position; }
-void PrintTo(const REMatch& m, std::ostream* os) { *os << "{'" << m.text << "', " << m.position << "}"; }
+bool operator==(const REMatch& a, const REMatch& b)
+{
+    return a.text == b.text && a.position == b.position;
+}
+void PrintTo(const REMatch& m, std::ostream* os)
+{
+    *os << "{'" << m.text << "', " << m.position << "}";
+}
 }  // namespace RegexClass
 
 namespace {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 using List = std::vector<REMatch>;
 
 struct Call {
@@ -32,40 +38,47 @@ struct Call {
 };
 
 // Records every Grepping call; the list is copied since it is valid only during the call.
-RegularExpression::GreppingClosure Recorder(std::vector<Call>& calls, unsigned int stopAfter = 0) {
+RegularExpression::GreppingClosure Recorder(std::vector<Call>& calls, unsigned int stopAfter = 0)
+{
     return [&calls, stopAfter](RegularExpression*, const List& list, unsigned int line, unsigned int lineStart,
                                bool& continueFlag) {
         calls.push_back({list, line, lineStart});
-        if (stopAfter != 0 && calls.size() == stopAfter) continueFlag = false;
+        if (stopAfter != 0 && calls.size() == stopAfter)
+            continueFlag = false;
     };
 }
 
-RegularExpression::MatchingClosure SingleRecorder(std::vector<Call>& calls) {
+RegularExpression::MatchingClosure SingleRecorder(std::vector<Call>& calls)
+{
     return [&calls](RegularExpression*, const List& list, unsigned int line, unsigned int lineStart) {
         calls.push_back({list, line, lineStart});
     };
 }
 
-void Configure(RegularExpression& re, const std::string& expression, const std::string& subject) {
+void Configure(RegularExpression& re, const std::string& expression, const std::string& subject)
+{
     re.SetExpression(expression);
     re.SetStringToMatch(subject);
 }
 
 // The state a finished operation must leave, whichever way it ended.
-void ExpectIdle(RegularExpression& re) {
+void ExpectIdle(RegularExpression& re)
+{
     EXPECT_FALSE(re.Impl().busy);
     EXPECT_EQ(re.Impl().stepMatch, nullptr);
 }
 
 // The whole match of the results kept for Format, or "<none>".
-std::string KeptMatch(RegularExpression& re) {
+std::string KeptMatch(RegularExpression& re)
+{
     const auto& kept = re.Impl().currentResults;
     return kept ? kept->match[0].str() : "<none>";
 }
 
 // ------------------------------------------------------------ single matches
 
-TEST(SingleMatch, SearchReportsMatchPrefixAndSuffix) {
+TEST(SingleMatch, SearchReportsMatchPrefixAndSuffix)
+{
     RegularExpression re;
     Configure(re, "b", "abc");
     std::vector<Call> searching, matching;
@@ -87,7 +100,8 @@ TEST(SingleMatch, SearchReportsMatchPrefixAndSuffix) {
     EXPECT_EQ(KeptMatch(re), "<none>");
 }
 
-TEST(SingleMatch, GroupThatTookNoPartAndEmptyPrefix) {
+TEST(SingleMatch, GroupThatTookNoPartAndEmptyPrefix)
+{
     RegularExpression re;
     Configure(re, "a(x)?b", "abc");
     std::vector<Call> calls;
@@ -102,7 +116,8 @@ TEST(SingleMatch, GroupThatTookNoPartAndEmptyPrefix) {
     EXPECT_EQ(calls.size(), 1u);
 }
 
-TEST(SingleMatch, MatchAllHasEmptySuffix) {
+TEST(SingleMatch, MatchAllHasEmptySuffix)
+{
     RegularExpression re;
     Configure(re, "a(b)(c)", "abc");
     std::vector<Call> calls;
@@ -114,19 +129,16 @@ TEST(SingleMatch, MatchAllHasEmptySuffix) {
     EXPECT_EQ(calls[0].list, (List{{"abc", 0}, {"b", 1}, {"c", 2}, {"", -1}, {"", -1}}));
 }
 
-TEST(SingleMatch, MatchTakesTheLeftmostMatchOnly) {
+TEST(SingleMatch, MatchTakesTheLeftmostMatchOnly)
+{
     struct Row {
         const char* expression;
         const char* subject;
         bool match, matchAll, search;
     };
     const Row rows[] = {
-        {"b", "abc", false, false, true},
-        {"a.c", "abc", true, true, true},
-        {"ab|b", "ab", true, true, true},
-        {"b|ab", "xab", false, false, true},
-        {"a", "", false, false, false},
-        {"a*", "", true, true, true},
+        {"b", "abc", false, false, true},    {"a.c", "abc", true, true, true}, {"ab|b", "ab", true, true, true},
+        {"b|ab", "xab", false, false, true}, {"a", "", false, false, false},   {"a*", "", true, true, true},
         {"abc", "ab", false, false, false},
     };
     for (const Row& row : rows) {
@@ -138,7 +150,8 @@ TEST(SingleMatch, MatchTakesTheLeftmostMatchOnly) {
     }
 }
 
-TEST(SingleMatch, SearchCountsLinesBeforeTheMatch) {
+TEST(SingleMatch, SearchCountsLinesBeforeTheMatch)
+{
     RegularExpression re;
     Configure(re, "x", "a\nbx");
     std::vector<Call> calls;
@@ -150,7 +163,8 @@ TEST(SingleMatch, SearchCountsLinesBeforeTheMatch) {
     EXPECT_EQ(calls[0].list[0], (REMatch{"x", 3}));
 }
 
-TEST(SingleMatch, PartialMatchReportsTheTextFound) {
+TEST(SingleMatch, PartialMatchReportsTheTextFound)
+{
     RegularExpression re;
     Configure(re, "abcd", "xxab");
     EXPECT_FALSE(re.Search());
@@ -162,7 +176,8 @@ TEST(SingleMatch, PartialMatchReportsTheTextFound) {
     EXPECT_EQ(calls[0].list, (List{{"ab", 2}, {"xx", 0}, {"", -1}}));
 }
 
-TEST(SingleMatch, LocaleModelCanChangeInsideMatchingCallback) {
+TEST(SingleMatch, LocaleModelCanChangeInsideMatchingCallback)
+{
     RegularExpression re;
     Configure(re, "a", "a");
     bool busyInside = true;
@@ -175,13 +190,13 @@ TEST(SingleMatch, LocaleModelCanChangeInsideMatchingCallback) {
     EXPECT_EQ(re.GetLocaleModel(), RegularExpression::LocaleC);
 }
 
-TEST(SingleMatch, ResultsLastUntilTheNextOperation) {
+TEST(SingleMatch, ResultsLastUntilTheNextOperation)
+{
     RegularExpression re;
     Configure(re, "b+", "abbc");
     std::string seenText;
-    re.SetOnSearchingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int) {
-        seenText = KeptMatch(*self);
-    });
+    re.SetOnSearchingClosure(
+        [&](RegularExpression* self, const List&, unsigned int, unsigned int) { seenText = KeptMatch(*self); });
     EXPECT_TRUE(re.Search());
     EXPECT_EQ(seenText, "bb");
     ExpectIdle(re);
@@ -200,9 +215,18 @@ TEST(SingleMatch, ResultsLastUntilTheNextOperation) {
     std::vector<std::string> pieces;
     re.Split(pieces);
     EXPECT_EQ(KeptMatch(re), "<none>");
+    // The file operations are operations too, even one with no pattern.
+    using FileOperation = unsigned int (RegularExpression::*)();
+    for (FileOperation op :
+         {&RegularExpression::FindFiles, &RegularExpression::GrepFiles, &RegularExpression::ChangeFiles}) {
+        EXPECT_TRUE(re.Search());
+        (re.*op)();
+        EXPECT_EQ(KeptMatch(re), "<none>");
+    }
 }
 
-TEST(SingleMatch, CallbackMayReplaceTheSubject) {
+TEST(SingleMatch, CallbackMayReplaceTheSubject)
+{
     RegularExpression re;
     Configure(re, "b+", "abbc");
     std::string afterChange;
@@ -218,14 +242,16 @@ TEST(SingleMatch, CallbackMayReplaceTheSubject) {
 
 // ----------------------------------------------------------------------- grep
 
-TEST(GrepPass, CountsWithoutCallback) {
+TEST(GrepPass, CountsWithoutCallback)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     EXPECT_EQ(re.Grep(), 4u);
     ExpectIdle(re);
 }
 
-TEST(GrepPass, PrefixStartsAtTheEndOfThePreviousMatch) {
+TEST(GrepPass, PrefixStartsAtTheEndOfThePreviousMatch)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     std::vector<Call> calls;
@@ -238,7 +264,8 @@ TEST(GrepPass, PrefixStartsAtTheEndOfThePreviousMatch) {
     EXPECT_EQ(calls[3].list, (List{{"o", 6}, {"", -1}, {"", -1}}));
 }
 
-TEST(GrepPass, ListsOfSuccessiveMatchesDoNotShareStaleText) {
+TEST(GrepPass, ListsOfSuccessiveMatchesDoNotShareStaleText)
+{
     RegularExpression re;
     Configure(re, "([a-z])?([0-9]+)", "1b22xy333");
     std::vector<Call> calls;
@@ -250,7 +277,8 @@ TEST(GrepPass, ListsOfSuccessiveMatchesDoNotShareStaleText) {
     EXPECT_EQ(calls[2].list, (List{{"y333", 5}, {"y", 5}, {"333", 6}, {"x", 4}, {"", -1}}));
 }
 
-TEST(GrepPass, StopsWhenCallbackClearsFlag) {
+TEST(GrepPass, StopsWhenCallbackClearsFlag)
+{
     for (unsigned int stopAfter : {1u, 2u, 3u}) {
         RegularExpression re;
         Configure(re, "o", "foo boo");
@@ -261,7 +289,8 @@ TEST(GrepPass, StopsWhenCallbackClearsFlag) {
     }
 }
 
-TEST(GrepPass, LineAndLineStartAcrossLines) {
+TEST(GrepPass, LineAndLineStartAcrossLines)
+{
     RegularExpression re;
     Configure(re, "x", "x\nab x\n\n x\n");
     std::vector<Call> calls;
@@ -276,12 +305,14 @@ TEST(GrepPass, LineAndLineStartAcrossLines) {
     EXPECT_EQ(calls[2].lineStart, 8u);
 }
 
-TEST(GrepPass, LinesAgreeWithACountFromScratch) {
+TEST(GrepPass, LinesAgreeWithACountFromScratch)
+{
     // Matches that span newlines, sit right after one, and several per line.
     std::mt19937 random(7);
     const char alphabet[] = "ab\n\nk";
     std::string subject;
-    for (int i = 0; i < 4000; ++i) subject += alphabet[random() % 5];
+    for (int i = 0; i < 4000; ++i)
+        subject += alphabet[random() % 5];
     RegularExpression re;
     Configure(re, "k[^k]?\n?", subject);
     std::vector<Call> calls;
@@ -294,13 +325,15 @@ TEST(GrepPass, LinesAgreeWithACountFromScratch) {
         const std::string before = subject.substr(0, at);
         const unsigned int line = 1 + static_cast<unsigned int>(std::count(before.begin(), before.end(), '\n'));
         const std::size_t lastNewline = before.rfind('\n');
-        const unsigned int lineStart = lastNewline == std::string::npos ? 0 : static_cast<unsigned int>(lastNewline + 1);
+        const unsigned int lineStart =
+            lastNewline == std::string::npos ? 0 : static_cast<unsigned int>(lastNewline + 1);
         ASSERT_EQ(call.line, line) << "match at " << at;
         ASSERT_EQ(call.lineStart, lineStart) << "match at " << at;
     }
 }
 
-TEST(GrepPass, ExpressionThatDoesNotCompileCallsNothing) {
+TEST(GrepPass, ExpressionThatDoesNotCompileCallsNothing)
+{
     for (const char* expression : {"a(b", ""}) {
         RegularExpression re;
         Configure(re, expression, "aab");
@@ -319,7 +352,8 @@ TEST(GrepPass, ExpressionThatDoesNotCompileCallsNothing) {
     }
 }
 
-TEST(GrepPass, CallbackMayChangeTheSubject) {
+TEST(GrepPass, CallbackMayChangeTheSubject)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     std::vector<unsigned int> positions;
@@ -333,7 +367,8 @@ TEST(GrepPass, CallbackMayChangeTheSubject) {
     EXPECT_EQ(re.GetStringToMatch(), std::string(4096 + 4, 'q'));
 }
 
-TEST(GrepPass, LocaleModelIsIgnoredInsideGreppingCallback) {
+TEST(GrepPass, LocaleModelIsIgnoredInsideGreppingCallback)
+{
     RegularExpression re;
     Configure(re, "o", "foo");
     re.SetOnGreppingClosure([](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
@@ -343,7 +378,8 @@ TEST(GrepPass, LocaleModelIsIgnoredInsideGreppingCallback) {
     EXPECT_EQ(re.GetLocaleModel(), RegularExpression::LocaleCpp);
 }
 
-TEST(GrepPass, StepMatchIsTheReportedMatch) {
+TEST(GrepPass, StepMatchIsTheReportedMatch)
+{
     RegularExpression re;
     Configure(re, "[0-9]+", "a1b22");
     std::vector<std::string> steps;
@@ -361,15 +397,18 @@ TEST(GrepPass, StepMatchIsTheReportedMatch) {
 std::vector<Call> g_plainCalls;
 
 void VANTREL_CALLBACK PlainGrepping(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart,
-                                    bool&) {
+                                    bool&)
+{
     g_plainCalls.push_back({list, line, lineStart});
 }
 
-void VANTREL_CALLBACK PlainMatching(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart) {
+void VANTREL_CALLBACK PlainMatching(RegularExpression*, const List& list, unsigned int line, unsigned int lineStart)
+{
     g_plainCalls.push_back({list, line, lineStart});
 }
 
-TEST(CallbackSlots, PlainFunctionEmptiesClosureAndNullClearsOnlyItself) {
+TEST(CallbackSlots, PlainFunctionEmptiesClosureAndNullClearsOnlyItself)
+{
     g_plainCalls.clear();
     RegularExpression re;
     Configure(re, "o", "foo");
@@ -389,7 +428,8 @@ TEST(CallbackSlots, PlainFunctionEmptiesClosureAndNullClearsOnlyItself) {
     EXPECT_EQ(g_plainCalls.size(), 2u);
 }
 
-TEST(CallbackSlots, ClosureEmptiesPlainFunctionAndEmptyClosureClearsOnlyItself) {
+TEST(CallbackSlots, ClosureEmptiesPlainFunctionAndEmptyClosureClearsOnlyItself)
+{
     g_plainCalls.clear();
     RegularExpression re;
     Configure(re, "o", "foo");
@@ -412,7 +452,8 @@ TEST(CallbackSlots, ClosureEmptiesPlainFunctionAndEmptyClosureClearsOnlyItself) 
     EXPECT_EQ(closureCalls.size(), 2u);
 }
 
-TEST(CallbackSlots, PlainFunctionsReceiveTheSameLists) {
+TEST(CallbackSlots, PlainFunctionsReceiveTheSameLists)
+{
     g_plainCalls.clear();
     RegularExpression re;
     Configure(re, "o", "foo boo");
@@ -422,7 +463,8 @@ TEST(CallbackSlots, PlainFunctionsReceiveTheSameLists) {
     EXPECT_EQ(g_plainCalls[2].list, (List{{"o", 5}, {" b", 3}, {"o", 6}}));
 }
 
-TEST(CallbackSlots, ClosureKeepsItsStateAcrossCalls) {
+TEST(CallbackSlots, ClosureKeepsItsStateAcrossCalls)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     int total = 0;
@@ -432,7 +474,8 @@ TEST(CallbackSlots, ClosureKeepsItsStateAcrossCalls) {
     EXPECT_EQ(total, 4);
 }
 
-TEST(CallbackSlots, CallbackMayClearItsSlotDuringAPass) {
+TEST(CallbackSlots, CallbackMayClearItsSlotDuringAPass)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     int calls = 0;
@@ -449,7 +492,8 @@ TEST(CallbackSlots, CallbackMayClearItsSlotDuringAPass) {
 
 // -------------------------------------------------------------------- failures
 
-TEST(Failures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
+TEST(Failures, EngineComplexityErrorPassesAndLeavesObjectUsable)
+{
     const std::string blanks(1024, ' ');
     for (int operation = 0; operation < 4; ++operation) {
         RegularExpression re;
@@ -459,10 +503,18 @@ TEST(Failures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
         re.SetOnSearchingClosure(SingleRecorder(calls));
         re.SetOnMatchingClosure(SingleRecorder(calls));
         switch (operation) {
-        case 0: EXPECT_THROW(re.Match(), std::runtime_error); break;
-        case 1: EXPECT_THROW(re.MatchAll(), std::runtime_error); break;
-        case 2: EXPECT_THROW(re.Search(), std::runtime_error); break;
-        default: EXPECT_THROW(re.Grep(), std::runtime_error); break;
+        case 0:
+            EXPECT_THROW(re.Match(), std::runtime_error);
+            break;
+        case 1:
+            EXPECT_THROW(re.MatchAll(), std::runtime_error);
+            break;
+        case 2:
+            EXPECT_THROW(re.Search(), std::runtime_error);
+            break;
+        default:
+            EXPECT_THROW(re.Grep(), std::runtime_error);
+            break;
         }
         ExpectIdle(re);
         EXPECT_EQ(KeptMatch(re), "<none>");
@@ -477,7 +529,8 @@ TEST(Failures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
     }
 }
 
-TEST(Failures, EngineErrorAfterSomeMatchesOfAGrep) {
+TEST(Failures, EngineErrorAfterSomeMatchesOfAGrep)
+{
     RegularExpression re;
     // The first two matches are cheap; the run of blanks after them is not.
     Configure(re, "(a|(.+)+xyz)", "aa" + std::string(1024, ' '));
@@ -491,20 +544,21 @@ TEST(Failures, EngineErrorAfterSomeMatchesOfAGrep) {
     EXPECT_EQ(calls.size(), 4u);
 }
 
-TEST(Failures, ExceptionFromCallbackPassesToCaller) {
+TEST(Failures, ExceptionFromCallbackPassesToCaller)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     int calls = 0;
     re.SetOnGreppingClosure([&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
-        if (++calls == 2) throw std::logic_error("stop here");
+        if (++calls == 2)
+            throw std::logic_error("stop here");
     });
     EXPECT_THROW(re.Grep(), std::logic_error);
     EXPECT_EQ(calls, 2);
     ExpectIdle(re);
 
-    re.SetOnSearchingClosure([](RegularExpression*, const List&, unsigned int, unsigned int) {
-        throw std::logic_error("no");
-    });
+    re.SetOnSearchingClosure(
+        [](RegularExpression*, const List&, unsigned int, unsigned int) { throw std::logic_error("no"); });
     EXPECT_THROW(re.Search(), std::logic_error);
     ExpectIdle(re);
 
@@ -512,24 +566,28 @@ TEST(Failures, ExceptionFromCallbackPassesToCaller) {
     EXPECT_EQ(re.Grep(), 4u);
 }
 
-TEST(Failures, OperationsStartedFromACallbackLeaveTheOuterPassIntact) {
+TEST(Failures, OperationsStartedFromACallbackLeaveTheOuterPassIntact)
+{
     RegularExpression re;
     Configure(re, "o", "foo boo");
     int depth = 0;
     std::vector<unsigned int> innerGreps;
     std::vector<bool> innerMatches;
     std::vector<std::string> stepAfterInner;
-    std::vector<std::string> reported;   // depth:position of every call
+    std::vector<std::string> reported;  // depth:position of every call
     re.SetOnGreppingClosure([&](RegularExpression* self, const List& list, unsigned int, unsigned int, bool&) {
         reported.push_back(std::to_string(depth) + ":" + std::to_string(list[0].position));
-        if (depth > 0 || reported.size() > 4) return;
+        if (depth > 0 || reported.size() > 4)
+            return;
         ++depth;
         self->SetStringToMatch("oxo");
         innerGreps.push_back(self->Grep());
         innerMatches.push_back(self->Match());
         --depth;
         const RegexClass::MatchRecord* step = self->Impl().stepMatch;
-        stepAfterInner.push_back(step ? (*step)[0].str() + "@" + std::to_string(step->position(RegexClass::MatchRecord::size_type(0))) : "<none>");
+        stepAfterInner.push_back(step ? (*step)[0].str() + "@" +
+                                         std::to_string(step->position(RegexClass::MatchRecord::size_type(0)))
+                                      : "<none>");
         EXPECT_TRUE(self->Impl().busy);
         EXPECT_EQ(self->Impl().currentResults, nullptr);
     });
@@ -542,7 +600,8 @@ TEST(Failures, OperationsStartedFromACallbackLeaveTheOuterPassIntact) {
     ExpectIdle(re);
 }
 
-TEST(Failures, SearchStartedFromASearchingCallback) {
+TEST(Failures, SearchStartedFromASearchingCallback)
+{
     RegularExpression re;
     Configure(re, "b", "abc");
     int depth = 0;
@@ -562,7 +621,8 @@ TEST(Failures, SearchStartedFromASearchingCallback) {
     ExpectIdle(re);
 }
 
-TEST(Failures, RecompilingFromACallbackDoesNotDisturbTheRunningPass) {
+TEST(Failures, RecompilingFromACallbackDoesNotDisturbTheRunningPass)
+{
     RegularExpression re;
     Configure(re, "[0-9]+", "a1b22c333");
     std::vector<std::string> texts;
@@ -575,7 +635,8 @@ TEST(Failures, RecompilingFromACallbackDoesNotDisturbTheRunningPass) {
     EXPECT_EQ(texts, (std::vector<std::string>{"1", "22", "333"}));
 }
 
-TEST(Failures, SubjectsOf2GiBAreBeyondThePositions) {
+TEST(Failures, SubjectsOf2GiBAreBeyondThePositions)
+{
     using RegexClass::detail::SubjectFitsPositions;
     EXPECT_TRUE(SubjectFitsPositions(0));
     EXPECT_TRUE(SubjectFitsPositions(0x7FFFFFFFu));

@@ -13,28 +13,33 @@
 
 namespace {
 
-using RegexClass::REMatch;
 using RegexClass::RegularExpression;
+using RegexClass::REMatch;
 using List = std::vector<REMatch>;
 
-RegularExpression::MergingClosure AlwaysContinue() {
+RegularExpression::MergingClosure AlwaysContinue()
+{
     return [](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {};
 }
 
 // Clears the continue flag at the given call (1-based).
-RegularExpression::MergingClosure StopAt(int call) {
+RegularExpression::MergingClosure StopAt(int call)
+{
     return [call, seen = 0](RegularExpression*, const List&, unsigned int, unsigned int, bool& go) mutable {
-        if (++seen == call) go = false;
+        if (++seen == call)
+            go = false;
     };
 }
 
-void ExpectIdle(RegularExpression& re) {
+void ExpectIdle(RegularExpression& re)
+{
     EXPECT_FALSE(re.Impl().busy);
     EXPECT_EQ(re.Impl().stepMatch, nullptr);
     EXPECT_EQ(re.Impl().currentResults, nullptr);
 }
 
-std::string Merged(RegularExpression& re) {
+std::string Merged(RegularExpression& re)
+{
     std::string out = "left over";
     re.Merge(out);
     return out;
@@ -42,7 +47,8 @@ std::string Merged(RegularExpression& re) {
 
 // ------------------------------------------------------------ the a1b22c table
 
-TEST(MergeTable, SubjectA1B22C) {
+TEST(MergeTable, SubjectA1B22C)
+{
     enum Callback { None, Continue, StopSecond };
     struct Row {
         const char* format;
@@ -80,27 +86,26 @@ TEST(MergeTable, SubjectA1B22C) {
         re.SetFormatType(row.type);
         re.SetMergeCopy(row.copy);
         re.SetMergeOnlyFirst(row.onlyFirst);
-        if (row.callback == Continue) re.SetOnMergingClosure(AlwaysContinue());
-        if (row.callback == StopSecond) re.SetOnMergingClosure(StopAt(2));
-        EXPECT_EQ(Merged(re), row.expected) << row.format << " type " << row.type << " copy " << row.copy
-                                            << " first " << row.onlyFirst << " callback " << row.callback;
+        if (row.callback == Continue)
+            re.SetOnMergingClosure(AlwaysContinue());
+        if (row.callback == StopSecond)
+            re.SetOnMergingClosure(StopAt(2));
+        EXPECT_EQ(Merged(re), row.expected) << row.format << " type " << row.type << " copy " << row.copy << " first "
+                                            << row.onlyFirst << " callback " << row.callback;
         ExpectIdle(re);
     }
 }
 
-TEST(MergeTable, BothPathsAgreeInTheDefaultSyntax) {
+TEST(MergeTable, BothPathsAgreeInTheDefaultSyntax)
+{
     struct Row {
         const char* expression;
         const char* subject;
         const char* format;
     };
     const Row rows[] = {
-        {"[0-9]+", "12ab3", "[$&]"},
-        {"([a-z])([0-9])?", "a1bc2", "$2$1"},
-        {"o", "foo boo", "0"},
-        {"^", "one\ntwo", ">"},
-        {"x", "no match here", "y"},
-        {"\\n", "l1\nl2\n", "|"},
+        {"[0-9]+", "12ab3", "[$&]"}, {"([a-z])([0-9])?", "a1bc2", "$2$1"}, {"o", "foo boo", "0"},
+        {"^", "one\ntwo", ">"},      {"x", "no match here", "y"},          {"\\n", "l1\nl2\n", "|"},
         {"a|b", "ab", "(?1:)\\u$0"},
     };
     for (const Row& row : rows) {
@@ -120,7 +125,8 @@ TEST(MergeTable, BothPathsAgreeInTheDefaultSyntax) {
 
 // ------------------------------------------------------------- callback merge
 
-TEST(MergeTable, BothPathsReplaceWhatGrepReportsAtTheEnd) {
+TEST(MergeTable, BothPathsReplaceWhatGrepReportsAtTheEnd)
+{
     struct Row {
         const char* expression;
         const char* subject;
@@ -147,11 +153,10 @@ TEST(MergeTable, BothPathsReplaceWhatGrepReportsAtTheEnd) {
             re.SetMergeCopy(row.copy);
             int calls = 0;
             if (callback)
-                re.SetOnMergingClosure([&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
-                    ++calls;
-                });
-            EXPECT_EQ(Merged(re), row.expected) << row.expression << " on " << row.subject << " copy " << row.copy
-                                                << " callback " << callback;
+                re.SetOnMergingClosure(
+                    [&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) { ++calls; });
+            EXPECT_EQ(Merged(re), row.expected)
+                << row.expression << " on " << row.subject << " copy " << row.copy << " callback " << callback;
             EXPECT_EQ(re.Grep(), row.greps) << row.expression << " on " << row.subject;
             if (callback) {
                 EXPECT_EQ(calls, static_cast<int>(row.greps)) << row.expression;
@@ -160,7 +165,8 @@ TEST(MergeTable, BothPathsReplaceWhatGrepReportsAtTheEnd) {
     }
 }
 
-TEST(CallbackMerge, CopyAndOnlyFirstAreReadWhenThePassStarts) {
+TEST(CallbackMerge, CopyAndOnlyFirstAreReadWhenThePassStarts)
+{
     enum Switch { Copy, OnlyFirst };
     struct Row {
         Switch setting;
@@ -187,26 +193,29 @@ TEST(CallbackMerge, CopyAndOnlyFirstAreReadWhenThePassStarts) {
     }
 }
 
-TEST(CallbackMerge, ReceivesListsLinesAndVetoSkipsOnlyThatMatch) {
+TEST(CallbackMerge, ReceivesListsLinesAndVetoSkipsOnlyThatMatch)
+{
     RegularExpression re;
     re.SetExpression("[0-9]+");
     re.SetStringToMatch("a1\nb22\nc333");
     re.SetFormatString("#");
     re.SetMergeCopy(true);
     std::vector<std::string> seen;
-    re.SetOnMergingClosure([&](RegularExpression*, const List& list, unsigned int line, unsigned int lineStart,
-                               bool& go) {
-        ASSERT_EQ(list.size(), 3u);
-        seen.push_back(list[0].text + "@" + std::to_string(list[0].position) + " line " + std::to_string(line) +
-                       " from " + std::to_string(lineStart) + " prefix '" + list[1].text + "'");
-        go = true;
-    });
+    re.SetOnMergingClosure(
+        [&](RegularExpression*, const List& list, unsigned int line, unsigned int lineStart, bool& go) {
+            ASSERT_EQ(list.size(), 3u);
+            seen.push_back(list[0].text + "@" + std::to_string(list[0].position) + " line " + std::to_string(line) +
+                           " from " + std::to_string(lineStart) + " prefix '" + list[1].text + "'");
+            go = true;
+        });
     EXPECT_EQ(Merged(re), "a#\nb#\nc#");
-    EXPECT_EQ(seen, (std::vector<std::string>{"1@1 line 1 from 0 prefix 'a'", "22@4 line 2 from 3 prefix '\nb'",
-                                              "333@8 line 3 from 7 prefix '\nc'"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"1@1 line 1 from 0 prefix 'a'", "22@4 line 2 from 3 prefix '\nb'",
+                                        "333@8 line 3 from 7 prefix '\nc'"}));
 }
 
-TEST(CallbackMerge, StoppingKeepsTheRestUnchanged) {
+TEST(CallbackMerge, StoppingKeepsTheRestUnchanged)
+{
     for (bool copy : {true, false}) {
         RegularExpression re;
         re.SetExpression("[0-9]+");
@@ -218,7 +227,8 @@ TEST(CallbackMerge, StoppingKeepsTheRestUnchanged) {
     }
 }
 
-TEST(CallbackMerge, EmptyExpressionGivesEmptyTextAndNoCallback) {
+TEST(CallbackMerge, EmptyExpressionGivesEmptyTextAndNoCallback)
+{
     for (const char* expression : {"", "a(b"}) {
         RegularExpression re;
         re.SetExpression(expression);
@@ -226,9 +236,8 @@ TEST(CallbackMerge, EmptyExpressionGivesEmptyTextAndNoCallback) {
         re.SetFormatString("x");
         re.SetMergeCopy(true);
         int calls = 0;
-        re.SetOnMergingClosure([&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
-            ++calls;
-        });
+        re.SetOnMergingClosure(
+            [&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) { ++calls; });
         EXPECT_EQ(Merged(re), "");
         EXPECT_EQ(calls, 0);
         re.SetOnMergingClosure(RegularExpression::MergingClosure());
@@ -236,7 +245,8 @@ TEST(CallbackMerge, EmptyExpressionGivesEmptyTextAndNoCallback) {
     }
 }
 
-TEST(CallbackMerge, LocaleModelIsIgnoredInsideMergingCallback) {
+TEST(CallbackMerge, LocaleModelIsIgnoredInsideMergingCallback)
+{
     RegularExpression re;
     re.SetExpression("a");
     re.SetStringToMatch("aa");
@@ -248,7 +258,8 @@ TEST(CallbackMerge, LocaleModelIsIgnoredInsideMergingCallback) {
     EXPECT_EQ(re.GetLocaleModel(), RegularExpression::LocaleCpp);
 }
 
-TEST(CallbackMerge, CallbackMayReplaceSubjectAndFormatString) {
+TEST(CallbackMerge, CallbackMayReplaceSubjectAndFormatString)
+{
     RegularExpression re;
     re.SetExpression("[0-9]+");
     re.SetStringToMatch("a1b22c333");
@@ -268,7 +279,8 @@ TEST(CallbackMerge, CallbackMayReplaceSubjectAndFormatString) {
     EXPECT_EQ(re.GetStringToMatch(), std::string(8192 + 3, 'z'));
 }
 
-TEST(CallbackMerge, MergeStartedFromACallbackLeavesTheOuterResult) {
+TEST(CallbackMerge, MergeStartedFromACallbackLeavesTheOuterResult)
+{
     RegularExpression re;
     re.SetExpression("[0-9]+");
     re.SetStringToMatch("a1b22c");
@@ -277,7 +289,8 @@ TEST(CallbackMerge, MergeStartedFromACallbackLeavesTheOuterResult) {
     int depth = 0;
     std::vector<std::string> inner;
     re.SetOnMergingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
-        if (depth > 0) return;
+        if (depth > 0)
+            return;
         ++depth;
         std::string out;
         self->Merge(out);
@@ -291,7 +304,8 @@ TEST(CallbackMerge, MergeStartedFromACallbackLeavesTheOuterResult) {
 
 // ---------------------------------------------------------------------- format
 
-TEST(FormatMatch, NothingToFormatGivesEmptyText) {
+TEST(FormatMatch, NothingToFormatGivesEmptyText)
+{
     RegularExpression re;
     re.SetFormatString("<$0>");
     std::string out = "left over";
@@ -306,7 +320,8 @@ TEST(FormatMatch, NothingToFormatGivesEmptyText) {
     EXPECT_EQ(out, "");
 }
 
-TEST(FormatMatch, ExpandsTheResultsOfTheLastSingleMatch) {
+TEST(FormatMatch, ExpandsTheResultsOfTheLastSingleMatch)
+{
     RegularExpression re;
     re.SetExpression("([a-z])([0-9]+)");
     re.SetFormatString("$2-$1");
@@ -319,7 +334,7 @@ TEST(FormatMatch, ExpandsTheResultsOfTheLastSingleMatch) {
         {"x a12 b3", &RegularExpression::Search, "12-a"},
         {"a12 b3", &RegularExpression::Match, "12-a"},
         {"b345", &RegularExpression::MatchAll, "345-b"},
-        {"x a12", &RegularExpression::Match, ""},   // failed: nothing kept
+        {"x a12", &RegularExpression::Match, ""},  // failed: nothing kept
     };
     for (const Row& row : rows) {
         re.SetStringToMatch(row.subject);
@@ -340,7 +355,8 @@ TEST(FormatMatch, ExpandsTheResultsOfTheLastSingleMatch) {
     EXPECT_EQ(out, "") << "the next operation ends the kept results";
 }
 
-TEST(FormatMatch, InsideSearchingGreppingAndMergingCallbacks) {
+TEST(FormatMatch, InsideSearchingGreppingAndMergingCallbacks)
+{
     RegularExpression re;
     re.SetExpression("([a-z])([0-9]+)");
     re.SetStringToMatch("a1 b22");
@@ -353,12 +369,10 @@ TEST(FormatMatch, InsideSearchingGreppingAndMergingCallbacks) {
         formatted.push_back(out);
     };
     re.SetOnSearchingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int) { record(self); });
-    re.SetOnGreppingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
-        record(self);
-    });
-    re.SetOnMergingClosure([&](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
-        record(self);
-    });
+    re.SetOnGreppingClosure(
+        [&](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) { record(self); });
+    re.SetOnMergingClosure(
+        [&](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) { record(self); });
 
     EXPECT_TRUE(re.Search());
     EXPECT_EQ(re.Grep(), 2u);
@@ -377,7 +391,8 @@ TEST(FormatMatch, InsideSearchingGreppingAndMergingCallbacks) {
 
 // ------------------------------------------------------------------- failures
 
-TEST(MergeFailures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
+TEST(MergeFailures, EngineComplexityErrorPassesAndLeavesObjectUsable)
+{
     for (bool callback : {false, true}) {
         RegularExpression re;
         re.SetExpression("(.+)+xyz");
@@ -386,9 +401,8 @@ TEST(MergeFailures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
         re.SetMergeCopy(true);
         int calls = 0;
         if (callback)
-            re.SetOnMergingClosure([&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
-                ++calls;
-            });
+            re.SetOnMergingClosure(
+                [&calls](RegularExpression*, const List&, unsigned int, unsigned int, bool&) { ++calls; });
         std::string out = "left over";
         EXPECT_THROW(re.Merge(out), std::runtime_error);
         EXPECT_EQ(out, "");
@@ -404,15 +418,15 @@ TEST(MergeFailures, EngineComplexityErrorPassesAndLeavesObjectUsable) {
     }
 }
 
-TEST(MergeFailures, ExceptionFromMergingCallbackPassesToCaller) {
+TEST(MergeFailures, ExceptionFromMergingCallbackPassesToCaller)
+{
     RegularExpression re;
     re.SetExpression("b");
     re.SetStringToMatch("abcb");
     re.SetFormatString("x");
     re.SetMergeCopy(true);
-    re.SetOnMergingClosure([](RegularExpression*, const List&, unsigned int, unsigned int, bool&) {
-        throw std::logic_error("no");
-    });
+    re.SetOnMergingClosure(
+        [](RegularExpression*, const List&, unsigned int, unsigned int, bool&) { throw std::logic_error("no"); });
     std::string out;
     EXPECT_THROW(re.Merge(out), std::logic_error);
     ExpectIdle(re);

@@ -44,8 +44,8 @@ bool IsValidUtf8(const std::string& s)
 }
 
 const std::map<unsigned, std::string> kStrings = {
-    {0, "zero"},     {1, "one"},        {15, "fifteen"},         {16, "sixteen"},
-    {143, "s"},      {208, "Klammer"},  {251, "Leerer Ausdruck"}, {252, "Keine DLL "},
+    {0, "zero"},     {1, "one"},       {15, "fifteen"},          {16, "sixteen"},
+    {143, "s"},      {208, "Klammer"}, {251, "Leerer Ausdruck"}, {252, "Keine DLL "},
     {300, "ziffer"}, {65535, "last"},
 };
 
@@ -55,7 +55,7 @@ std::string Read(const PeModule& module, unsigned id)
     return module.ReadString(id, text) ? text : std::string("<missing>");
 }
 
-} // namespace
+}  // namespace
 
 TEST(PeModule, ReadsStringsFromBothHeaderFormats)
 {
@@ -113,8 +113,8 @@ TEST(PeModule, RefusesWhatIsNotALoadableFile)
     ASSERT_TRUE(petest::WriteStringModule(huge, kStrings));
     ASSERT_EQ(::truncate(huge.c_str(), PeModule::kMaxFileSize + 1), 0);
 
-    for (const std::string& name : {std::string(), dir.file("absent.dll"), dir.path(), garbage, fifo,
-                                    huge, std::string("a\0b", 3)}) {
+    for (const std::string& name :
+         {std::string(), dir.file("absent.dll"), dir.path(), garbage, fifo, huge, std::string("a\0b", 3)}) {
         EXPECT_EQ(PeModule::Load(name), nullptr) << name;
     }
 }
@@ -122,8 +122,7 @@ TEST(PeModule, RefusesWhatIsNotALoadableFile)
 TEST(PeModule, DamagedHeadersAreRefused)
 {
     const petest::PeImage image = petest::BuildStringModuleUtf8(kStrings);
-    struct Damage
-    {
+    struct Damage {
         const char* what;
         std::function<void(std::vector<std::uint8_t>&)> apply;
     };
@@ -153,8 +152,7 @@ TEST(PeModule, HostileResourceTreeGivesMissingStrings)
 {
     const petest::PeImage image = petest::BuildStringModuleUtf8(kStrings);
     const std::size_t root = image.resourceSection;
-    struct Damage
-    {
+    struct Damage {
         const char* what;
         std::function<void(std::vector<std::uint8_t>&)> apply;
     };
@@ -164,8 +162,11 @@ TEST(PeModule, HostileResourceTreeGivesMissingStrings)
         {"type directory is the root (loop)", [&](auto& b) { Put32(b, root + 20, 0x80000000u); }},
         {"data entry rva past the end", [&](auto& b) { Put32(b, image.firstDataEntry, 0xFFFFFFF0u); }},
         {"data entry size past the end", [&](auto& b) { Put32(b, image.firstDataEntry + 4, 0xFFFFFFFFu); }},
-        {"string lengths past the block", [&](auto& b) {
-             for (std::size_t k = 0; k < 8; ++k) Put16(b, image.firstStringBlock + 2 * k, 0xFFFF); }},
+        {"string lengths past the block",
+         [&](auto& b) {
+             for (std::size_t k = 0; k < 8; ++k)
+                 Put16(b, image.firstStringBlock + 2 * k, 0xFFFF);
+         }},
     };
     for (const Damage& damage : damages) {
         std::vector<std::uint8_t> bytes = image.bytes;
@@ -245,18 +246,19 @@ TEST(PeModule, RandomCorruptionNeverReadsOutOfBounds)
 
 TEST(PeModule, ConvertsUtf16ToUtf8)
 {
-    struct Row
-    {
+    struct Row {
         std::u16string in;
         std::string out;
     };
     const Row rows[] = {
         {u"plain", "plain"},
-        {u"Gr\u00f6\u00dfe \u20ac", "Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac"},
+        {u"Gr\u00f6\u00dfe \u20ac",
+         "Gr\xc3\xb6\xc3\x9f"
+         "e \xe2\x82\xac"},
         {u"\U0001D11E", "\xf0\x9d\x84\x9e"},
-        {std::u16string(1, char16_t(0xD834)) + u"x", "\xef\xbf\xbdx"},   // unpaired high surrogate
-        {std::u16string(1, char16_t(0xDD1E)), "\xef\xbf\xbd"},           // unpaired low surrogate
-        {std::u16string(1, char16_t(0xD834)), "\xef\xbf\xbd"},           // high surrogate at the end
+        {std::u16string(1, char16_t(0xD834)) + u"x", "\xef\xbf\xbdx"},  // unpaired high surrogate
+        {std::u16string(1, char16_t(0xDD1E)), "\xef\xbf\xbd"},          // unpaired low surrogate
+        {std::u16string(1, char16_t(0xD834)), "\xef\xbf\xbd"},          // high surrogate at the end
     };
     for (const Row& row : rows)
         EXPECT_EQ(Utf16ToUtf8(row.in.data(), row.in.size(), 255), row.out);
@@ -265,8 +267,7 @@ TEST(PeModule, ConvertsUtf16ToUtf8)
 TEST(PeModule, CharacterCapNeverSplitsACharacter)
 {
     const std::u16string clef = u"\U0001D11E";
-    struct Row
-    {
+    struct Row {
         const char* what;
         std::u16string text;
         std::size_t expectedChars;

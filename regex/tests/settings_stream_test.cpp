@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -20,22 +21,27 @@ using RE = RegularExpression;
 using OptionSet = std::set<int>;
 
 void VANTREL_CALLBACK IgnoreMatch(RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned, unsigned,
-                                  bool&) {}
+                                  bool&)
+{
+}
 
-std::string Write(RegularExpression& re) {
+std::string Write(RegularExpression& re)
+{
     std::ostringstream out;
     out << re;
     return out.str();
 }
 
 // Reads `text` into `re`; returns the stream so that its state can be checked.
-std::istringstream& Read(std::istringstream& in, RegularExpression& re) {
+std::istringstream& Read(std::istringstream& in, RegularExpression& re)
+{
     in >> re;
     return in;
 }
 
 // An object with every setting away from its default.
-void Configure(RegularExpression& re) {
+void Configure(RegularExpression& re)
+{
     re.ClearExpressionOptions();
     re.AddExpressionOption(RE::SyntaxEgrep);
     re.AddExpressionOption(RE::IgnoreCase);
@@ -60,7 +66,8 @@ void Configure(RegularExpression& re) {
 
 const char kWorkedExample[] = "2 2 1 15 1 0 0 0 0 0 1 0 0 0 3 a b 0 5 *.txt 0 0 0";
 
-TEST(SettingsStream, WorkedExampleIsWrittenExactly) {
+TEST(SettingsStream, WorkedExampleIsWrittenExactly)
+{
     RegularExpression re;
     re.ClearExpressionOptions();
     re.Impl().expressionOptions = {RE::CharClasses, RE::SyntaxNormal};
@@ -71,7 +78,8 @@ TEST(SettingsStream, WorkedExampleIsWrittenExactly) {
     EXPECT_EQ(text.size(), 50u);
 }
 
-TEST(SettingsStream, WorkedExampleReadsBack) {
+TEST(SettingsStream, WorkedExampleReadsBack)
+{
     RegularExpression re;
     Configure(re);
     std::istringstream in(kWorkedExample);
@@ -94,7 +102,8 @@ TEST(SettingsStream, WorkedExampleReadsBack) {
     EXPECT_EQ(re.GetLocaleDll(), "");
 }
 
-TEST(SettingsStream, EverySettingSurvivesARoundTrip) {
+TEST(SettingsStream, EverySettingSurvivesARoundTrip)
+{
     RegularExpression source;
     Configure(source);
     const std::string text = Write(source);
@@ -122,7 +131,8 @@ TEST(SettingsStream, EverySettingSurvivesARoundTrip) {
     EXPECT_EQ(Write(target), text);
 }
 
-TEST(SettingsStream, RoundTripWithAlphabeticBooleans) {
+TEST(SettingsStream, RoundTripWithAlphabeticBooleans)
+{
     RegularExpression source;
     Configure(source);
     std::ostringstream out;
@@ -135,7 +145,47 @@ TEST(SettingsStream, RoundTripWithAlphabeticBooleans) {
     EXPECT_TRUE(target == source);
 }
 
-TEST(SettingsStream, ReadingMakesTheNewExpressionCompile) {
+TEST(SettingsStream, NumbersTravelInTheClassicFormWhateverTheStreamsLocale)
+{
+    RegularExpression configured;
+    Configure(configured);
+    configured.SetExpression(std::string(1500, 'a'));  // a length that a locale would group
+    const RegularExpression& source = configured;      // writing needs no more than a const object
+    std::ostringstream plain;
+    plain << source;
+    const std::string classic = plain.str();
+    for (const char* name : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+        SCOPED_TRACE(name);
+        std::locale imbued;
+        try {
+            imbued = std::locale(name);
+        } catch (const std::runtime_error&) {
+            GTEST_SKIP() << name << " is not generated on this machine (make deps generates it)";
+        }
+        std::ostringstream grouped;
+        grouped.imbue(imbued);
+        grouped << 1500;
+        ASSERT_NE(grouped.str(), "1500");  // the locale really groups digits
+
+        std::ostringstream out;
+        out.imbue(imbued);
+        out << source;
+        EXPECT_EQ(out.str(), classic);
+        EXPECT_TRUE(out.getloc() == imbued);
+
+        RegularExpression target;
+        std::istringstream in(classic);
+        in.imbue(imbued);
+        ASSERT_FALSE(Read(in, target).fail());
+        EXPECT_TRUE(target == source);
+        EXPECT_EQ(target.GetMaximumSplits(), source.GetMaximumSplits());
+        EXPECT_EQ(target.GetExpression().size(), 1500u);
+        EXPECT_TRUE(in.getloc() == imbued);
+    }
+}
+
+TEST(SettingsStream, ReadingMakesTheNewExpressionCompile)
+{
     RegularExpression source;
     source.SetExpression("(a)(b)");
     RegularExpression target;
@@ -146,7 +196,8 @@ TEST(SettingsStream, ReadingMakesTheNewExpressionCompile) {
     EXPECT_EQ(target.NumberOfSubexpressions(), 2u);
 }
 
-TEST(SettingsStream, ZeroCharacterCutsTheFieldAndLaterFieldsStayInStep) {
+TEST(SettingsStream, ZeroCharacterCutsTheFieldAndLaterFieldsStayInStep)
+{
     RegularExpression source;
     source.SetExpression(std::string("ab\0cd", 5));
     source.SetStringToMatch("subject");
@@ -161,7 +212,8 @@ TEST(SettingsStream, ZeroCharacterCutsTheFieldAndLaterFieldsStayInStep) {
     EXPECT_EQ(target.GetLocaleDll(), "dll");
 }
 
-TEST(SettingsStream, EmptyLastStringLeavesFollowingCharactersUnread) {
+TEST(SettingsStream, EmptyLastStringLeavesFollowingCharactersUnread)
+{
     RegularExpression source;
     const std::string text = Write(source);
     ASSERT_EQ(text.back(), '0');
@@ -175,7 +227,8 @@ TEST(SettingsStream, EmptyLastStringLeavesFollowingCharactersUnread) {
     EXPECT_EQ(rest, "XYZ");
 }
 
-TEST(SettingsStream, SeparatorMayBeAnyCharacter) {
+TEST(SettingsStream, SeparatorMayBeAnyCharacter)
+{
     RegularExpression re;
     std::istringstream in("2 0 0 0 0 0 0 0 7 0 0 2xab 0\n0|0 0 3\tdll");
     ASSERT_FALSE(Read(in, re).fail());
@@ -184,7 +237,8 @@ TEST(SettingsStream, SeparatorMayBeAnyCharacter) {
     EXPECT_EQ(re.GetLocaleDll(), "dll");
 }
 
-TEST(SettingsStream, VersionOneSetsItsFieldsOnly) {
+TEST(SettingsStream, VersionOneSetsItsFieldsOnly)
+{
     RegularExpression re;
     Configure(re);
     RegularExpression before(re);
@@ -209,7 +263,8 @@ TEST(SettingsStream, VersionOneSetsItsFieldsOnly) {
     EXPECT_EQ(re.GetLocaleDll(), before.GetLocaleDll());
 }
 
-TEST(SettingsStream, VersionOneLastStringHasItsCharacters) {
+TEST(SettingsStream, VersionOneLastStringHasItsCharacters)
+{
     RegularExpression re;
     std::istringstream in("1 1 15 1 0 0 0 0 0 0 0 3 bak");
     ASSERT_FALSE(Read(in, re).fail());
@@ -217,7 +272,8 @@ TEST(SettingsStream, VersionOneLastStringHasItsCharacters) {
     EXPECT_EQ(re.Impl().expressionOptions, (OptionSet{15}));
 }
 
-TEST(SettingsStream, UnreadableVersionsChangeNothingAndFail) {
+TEST(SettingsStream, UnreadableVersionsChangeNothingAndFail)
+{
     for (const char* text : {"3 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "0 0 0", "-1 0 0", "99999999999 0", "x"}) {
         RegularExpression re;
         Configure(re);
@@ -229,7 +285,8 @@ TEST(SettingsStream, UnreadableVersionsChangeNothingAndFail) {
     }
 }
 
-TEST(SettingsStream, OptionValuesAreStoredWithoutTheAddRules) {
+TEST(SettingsStream, OptionValuesAreStoredWithoutTheAddRules)
+{
     RegularExpression re;
     std::istringstream in("2 4 99 13 15 15 3 0 1 -7 0 0 0 0 1 0 0 0 0 0 0 0 0 0");
     ASSERT_FALSE(Read(in, re).fail());
@@ -241,7 +298,8 @@ TEST(SettingsStream, OptionValuesAreStoredWithoutTheAddRules) {
     EXPECT_EQ(re.Impl().matchOptions, (OptionSet{-7, 0, 1}));
 }
 
-TEST(SettingsStream, CountOfZeroOrLessLeavesTheSetEmpty) {
+TEST(SettingsStream, CountOfZeroOrLessLeavesTheSetEmpty)
+{
     RegularExpression re;
     std::istringstream in("2 -5 -2147483648 0 0 0 0 0 1 0 0 1 x 0 0 0 0 0");
     ASSERT_FALSE(Read(in, re).fail());
@@ -250,9 +308,10 @@ TEST(SettingsStream, CountOfZeroOrLessLeavesTheSetEmpty) {
     EXPECT_EQ(re.GetExpression(), "x");
 }
 
-TEST(SettingsStream, FormatTypeAndLocaleModelAreStoredAsRead) {
+TEST(SettingsStream, FormatTypeAndLocaleModelAreStoredAsRead)
+{
     RegularExpression re;
-    re.Impl().busy = true;   // the reader does not hold back the model while busy
+    re.Impl().busy = true;  // the reader does not hold back the model while busy
     std::istringstream in("2 0 0 0 0 0 0 0 0 7 -3 0 0 0 0 0 0");
     ASSERT_FALSE(Read(in, re).fail());
     re.Impl().busy = false;
@@ -260,7 +319,8 @@ TEST(SettingsStream, FormatTypeAndLocaleModelAreStoredAsRead) {
     EXPECT_EQ(static_cast<int>(re.GetLocaleModel()), -3);
 }
 
-TEST(SettingsStream, StreamEndingAfterExpressionOptionsKeepsWhatWasRead) {
+TEST(SettingsStream, StreamEndingAfterExpressionOptionsKeepsWhatWasRead)
+{
     RegularExpression re;
     Configure(re);
     RegularExpression before(re);
@@ -274,7 +334,8 @@ TEST(SettingsStream, StreamEndingAfterExpressionOptionsKeepsWhatWasRead) {
     EXPECT_EQ(re.GetMaximumSplits(), before.GetMaximumSplits());
 }
 
-TEST(SettingsStream, EveryTruncationFailsAndNoStringIsHalfRead) {
+TEST(SettingsStream, EveryTruncationFailsAndNoStringIsHalfRead)
+{
     RegularExpression source;
     Configure(source);
     const std::string text = Write(source);
@@ -286,8 +347,8 @@ TEST(SettingsStream, EveryTruncationFailsAndNoStringIsHalfRead) {
         RegularExpression re(original);
         std::istringstream in(text.substr(0, length));
         EXPECT_TRUE(Read(in, re).fail()) << "prefix " << length;
-        for (auto get : {&RE::GetExpression, &RE::GetStringToMatch, &RE::GetFilesToMatch,
-                         &RE::GetFormatString, &RE::GetSaveExtension, &RE::GetLocaleDll}) {
+        for (auto get : {&RE::GetExpression, &RE::GetStringToMatch, &RE::GetFilesToMatch, &RE::GetFormatString,
+                         &RE::GetSaveExtension, &RE::GetLocaleDll}) {
             const std::string value = (re.*get)();
             EXPECT_TRUE(value == (original.*get)() || value == (source.*get)())
                 << "prefix " << length << " value '" << value << "'";
@@ -295,10 +356,11 @@ TEST(SettingsStream, EveryTruncationFailsAndNoStringIsHalfRead) {
     }
 }
 
-TEST(SettingsStream, HugeAndNegativeLengthsFailWithTheFieldUnchanged) {
+TEST(SettingsStream, HugeAndNegativeLengthsFailWithTheFieldUnchanged)
+{
     struct Row {
         const char* text;
-        bool expressionRead;   // the bad length is the locale DLL's, after the expression
+        bool expressionRead;  // the bad length is the locale DLL's, after the expression
     };
     const Row rows[] = {
         {"2 0 0 0 0 0 0 0 0 0 0 4294967295 abc", false},
@@ -319,10 +381,12 @@ TEST(SettingsStream, HugeAndNegativeLengthsFailWithTheFieldUnchanged) {
     }
 }
 
-TEST(SettingsStream, LongStringSpanningManyReadPiecesRoundTrips) {
+TEST(SettingsStream, LongStringSpanningManyReadPiecesRoundTrips)
+{
     RegularExpression source;
     std::string big(300000, 'x');
-    for (std::size_t i = 0; i < big.size(); i += 997) big[i] = static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < big.size(); i += 997)
+        big[i] = static_cast<char>('a' + i % 26);
     source.SetStringToMatch(big);
     source.SetLocaleDll(big);
     RegularExpression target;
@@ -332,21 +396,24 @@ TEST(SettingsStream, LongStringSpanningManyReadPiecesRoundTrips) {
     EXPECT_EQ(target.GetLocaleDll(), big);
 }
 
-TEST(SettingsStream, CountOfTwoBillionEndsWithTheStream) {
+TEST(SettingsStream, CountOfTwoBillionEndsWithTheStream)
+{
     RegularExpression re;
     std::istringstream in("2 2000000000 1 2 3");
     EXPECT_TRUE(Read(in, re).fail());
     EXPECT_EQ(re.Impl().expressionOptions, (OptionSet{1, 2, 3}));
 }
 
-TEST(SettingsStream, BadFlagFails) {
+TEST(SettingsStream, BadFlagFails)
+{
     RegularExpression re;
     std::istringstream in("2 0 0 2 0 0 0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_TRUE(Read(in, re).fail());
     EXPECT_FALSE(re.GetDirectoryRecursion());
 }
 
-TEST(SettingsStream, StreamExceptionPassesOut) {
+TEST(SettingsStream, StreamExceptionPassesOut)
+{
     RegularExpression re;
     std::istringstream in("2 1 11");
     in.exceptions(std::ios_base::failbit);
@@ -354,7 +421,8 @@ TEST(SettingsStream, StreamExceptionPassesOut) {
     EXPECT_EQ(re.Impl().expressionOptions, (OptionSet{11}));
 }
 
-TEST(SettingsStream, MutatedStreamsNeverBreakTheReader) {
+TEST(SettingsStream, MutatedStreamsNeverBreakTheReader)
+{
     RegularExpression source;
     Configure(source);
     const std::string valid = Write(source);
@@ -365,16 +433,24 @@ TEST(SettingsStream, MutatedStreamsNeverBreakTheReader) {
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = random() % text.size();
             switch (random() % 3) {
-            case 0: text[at] = static_cast<char>(random() % 256); break;
-            case 1: text.erase(at, 1 + random() % 8); break;
-            default: text.insert(at, 1, static_cast<char>("0123456789 -\0"[random() % 13])); break;
+            case 0:
+                text[at] = static_cast<char>(random() % 256);
+                break;
+            case 1:
+                text.erase(at, 1 + random() % 8);
+                break;
+            default:
+                text.insert(at, 1, static_cast<char>("0123456789 -\0"[random() % 13]));
+                break;
             }
-            if (text.empty()) text = "2";
+            if (text.empty())
+                text = "2";
         }
         RegularExpression re;
         std::istringstream in(text);
         in >> re;
-        if (in.fail()) continue;
+        if (in.fail())
+            continue;
         // Whatever was read completely writes and reads back to the same settings.
         RegularExpression again;
         std::istringstream back(Write(re));

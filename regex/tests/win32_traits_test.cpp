@@ -16,16 +16,15 @@ using Win32Regex = boost::basic_regex<char, Win32RegexTraits>;
 
 namespace {
 
-struct CompileResult
-{
+struct CompileResult {
     bool ok = true;
     int code = 0;
     std::string message;
 };
 
 template <class Regex>
-CompileResult Compile(const std::string& pattern, boost::regex_constants::syntax_option_type flags =
-                                                      boost::regex_constants::normal)
+CompileResult Compile(const std::string& pattern,
+                      boost::regex_constants::syntax_option_type flags = boost::regex_constants::normal)
 {
     CompileResult result;
     try {
@@ -38,8 +37,7 @@ CompileResult Compile(const std::string& pattern, boost::regex_constants::syntax
 
 constexpr int kParenCode = boost::regex_constants::error_paren;
 
-class Win32TraitsTest : public ::testing::Test
-{
+class Win32TraitsTest : public ::testing::Test {
 protected:
     void TearDown() override { Win32RegexTraits::catalog_name(""); }
 
@@ -53,23 +51,33 @@ protected:
     petest::ScratchDirectory m_dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Win32TraitsTest, WithoutCatalogueMatchesAsTheEngine)
 {
-    struct Row
-    {
+    struct Row {
         const char* pattern;
         const char* subject;
         bool found;
     };
     const Row rows[] = {
-        {"^\\w+$", "abc_1", true},     {"\\w", "-+-", false},        {"^\\W+$", "-+-", true},
-        {"\\d\\d", "a42", true},       {"\\d", "abc", false},        {"^\\D+$", "abc", true},
-        {"^[[:alpha:]]+$", "Hello", true}, {"[[:alpha:]]", "123", false}, {"a\\sb", "a b", true},
-        {"\\bfoo\\b", "a foo b", true}, {"\\bfoo\\b", "afoob", false}, {"(a)\\1", "xaa", true},
-        {"\\x41", "A", true},          {"[[:upper:]][[:lower:]]", "aB", false}, {"a{2,3}", "caac", true},
-        {"\\l\\u", "aB", true},        {"[[:xdigit:]]+$", "beef", true},
+        {"^\\w+$", "abc_1", true},
+        {"\\w", "-+-", false},
+        {"^\\W+$", "-+-", true},
+        {"\\d\\d", "a42", true},
+        {"\\d", "abc", false},
+        {"^\\D+$", "abc", true},
+        {"^[[:alpha:]]+$", "Hello", true},
+        {"[[:alpha:]]", "123", false},
+        {"a\\sb", "a b", true},
+        {"\\bfoo\\b", "a foo b", true},
+        {"\\bfoo\\b", "afoob", false},
+        {"(a)\\1", "xaa", true},
+        {"\\x41", "A", true},
+        {"[[:upper:]][[:lower:]]", "aB", false},
+        {"a{2,3}", "caac", true},
+        {"\\l\\u", "aB", true},
+        {"[[:xdigit:]]+$", "beef", true},
     };
     for (const Row& row : rows) {
         const Win32Regex win32(row.pattern);
@@ -83,8 +91,8 @@ TEST_F(Win32TraitsTest, WithoutCatalogueMatchesAsTheEngine)
 
 TEST_F(Win32TraitsTest, WithoutCatalogueErrorsAreTheEngines)
 {
-    for (const char* pattern : {"a(b", "a)", "[a", "a{1", "*a", "\\", "[[:nope:]]", "[z-a]", "a{2,1}",
-                                "(?<", "a\\2", "[[.nope.]]", ""}) {
+    for (const char* pattern :
+         {"a(b", "a)", "[a", "a{1", "*a", "\\", "[[:nope:]]", "[z-a]", "a{2,1}", "(?<", "a\\2", "[[.nope.]]", ""}) {
         const CompileResult win32 = Compile<Win32Regex>(pattern);
         const CompileResult engine = Compile<boost::regex>(pattern);
         EXPECT_EQ(win32.ok, engine.ok) << pattern;

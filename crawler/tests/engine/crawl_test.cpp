@@ -42,8 +42,9 @@ std::unique_ptr<Crawled> RunCrawl(const std::string& strStart, std::int32_t nPag
 TEST(Crawl, SmallSiteSendsTheMessagesInOrder)
 {
     LoopbackServer server;
-    server.Page("/", Html("<a href=\"a.html\">a</a><a href=\"a.html\">again</a>"
-                          "<a href=\"/b.html\">b</a><a href=\"http://other.invalid/\">x</a>"));
+    server.Page("/",
+                Html("<a href=\"a.html\">a</a><a href=\"a.html\">again</a>"
+                     "<a href=\"/b.html\">b</a><a href=\"http://other.invalid/\">x</a>"));
     server.Page("/a.html", Html("<a href=\"/\">home</a><a href=\"/b.html\">b</a>"));
     const std::string root = server.Url("/"), a = server.Url("/a.html"), b = server.Url("/b.html");
     const std::string other = "http://other.invalid/";
@@ -54,11 +55,11 @@ TEST(Crawl, SmallSiteSendsTheMessagesInOrder)
         std::string strUrl;
     };
     const std::vector<Expected> expected = {
-        {CP_PAGE_ADDED, root},      {CP_PAGE_ADDED, a},         {CP_INLINKS_CHANGED, a}, {CP_PAGE_ADDED, b},
-        {CP_PAGE_ADDED, other},     {CP_PAGE_DONE, root},       {CP_PAGE_FETCHED, a},    {CP_INLINKS_CHANGED, root},
-        {CP_INLINKS_CHANGED, b},    {CP_PAGE_DONE, a},          {CP_PAGE_FETCHED, b},    {CP_PAGE_DONE, b},
-        {CP_CALC_START, ""},        {CP_RANK_CHANGED, root},    {CP_RANK_CHANGED, a},    {CP_RANK_CHANGED, b},
-        {CP_RANK_CHANGED, other},   {CP_ITERATION_DONE, ""},    {CP_CALC_DONE, ""},
+        {CP_PAGE_ADDED, root},    {CP_PAGE_ADDED, a},      {CP_INLINKS_CHANGED, a}, {CP_PAGE_ADDED, b},
+        {CP_PAGE_ADDED, other},   {CP_PAGE_DONE, root},    {CP_PAGE_FETCHED, a},    {CP_INLINKS_CHANGED, root},
+        {CP_INLINKS_CHANGED, b},  {CP_PAGE_DONE, a},       {CP_PAGE_FETCHED, b},    {CP_PAGE_DONE, b},
+        {CP_CALC_START, ""},      {CP_RANK_CHANGED, root}, {CP_RANK_CHANGED, a},    {CP_RANK_CHANGED, b},
+        {CP_RANK_CHANGED, other}, {CP_ITERATION_DONE, ""}, {CP_CALC_DONE, ""},
     };
     const auto& got = c->notifier.messages;
     ASSERT_EQ(got.size(), expected.size());
@@ -176,11 +177,18 @@ TEST(Crawl, QueuesOnlyLinksOfTheSameHost)
 {
     LoopbackServer server;
     const std::string strPort = std::to_string(server.Port());
-    server.Page("/", Html("<a href=\"http://127.0.0.1.evil.invalid/\">1</a>"
-                          "<a href=\"http://127.0.0.10:" + strPort + "/\">2</a>"
-                          "<a href=\"http://localhost:" + strPort + "/x.html\">3</a>"
-                          "<a href=\"http://127.0.0.1:" + strPort + "?q=1\">4</a>"
-                          "<a href=\"/same.html#part\">5</a>"));
+    server.Page("/",
+                Html("<a href=\"http://127.0.0.1.evil.invalid/\">1</a>"
+                     "<a href=\"http://127.0.0.10:" +
+                     strPort +
+                     "/\">2</a>"
+                     "<a href=\"http://localhost:" +
+                     strPort +
+                     "/x.html\">3</a>"
+                     "<a href=\"http://127.0.0.1:" +
+                     strPort +
+                     "?q=1\">4</a>"
+                     "<a href=\"/same.html#part\">5</a>"));
     server.Page("/same.html", Html("same"));
     auto c = RunCrawl(server.Url("/"), 10, 0);
     EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/", "/", "/same.html"}));
@@ -315,7 +323,8 @@ TEST(Stop, InterruptsThePauseBetweenPages)
     crawler.SetPageDelay(std::chrono::minutes(5));
     const auto start = std::chrono::steady_clock::now();
     std::thread stopper([&] {
-        while (notifier.OfCode(CP_PAGE_DONE).empty() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
+        while (notifier.OfCode(CP_PAGE_DONE).empty() &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         crawler.RequestStop();
     });

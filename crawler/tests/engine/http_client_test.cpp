@@ -62,6 +62,7 @@ TEST(HttpGet, StatusesOtherThan200GiveNoBody)
         EXPECT_EQ(r.nStatus, c.nStatus) << c.pPath;
         EXPECT_FALSE(r.bBodyRead) << c.pPath;
         EXPECT_TRUE(r.strText.empty()) << c.pPath;
+        EXPECT_EQ(r.strError, "") << c.pPath;  // an answer, not a failure
     }
 }
 
@@ -148,6 +149,7 @@ TEST(HttpGet, RefusedConnectionGivesMinusOne)
     }
     const HttpResult r = HttpGet(strUrl, TestHttpOptions(), nullptr);
     EXPECT_EQ(r.nStatus, -1);
+    EXPECT_NE(r.strError.find("onnect"), std::string::npos) << r.strError;
 }
 
 TEST(HttpGet, ServerThatNeverAnswersTimesOut)
@@ -163,6 +165,7 @@ TEST(HttpGet, ServerThatNeverAnswersTimesOut)
     const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
     EXPECT_EQ(r.nStatus, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(r.strError.find("Operation too slow"), std::string::npos) << r.strError;
 }
 
 TEST(HttpGet, StallMidBodyKeepsTheStatusAndDropsTheText)
@@ -206,6 +209,7 @@ TEST(HttpGet, EndlessBodyStopsAtTheCap)
     EXPECT_EQ(r.nStatus, 200);
     EXPECT_FALSE(r.bBodyRead);
     EXPECT_TRUE(r.strText.empty());
+    EXPECT_EQ(r.strError, "body larger than 1048576 bytes");
 }
 
 TEST(HttpGet, BodyUpToTheCapIsRead)
@@ -217,6 +221,7 @@ TEST(HttpGet, BodyUpToTheCapIsRead)
     const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
     EXPECT_TRUE(r.bBodyRead);
     EXPECT_EQ(r.strText.size(), 4096u);
+    EXPECT_EQ(r.strError, "");
 }
 
 TEST(HttpGet, StopRequestInterruptsTheTransfer)

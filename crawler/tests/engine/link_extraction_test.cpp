@@ -114,13 +114,12 @@ TEST(ExtractHref, LeavesTheValueUnchangedWithoutHref)
 
 TEST(AnchorPass, FindsAnchorsInPageOrderWithDuplicates)
 {
-    const std::string page =
-        "<p><a href=\"one.html\">1</a> <A HREF=\"/caps.html\">caps</A>"
-        "<a class=\"nav\" href='two.html'>2</a>\n"
-        "<a\nhref=\"three.html\"\n>3</a><a href=\"one.html\">again</a>"
-        "<a name=\"anchor\">no href</a><a href=\"#top\">top</a><a href=\"x.png\">img</a></p>";
+    const std::string page = "<p><a href=\"one.html\">1</a> <A HREF=\"/caps.html\">caps</A>"
+                             "<a class=\"nav\" href='two.html'>2</a>\n"
+                             "<a\nhref=\"three.html\"\n>3</a><a href=\"one.html\">again</a>"
+                             "<a name=\"anchor\">no href</a><a href=\"#top\">top</a><a href=\"x.png\">img</a></p>";
     const std::vector<std::string> expected = {
-        "http://host/dir/one.html", "http://host/dir/",         "http://host/dir/two.html",
+        "http://host/dir/one.html",   "http://host/dir/",         "http://host/dir/two.html",
         "http://host/dir/three.html", "http://host/dir/one.html", "http://host/dir/",
     };
     EXPECT_EQ(Links(page), expected);
@@ -155,9 +154,10 @@ TEST(AnchorPass, SegmentsGiveTheSameLinksAsOnePass)
 {
     // Random pages from pieces that stress where a match may end: openings without
     // their own '>', closings with runs of s, quotes and line breaks.
-    const char* const pieces[] = {"<a href=\"x\">", "<A HREF='y'>", "</a>", "</A>", "<s/a>", "</as>", "<ss/ass>",
-                                  "</ a>", ">", "<a", "<sa ", "href=\"z\"", "text ", "\n", "<b>", "'", "\"",
-                                  "<a href='q'>t", "<sA>", "</sa>"};
+    const char* const pieces[] = {"<a href=\"x\">", "<A HREF='y'>", "</a>", "</A>", "<s/a>", "</as>",
+                                  "<ss/ass>",       "</ a>",        ">",    "<a",   "<sa ",  "href=\"z\"",
+                                  "text ",          "\n",           "<b>",  "'",    "\"",    "<a href='q'>t",
+                                  "<sA>",           "</sa>"};
     std::uint32_t seed = 42;
     const auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;

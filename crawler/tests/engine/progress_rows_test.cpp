@@ -90,8 +90,8 @@ TEST(ProgressRows, TotalTexts)
     // The product is single precision: 5386937 * 0.001f is 5386.9375 in float but
     // 5386.93699... in double.
     const std::pair<std::int32_t, const char*> cases[] = {
-        {149, "0.149"},         {2000, "2.000"},         {0, "0.000"},          {714, "0.714"},
-        {-1500, "-1.500"},      {16777217, "16777.217"}, {5386937, "5386.938"}, {5387187, "5387.188"},
+        {149, "0.149"},    {2000, "2.000"},         {0, "0.000"},          {714, "0.714"},
+        {-1500, "-1.500"}, {16777217, "16777.217"}, {5386937, "5386.938"}, {5387187, "5387.188"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ProgressRows::TotalText(c.first), c.second) << c.first;
@@ -112,8 +112,13 @@ TEST(TextFormat, NumbersIgnoreTheProcessLocale)
 TEST(TextFormat, CStyleConversionSaturates)
 {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"10", 10},         {"  +7x", 7},          {"\t-3", -3},           {"abc", 0},
-        {"", 0},            {"- 5", 0},            {"2147483647", 2147483647},
+        {"10", 10},
+        {"  +7x", 7},
+        {"\t-3", -3},
+        {"abc", 0},
+        {"", 0},
+        {"- 5", 0},
+        {"2147483647", 2147483647},
         {"2147483648", std::numeric_limits<std::int32_t>::max()},
         {"99999999999999999999", std::numeric_limits<std::int32_t>::max()},
         {"-2147483648", std::numeric_limits<std::int32_t>::min()},
@@ -125,7 +130,8 @@ TEST(TextFormat, CStyleConversionSaturates)
 
 TEST(TextFormat, IterationsAboveFortyOrNegativeBecomeForty)
 {
-    const std::pair<std::int32_t, std::uint32_t> cases[] = {{0, 0}, {1, 1}, {40, 40}, {41, 40}, {-1, 40}, {-2147483647 - 1, 40}};
+    const std::pair<std::int32_t, std::uint32_t> cases[] = {{0, 0},   {1, 1},   {40, 40},
+                                                            {41, 40}, {-1, 40}, {-2147483647 - 1, 40}};
     for (const auto& c : cases)
         EXPECT_EQ(CapIterations(c.first), c.second) << c.first;
 }

@@ -117,9 +117,12 @@ bool Contains(const std::string& s, const std::string& part)
 
 TEST(CommandLine, UnknownArgumentsAreRefusedWithTheUsage)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"http://127.0.0.1:1/"}, {"--craw", "http://127.0.0.1:1/"}, {"--bogus"}, {"-platform"},
-        {"--crawl", "http://127.0.0.1:1/", "--pages"}, {"--crawl", "http://127.0.0.1:1/", "extra"}};
+    const std::vector<std::vector<std::string>> cases = {{"http://127.0.0.1:1/"},
+                                                         {"--craw", "http://127.0.0.1:1/"},
+                                                         {"--bogus"},
+                                                         {"-platform"},
+                                                         {"--crawl", "http://127.0.0.1:1/", "--pages"},
+                                                         {"--crawl", "http://127.0.0.1:1/", "extra"}};
     for (const auto& args : cases) {
         const Outcome o = RunProgram(args);
         EXPECT_EQ(o.nStatus, 2) << args[0];

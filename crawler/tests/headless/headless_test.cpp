@@ -28,7 +28,11 @@ TEST(HeadlessArgs, FollowTheWindowsFieldRules)
 {
     const ArgsCase cases[] = {
         {{"--crawl", "http://h/"}, HeadlessArgs::Run, 10, 3, OutputFormat::Table},
-        {{"--crawl=http://h/", "--pages=5", "--iterations", "7", "--format", "csv"}, HeadlessArgs::Run, 5, 7, OutputFormat::Csv},
+        {{"--crawl=http://h/", "--pages=5", "--iterations", "7", "--format", "csv"},
+         HeadlessArgs::Run,
+         5,
+         7,
+         OutputFormat::Csv},
         {{"--crawl", "http://h/", "--iterations", "41"}, HeadlessArgs::Run, 10, 40, OutputFormat::Table},
         {{"--crawl", "http://h/", "--iterations", "-2"}, HeadlessArgs::Run, 10, 40, OutputFormat::Table},
         {{"--crawl", "http://h/", "--iterations", "0"}, HeadlessArgs::Run, 10, 0, OutputFormat::Table},
@@ -140,8 +144,9 @@ class HeadlessSite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server.Page("/", Html("<a href=\"a.html\">a</a><a href=\"A.HTML\">same row</a>"
-                              "<a href='http://other.invalid/x,\"y\"'>x</a>"));
+        server.Page("/",
+                    Html("<a href=\"a.html\">a</a><a href=\"A.HTML\">same row</a>"
+                         "<a href='http://other.invalid/x,\"y\"'>x</a>"));
         server.Page("/a.html", Html("<a href=\"/\">home</a>"));
         host = server.Root().substr(7);
     }
@@ -156,12 +161,13 @@ TEST_F(HeadlessSite, CsvHoldsTheRowsOfTheWindow)
     ASSERT_EQ(r.nExit, 0) << r.strErr;
     // A.HTML was fetched after a.html and its 404 went to the shared row.
     const std::string expected = "Page,PR,In,Out,Depth,Status\n" + host + "/,1.000,1,3,0,200\n" + host +
-                                 "/a.html,0.433,1,0,1,404\n"
-                                 "\"other.invalid/x,\"\"y\"\"\",0.433,1,0,1,0\n";
+        "/a.html,0.433,1,0,1,404\n"
+        "\"other.invalid/x,\"\"y\"\"\",0.433,1,0,1,0\n";
     EXPECT_EQ(r.strOut, expected);
-    const std::string progress = "Scanning http://" + host + "/\nScanning http://" +
-                                 host + "/a.html\nScanning http://" + host + "/A.HTML\n"
-                                 "Completing calculation iteration 1 of 1\nCompleted. Total PR = 1.866\n";
+    const std::string progress = "Scanning http://" + host + "/\nScanning http://" + host +
+        "/a.html\nScanning http://" + host +
+        "/A.HTML\n"
+        "Completing calculation iteration 1 of 1\nCompleted. Total PR = 1.866\n";
     EXPECT_EQ(r.strErr, progress);
 }
 
@@ -169,11 +175,15 @@ TEST_F(HeadlessSite, JsonHoldsTheCellTextsAndTheTotal)
 {
     const CrawlRun r = Crawl(server.Url("/"), OutputFormat::Json, 1, 0);
     ASSERT_EQ(r.nExit, 0) << r.strErr;
-    const std::string expected =
-        "{\"rows\": [\n"
-        "  {\"Page\": \"" + host + "/\", \"PR\": \"-\", \"In\": \"0\", \"Out\": \"3\", \"Depth\": \"0\", \"Status\": \"200\"},\n"
-        "  {\"Page\": \"" + host + "/a.html\", \"PR\": \"-\", \"In\": \"1\", \"Out\": \"0\", \"Depth\": \"1\", \"Status\": \"0\"},\n"
-        "  {\"Page\": \"other.invalid/x,\\\"y\\\"\", \"PR\": \"-\", \"In\": \"1\", \"Out\": \"0\", \"Depth\": \"1\", \"Status\": \"0\"}\n"
+    const std::string expected = "{\"rows\": [\n"
+                                 "  {\"Page\": \"" +
+        host +
+        "/\", \"PR\": \"-\", \"In\": \"0\", \"Out\": \"3\", \"Depth\": \"0\", \"Status\": \"200\"},\n"
+        "  {\"Page\": \"" +
+        host +
+        "/a.html\", \"PR\": \"-\", \"In\": \"1\", \"Out\": \"0\", \"Depth\": \"1\", \"Status\": \"0\"},\n"
+        "  {\"Page\": \"other.invalid/x,\\\"y\\\"\", \"PR\": \"-\", \"In\": \"1\", \"Out\": \"0\", \"Depth\": \"1\", "
+        "\"Status\": \"0\"}\n"
         "], \"total\": 0.000}\n";
     EXPECT_EQ(r.strOut, expected);
 }
@@ -196,7 +206,8 @@ TEST_F(HeadlessSite, TableIsAligned)
 
 TEST(HeadlessOutput, CsvAndJsonQuoteHostileTexts)
 {
-    const std::vector<ResultRow> rows = {{"h/a\r\nb", "-", "0", "0", "1", "0"}, {std::string("h/\xff\x01\xc3\xa9"), "-", "0", "0", "1", "0"}};
+    const std::vector<ResultRow> rows = {{"h/a\r\nb", "-", "0", "0", "1", "0"},
+                                         {std::string("h/\xff\x01\xc3\xa9"), "-", "0", "0", "1", "0"}};
     std::ostringstream csv, json, table;
     WriteCsv(csv, rows);
     WriteJson(json, rows, "0.000");

@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "CCrawlerApp.h"
 #include "CCrawlerDlg.h"
+#include "CSortHeaderCtrl.h"
 #include "CSortListCtrl.h"
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
@@ -154,13 +155,20 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<uint>("setting");
-        QTest::newRow("55") << "55" << "40" << 40u;
-        QTest::newRow("-3") << "-3" << "40" << 40u;
-        QTest::newRow("0 stays") << "0" << "0" << 0u;
-        QTest::newRow("40 stays") << "40" << "40" << 40u;
-        QTest::newRow("leading digits") << " 7x" << " 7x" << 7u;
-        QTest::newRow("letters are 0") << "abc" << "abc" << 0u;
-        QTest::newRow("overflow saturates and caps") << "99999999999999" << "40" << 40u;
+        QTest::newRow("55") << "55"
+                            << "40" << 40u;
+        QTest::newRow("-3") << "-3"
+                            << "40" << 40u;
+        QTest::newRow("0 stays") << "0"
+                                 << "0" << 0u;
+        QTest::newRow("40 stays") << "40"
+                                  << "40" << 40u;
+        QTest::newRow("leading digits") << " 7x"
+                                        << " 7x" << 7u;
+        QTest::newRow("letters are 0") << "abc"
+                                       << "abc" << 0u;
+        QTest::newRow("overflow saturates and caps") << "99999999999999"
+                                                     << "40" << 40u;
     }
 
     void iterationsFieldIsCappedAt40()
@@ -200,16 +208,26 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("up");
         QTest::addColumn<QString>("result");
-        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS" << "1" << false << "1";
-        QTest::newRow("iterations up at 40") << "IDC_ITERATIONS" << "40" << true << "40";
-        QTest::newRow("iterations up") << "IDC_ITERATIONS" << "3" << true << "4";
-        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS" << "0" << false << "1";
-        QTest::newRow("pages down at 1") << "IDC_PAGES" << "1" << false << "1";
-        QTest::newRow("pages 0 down") << "IDC_PAGES" << "0" << false << "1";
-        QTest::newRow("pages up no limit") << "IDC_PAGES" << "99999" << true << "100000";
-        QTest::newRow("pages up saturates") << "IDC_PAGES" << "2147483647" << true << "2147483647";
-        QTest::newRow("pages negative down") << "IDC_PAGES" << "-3" << false << "1";
-        QTest::newRow("pages text down") << "IDC_PAGES" << "abc" << false << "1";
+        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS"
+                                              << "1" << false << "1";
+        QTest::newRow("iterations up at 40") << "IDC_ITERATIONS"
+                                             << "40" << true << "40";
+        QTest::newRow("iterations up") << "IDC_ITERATIONS"
+                                       << "3" << true << "4";
+        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS"
+                                           << "0" << false << "1";
+        QTest::newRow("pages down at 1") << "IDC_PAGES"
+                                         << "1" << false << "1";
+        QTest::newRow("pages 0 down") << "IDC_PAGES"
+                                      << "0" << false << "1";
+        QTest::newRow("pages up no limit") << "IDC_PAGES"
+                                           << "99999" << true << "100000";
+        QTest::newRow("pages up saturates") << "IDC_PAGES"
+                                            << "2147483647" << true << "2147483647";
+        QTest::newRow("pages negative down") << "IDC_PAGES"
+                                             << "-3" << false << "1";
+        QTest::newRow("pages text down") << "IDC_PAGES"
+                                         << "abc" << false << "1";
     }
 
     void arrowsStepAndClamp()
@@ -269,10 +287,17 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("normalised");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no scheme") << "www.host.example" << "www.host.example/" << "Invalid URL";
-        QTest::newRow("https") << "HTTPS://Host/Dir" << "https://host/dir/" << "Invalid URL";
-        QTest::newRow("empty") << "" << "" << "Invalid URL";
-        QTest::newRow("refused") << "http://www.CorVane.example/" << "http://www.corvane.example/"
+        QTest::newRow("no scheme") << "www.host.example"
+                                   << "www.host.example/"
+                                   << "Invalid URL";
+        QTest::newRow("https") << "HTTPS://Host/Dir"
+                               << "https://host/dir/"
+                               << "Invalid URL";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "Invalid URL";
+        QTest::newRow("refused") << "http://www.CorVane.example/"
+                                 << "http://www.corvane.example/"
                                  << "This website cannot be scanned.";
     }
 
@@ -449,6 +474,77 @@ private slots:
         QCoreApplication::processEvents();
     }
 
+    void menuKeyOpensThePopupOfTheCurrentRow()
+    {
+        auto& dlg = MakeDialog();
+        for (const char* p : {"host/", "host/a.html", "host/b.html"})
+            dlg.Results()->AddItem(p, "-", "0", "0", "0", "0");
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pList = dlg.Results();
+        for (int nRow : {0, 2}) {
+            pList->setFocus();
+            pList->setCurrentIndex(pList->model()->index(nRow, 0));
+            QTest::keyClick(pList, Qt::Key_Menu);
+            auto* pMenu = dlg.findChild<QMenu*>("IDR_POPUP");
+            QVERIFY(pMenu);
+            QCOMPARE(dlg.RightClickRow(), nRow);
+            const QRect rowRect = pList->visualRect(pList->model()->index(nRow, 0));
+            const QPoint rowTopLeft = pList->viewport()->mapToGlobal(rowRect.topLeft());
+            QVERIFY(pMenu->pos().y() >= rowTopLeft.y() && pMenu->pos().y() < rowTopLeft.y() + rowRect.height());
+            pMenu->actions().first()->trigger();
+            pMenu->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(m_opened.last(), "http://" + pList->GetItemText(nRow, 0));
+        }
+    }
+
+    void everySortedTitleFitsItsColumn()
+    {
+        auto& dlg = MakeDialog();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* pList = dlg.Results();
+        auto* pHeader = pList->GetHeaderCtrl();
+        const QFontMetrics metrics(pHeader->font());
+        for (int i = 0; i < pList->GetColumnCount(); ++i) {
+            pList->SortColumn(i, false);
+            const QString sTitle = pList->GetColumnName(i);
+            QVERIFY2(metrics.horizontalAdvance(sTitle) <= pHeader->TitleSpace(i),
+                     qPrintable(sTitle + ": " + QString::number(metrics.horizontalAdvance(sTitle)) + " in " +
+                                QString::number(pHeader->TitleSpace(i))));
+        }
+        // The columns still fit the list side by side.
+        QVERIFY(pHeader->length() <= pList->viewport()->width());
+    }
+
+    void addressWithLatin1BytesKeepsItsRow()
+    {
+        LoopbackServer site;
+        site.Page("/", "<html><a href=\"/caf\xe9.html\">caf\xe9</a></html>");
+        auto& dlg = MakeDialog();
+        QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
+        dlg.OnCrawl();
+        QVERIFY(finished.wait(30000));
+        auto* pList = dlg.Results();
+        const std::string strLabel = site.Root().substr(7) + "/caf\xe9.html";
+        const int nRow = pList->FindItem(strLabel);
+        QVERIFY(nRow >= 0);
+        QCOMPARE(pList->GetItemText(nRow, 0),
+                 QString::fromStdString(site.Root().substr(7)) + QString::fromUtf8("/caf\xc3\xa9.html"));
+        // Every update reached the row: it was fetched (404 here) and ranked.
+        QCOMPARE(pList->GetItemText(nRow, 5), QString("404"));
+        QVERIFY2(QRegularExpression("^\\d+\\.\\d{3}$").match(pList->GetItemText(nRow, 1)).hasMatch(),
+                 qPrintable(pList->GetItemText(nRow, 1)));
+        dlg.OnListRightClick(nRow, QPoint(10, 10));
+        auto* pMenu = dlg.findChild<QMenu*>("IDR_POPUP");
+        QVERIFY(pMenu);
+        pMenu->actions().first()->trigger();
+        QCOMPARE(m_opened, QStringList{QString::fromStdString(site.Url("/caf%E9.html"))});
+        pMenu->close();
+    }
+
     // ------------------------------------------------------------------ splash, About, pages
 
     void splashIsSingleAndClosesByItsTimer()
@@ -551,7 +647,7 @@ private:
     {
         m_pDlg = std::make_unique<CCrawlerDlg>();
         m_pDlg->SetMessageBox([this](const QString& s) { m_messages << s; });
-        m_pDlg->SetUrlOpener([this](const QString& s) { m_opened << s; });
+        m_pDlg->SetUrlOpener([this](const QUrl& url) { m_opened << url.toString(QUrl::FullyEncoded); });
         plovik::CrawlSettings engine;
         engine.pageDelay = std::chrono::milliseconds(10);
         engine.http.strNoProxy = "*";

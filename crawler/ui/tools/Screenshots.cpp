@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     engine.pageDelay = std::chrono::milliseconds(nDelayMs);
     engine.http.strNoProxy = "*";
     dlg.SetEngineSettings(engine);
-    dlg.SetUrlOpener([](const QString&) {});
+    dlg.SetUrlOpener([](const QUrl&) {});
     dlg.OnInitDialog();
     Pump(300);
     if (plovik::CSplashWnd* pSplash = plovik::CSplashWnd::Current())
@@ -116,11 +116,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the crawl did not finish\n");
         return 1;
     }
+    // Sorted by In, most linked first, as a user would look at a site.
+    plovik::CSortListCtrl* pList = dlg.Results();
+    pList->OnColumnClick(plovik::COL_IN);
+    pList->OnColumnClick(plovik::COL_IN);
     Pump(200);
     bOk = Save(Shot(&dlg), out, "main-window.png") && bOk;
 
-    // The popup menu over the second row (the first is the start page).
-    plovik::CSortListCtrl* pList = dlg.Results();
+    // The popup menu over the second row.
     const int nRow = pList->GetItemCount() > 1 ? 1 : 0;
     const QRect rowRect = pList->visualRect(pList->model()->index(nRow, 0));
     pList->setCurrentIndex(pList->model()->index(nRow, 0));
@@ -130,7 +133,8 @@ int main(int argc, char** argv)
     if (auto* pMenu = dlg.findChild<QMenu*>(QStringLiteral("IDR_POPUP"))) {
         const QRect area = dlg.frameGeometry().united(pMenu->frameGeometry());
         bOk = Save(QGuiApplication::platformName() == QLatin1String("xcb") ? Shot(&dlg, area) : pMenu->grab(), out,
-                   "popup-menu.png") && bOk;
+                   "popup-menu.png") &&
+            bOk;
         pMenu->close();
     } else {
         bOk = false;

@@ -1,15 +1,12 @@
 #pragma once
 
-// The library is built with hidden visibility; only what carries these marks is exported.
+// The library is built with hidden visibility; only what carries this mark is exported.
 #if defined(_WIN32)
-#  ifdef VANTREL_BUILDING
-#    define VANTREL_API __declspec(dllexport)
-#  else
-#    define VANTREL_API __declspec(dllimport)
-#  endif
-#  define VANTREL_TESTABLE
+#ifdef VANTREL_BUILDING
+#define VANTREL_API __declspec(dllexport)
 #else
-#  define VANTREL_API __attribute__((visibility("default")))
-// Internals that the library's own tests reach directly.
-#  define VANTREL_TESTABLE __attribute__((visibility("default")))
+#define VANTREL_API __declspec(dllimport)
+#endif
+#else
+#define VANTREL_API __attribute__((visibility("default")))
 #endif

@@ -6,18 +6,40 @@
 //   re.SetExpression("<a([^>]*)>");
 //   re.AddExpressionOption(RegexClass::RegularExpression::IgnoreCase);
 //   re.SetStringToMatch(page);
-//   re.SetOnGrepping(&OnAnchor);   // called once per match
-//   unsigned int anchors = re.Grep();
+//   std::vector<std::string> anchors;
+//   re.SetOnGreppingClosure([&](RegexClass::RegularExpression*,
+//                               const std::vector<RegexClass::REMatch>& m,
+//                               unsigned int /*line*/, unsigned int /*lineStart*/,
+//                               bool& /*continueFlag*/) {
+//       anchors.push_back(m[1].text);   // m[0] the whole match, m[1] the group
+//   });
+//   unsigned int count = re.Grep();     // 2 for page "<a href=x>1</a> <A b>"
 //
 // A caller configures an object (expression, option sets, subject, format
 // string, file pattern, flags, locale) and runs operations on it. Matches are
 // reported through callbacks, either plain functions or closures; every
 // operation that needs the expression compiles it first and caches the result
-// until a setting that affects it changes. Failures are reported by results
-// (bool, counts, ExpressionErrorCode, problem lists), never by exceptions of
-// the component's own. The engine's runtime limits (an expression too complex
-// for a subject) do surface as the engine's std::runtime_error; the object
-// stays usable afterwards.
+// until a setting that affects it changes. An operation whose expression does
+// not compile does nothing and says so by its result (false, 0, empty output).
+//
+// Failures are reported by results (bool, counts, ExpressionErrorCode,
+// problem lists), never by exceptions of the component's own. Two kinds of
+// exception do pass through an operation, and the object stays usable after
+// either: one thrown by a callback, and the engine's runtime limit on a
+// subject (an expression too complex for it, or one that needs too deep a
+// backtracking stack): a std::runtime_error, with Boost 1.81 a
+// boost::regex_error whose code() is error_complexity or error_stack.
+// FindFiles, GrepFiles and ChangeFiles record that limit as a problem of the
+// file instead.
+//
+// Positions are byte offsets from the start of the subject (or file), and
+// REMatch holds them as 32-bit signed numbers. Match, MatchAll, Search, Grep
+// and Merge refuse a subject of 2 GiB (2147483648 bytes) or more: they return
+// false, 0 or an empty output and call nothing back. The file operations
+// search files up to 4294967295 bytes; positions at and above 2 GiB in them
+// read as negative numbers in REMatch and are meant as unsigned
+// (static_cast<std::uint32_t>); -1 still marks a group that took no part.
+// A larger file is recorded as a problem (kind 1, EFBIG) and left alone.
 //
 // An object is used by one thread at a time. Different objects may be used by
 // different threads at once.
@@ -37,15 +59,16 @@
 // them with VANTREL_CALLBACK. A lambda, even without captures, does not
 // convert to such a pointer there; hand lambdas over as closures.
 #if defined(_WIN32)
-#  define VANTREL_CALLBACK __stdcall
+#define VANTREL_CALLBACK __stdcall
 #else
-#  define VANTREL_CALLBACK
+#define VANTREL_CALLBACK
 #endif
 
 namespace RegexClass {
 
 // One sub-expression of a match. A part that did not take part has empty text
-// and position -1. Positions count bytes from the start of the searched text.
+// and position -1. Positions count bytes from the start of the searched text
+// (see above for positions at and above 2 GiB).
 struct REMatch {
     std::string text;
     std::int32_t position;
@@ -59,136 +82,164 @@ public:
 
     // Compile options. 0 to 12 are single engine syntax flags; 13 to 21 are
     // syntax families (a fixed set of single options). At most one family is
-    // in the set, and the components of a family present are present too.
+    // in the set, and the components of a family present are present too:
+    // adding a family drops the other one, adding or deleting a single option
+    // names the family its set now matches, if any. The default set is
+    // {EscapeInLists, CharClasses, Intervals, BkRefs, NoCollate, SyntaxNormal}.
+    //
+    // Each single option keeps its meaning in every family: where the
+    // engine's syntax group lacks it, the expression is rewritten into that
+    // group's syntax before compiling (error messages quote your own text).
+    // The family decides how matching works: SyntaxBasic, SyntaxSed,
+    // SyntaxGrep, SyntaxExtended, SyntaxAwk and SyntaxEgrep match
+    // leftmost-longest; SyntaxNormal, SyntaxPerl, SyntaxEmacs and a set
+    // without a family match leftmost-first. Perl extensions ((?:...),
+    // (?=...), (?!...), (?#...), (?imsx)) are read in SyntaxNormal and
+    // SyntaxPerl and in any set without a family and without BkParens; the
+    // POSIX families refuse them.
     enum Options : int {
-        EscapeInLists = 0,   // '\' is an escape inside [...]
-        CharClasses = 1,     // [[:alpha:]] and friends
-        Intervals = 2,       // {n,m}
-        LimitedOps = 3,      // no + ? |
-        NewlineAlt = 4,      // a newline separates alternatives
-        BkPlusQm = 5,        // \+ and \? are the operators
-        BkBraces = 6,        // \{ \} are the interval braces
-        BkParens = 7,        // \( \) are the group parentheses
-        BkRefs = 8,          // \1 back-references
-        BkVbar = 9,          // \| is alternation
-        Literal = 10,        // the expression is a plain text
-        IgnoreCase = 11,     // case-insensitive
-        NoCollate = 12,      // ranges by code, not by collation
-        SyntaxBasic = 13,    // {1, 2, 3, 6, 7, 8}
-        SyntaxExtended = 14, // {1, 2, 8}
-        SyntaxNormal = 15,   // {0, 1, 2, 8, 12}  (the default family)
-        SyntaxEmacs = 16,    // {6, 7, 8, 9}
-        SyntaxAwk = 17,      // {0, 1, 2, 8}
-        SyntaxGrep = 18,     // {1, 2, 3, 4, 6, 7, 8}
-        SyntaxEgrep = 19,    // {1, 2, 4, 8}
-        SyntaxSed = 20,      // synonym of SyntaxBasic
-        SyntaxPerl = 21      // synonym of SyntaxNormal
+        EscapeInLists = 0,    // default on:  '\' is an escape inside [...]; off: a member ([\d] is \ and d)
+        CharClasses = 1,      // default on:  [[:alpha:]] and friends
+        Intervals = 2,        // default on:  {n,m}
+        LimitedOps = 3,       // default off: + ? | are literal (not the ? of an opening "(?")
+        NewlineAlt = 4,       // default off: a newline separates alternatives
+        BkPlusQm = 5,         // default off: \+ and \? are the operators
+        BkBraces = 6,         // default off: \{ \} are the interval braces
+        BkParens = 7,         // default off: \( \) are the group parentheses
+        BkRefs = 8,           // default on:  \1 back-references; off: \1 to \9 stand for the digit
+        BkVbar = 9,           // default off: \| is alternation
+        Literal = 10,         // default off: the expression is a plain text
+        IgnoreCase = 11,      // default off: case-insensitive
+        NoCollate = 12,       // default on:  ranges by code; off: by the locale's collation (nothing else changes)
+        SyntaxBasic = 13,     // {1, 2, 3, 6, 7, 8}
+        SyntaxExtended = 14,  // {1, 2, 8}
+        SyntaxNormal = 15,    // {0, 1, 2, 8, 12}  (the default family: Perl syntax)
+        SyntaxEmacs = 16,     // {6, 7, 8, 9}
+        SyntaxAwk = 17,       // {0, 1, 2, 8}
+        SyntaxGrep = 18,      // {1, 2, 3, 4, 6, 7, 8}
+        SyntaxEgrep = 19,     // {1, 2, 4, 8}
+        SyntaxSed = 20,       // synonym of SyntaxBasic
+        SyntaxPerl = 21       // synonym of SyntaxNormal
     };
 
-    // Match options. MatchDefault excludes 1 to 8.
+    // Match options; the default set is {MatchDefault}. MatchDefault excludes
+    // 1 to 8: adding one of them removes it, and deleting the last of them
+    // puts it back.
     enum Matches : int {
-        MatchDefault = 0,
-        MatchNotBol = 1,
-        MatchNotEol = 2,
-        MatchNotBob = 3,
-        MatchNotEob = 4,
-        MatchNotBow = 5,
-        MatchNotEow = 6,
-        MatchNotDotNewline = 7,
-        MatchNotDotNull = 8,
-        MatchAny = 9,
-        MatchNotNull = 10,
-        MatchContinuous = 11,
-        MatchPartial = 12    // honoured by Match, MatchAll, Search and Grep only
+        MatchDefault = 0,        // none of the restrictions below
+        MatchNotBol = 1,         // ^ does not match at the start of the subject
+        MatchNotEol = 2,         // $ does not match at its end
+        MatchNotBob = 3,         // \` does not match at the start
+        MatchNotEob = 4,         // \' does not match at the end
+        MatchNotBow = 5,         // no word start at the start
+        MatchNotEow = 6,         // no word end at the end
+        MatchNotDotNewline = 7,  // . does not match a newline (by default it does)
+        MatchNotDotNull = 8,     // . does not match a NUL
+        MatchAny = 9,            // any match will do, not the leftmost-first one
+        MatchNotNull = 10,       // no empty match
+        MatchContinuous = 11,    // a match must start where the search starts
+        MatchPartial = 12        // a match cut off by the end of the subject counts; only
+                                 // Match, MatchAll, Search and Grep use it
     };
 
-    // Format-string syntax of Merge, Format and ChangeFiles.
+    // Format-string syntax of Merge (when it calls back) and Format. A plain
+    // Merge and ChangeFiles always use FormatTypeAll's syntax.
     enum FormatTypes : int {
-        FormatTypeAll = 0,   // the engine's full syntax (default)
-        FormatTypeSed = 1,
-        FormatTypePerl = 2
+        FormatTypeAll = 0,  // default: the engine's full syntax: $&, $n, \n, conditionals
+                            // ?n...:... and (?n...:...), case conversions \U \L \E; & is plain
+        FormatTypeSed = 1,  // & is the whole match, \n a group; $ is plain
+        FormatTypePerl = 2  // $&, $n, \n and case conversions; & and ? are plain
     };
 
-    // Which character traits compile and match.
+    // Which character traits compile and match. Values outside 0 to 2 act
+    // as LocaleCpp.
     enum LocaleModels : int {
-        LocaleCpp = 0,       // std::locale of the object (default)
-        LocaleWin32 = 1,     // the user's default locale, with its own message catalogue
-        LocaleC = 2          // the C runtime's locale as set with setlocale
+        LocaleCpp = 0,    // default: std::locale of the object (SetLocale); under
+                          // MinGW, whose C++ library knows only "C", that one
+        LocaleWin32 = 1,  // the user's default locale, with its own message catalogue
+        LocaleC = 2       // the C runtime's locale as set with setlocale; no catalogue
     };
 
-    // Result of ParseExpression.
+    // Result of ParseExpression. 15 is never returned; Boost 1.81 never
+    // reports 12, 14, 16 or 18 either (an unmatched ')' gives 8).
     enum ExpressionErrorCode : int {
         NoError = 0,
-        ErrorNoExpression = 1,
-        ErrorBadPattern = 2,
-        ErrorCollate = 3,
-        ErrorCharClass = 4,
-        ErrorEscape = 5,
-        ErrorBackReference = 6,
-        ErrorBracket = 7,
-        ErrorParenthesis = 8,
-        ErrorBrace = 9,
-        ErrorBadBrace = 10,
-        ErrorRange = 11,
-        ErrorSpace = 12,
-        ErrorBadRepeat = 13,
-        ErrorEnd = 14,
-        ErrorRightParenthesis = 16,
-        ErrorEmpty = 17,
-        ErrorSize = 18,
-        ErrorUnknown = 19,
-        ErrorLocaleDll = 20
+        ErrorNoExpression = 1,       // the expression is empty; nothing was compiled
+        ErrorBadPattern = 2,         // invalid pattern, e.g. an unknown (?...) construct
+        ErrorCollate = 3,            // unknown collating element
+        ErrorCharClass = 4,          // unknown class name, or a range whose end precedes its start
+        ErrorEscape = 5,             // trailing or invalid escape
+        ErrorBackReference = 6,      // back-reference to a group that does not exist
+        ErrorBracket = 7,            // [ without ]
+        ErrorParenthesis = 8,        // ( without ), or ) without (
+        ErrorBrace = 9,              // { without }
+        ErrorBadBrace = 10,          // invalid {n,m}
+        ErrorRange = 11,             // invalid range end
+        ErrorSpace = 12,             // out of memory
+        ErrorBadRepeat = 13,         // repeat without an operand
+        ErrorEnd = 14,               // premature end of the expression
+        ErrorRightParenthesis = 16,  // unmatched right parenthesis
+        ErrorEmpty = 17,             // the engine's "empty expression" error
+        ErrorSize = 18,              // expression too big
+        ErrorUnknown = 19,           // any other engine error
+        ErrorLocaleDll = 20          // the locale DLL's message catalogue could not be opened
     };
 
     // ------------------------------------------------------------ problem records
 
     // A file that FindFiles or GrepFiles could not process.
     struct FileSearchProblem {
-        std::string fileName;
-        std::uint32_t kind;     // 0 cannot open, 1 cannot read, 2 the engine gave up (see FileSearch.h)
-        std::uint32_t detail;   // errno (Windows: GetLastError()) for kinds 0 and 1, 0 otherwise
+        std::string fileName;  // as the walk names it (a directory: without the final '/')
+        std::uint32_t kind;    // 0 the file or a directory cannot be opened (no permission,
+                               //   dangling link, vanished during the walk);
+                               // 1 it cannot be read, or is too large to search (EFBIG)
+                               //   or to hold in memory (ENOMEM);
+                               // 2 the engine gave up on it (complexity, stack or memory
+                               //   limit); the matches reported before stay reported
+        std::uint32_t detail;  // errno (Windows: GetLastError()) for kinds 0 and 1, 0 for kind 2
     };
 
     // A failure of ChangeFiles.
     struct FileChangeProblem {
-        std::string fileName;
-        std::uint32_t kind;       // 0 open, 1 temporary file, 2 read, 3 write, 4 file changed,
-                                  // 5 backup, 6 replace, 7 attributes
+        std::string fileName;     // the file; "NoName" when no temporary file could be made
+        std::uint32_t kind;       // 0 open, 1 temporary file, 2 read, 3 write, 4 file changed
+                                  // since it was searched, 5 backup, 6 replace, 7 attributes
         std::uint32_t position;   // byte offset concerned, or 0
         std::string text;         // kind 4: the text that was expected
         std::uint32_t errorCode;  // errno (Windows: GetLastError()) right after the failure; 0 for kind 4
     };
 
     // ------------------------------------------------------------------ callbacks
+    // Each event has a plain function and a closure form with the same
+    // arguments, as the types below show: the object; for file events the
+    // file name; the REMatch list of the match; the line on which the match
+    // starts (the first line is 1); for string passes the offset of that
+    // line's first byte; and for events that can stop a pass a continue flag,
+    // true on entry: clearing it ends the pass.
 
-    typedef void(VANTREL_CALLBACK* MatchingFunction)(RegularExpression*, const std::vector<REMatch>&,
-                                                     unsigned int line, unsigned int lineStart);
-    typedef boost::function4<void, RegularExpression*, const std::vector<REMatch>&, unsigned int,
-                             unsigned int>
+    typedef void(VANTREL_CALLBACK* MatchingFunction)(RegularExpression*, const std::vector<REMatch>&, unsigned int line,
+                                                     unsigned int lineStart);
+    typedef boost::function4<void, RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int>
         MatchingClosure;
     typedef MatchingFunction SearchingFunction;
     typedef MatchingClosure SearchingClosure;
 
-    typedef void(VANTREL_CALLBACK* GreppingFunction)(RegularExpression*, const std::vector<REMatch>&,
-                                                     unsigned int line, unsigned int lineStart,
-                                                     bool& continueFlag);
-    typedef boost::function5<void, RegularExpression*, const std::vector<REMatch>&, unsigned int,
-                             unsigned int, bool&>
+    typedef void(VANTREL_CALLBACK* GreppingFunction)(RegularExpression*, const std::vector<REMatch>&, unsigned int line,
+                                                     unsigned int lineStart, bool& continueFlag);
+    typedef boost::function5<void, RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int, bool&>
         GreppingClosure;
     typedef GreppingFunction MergingFunction;
     typedef GreppingClosure MergingClosure;
 
     typedef void(VANTREL_CALLBACK* GreppingFilesFunction)(RegularExpression*, std::string fileName,
-                                                          const std::vector<REMatch>&,
-                                                          unsigned int line, bool& continueFlag);
-    typedef boost::function5<void, RegularExpression*, std::string, const std::vector<REMatch>&,
-                             unsigned int, bool&>
+                                                          const std::vector<REMatch>&, unsigned int line,
+                                                          bool& continueFlag);
+    typedef boost::function5<void, RegularExpression*, std::string, const std::vector<REMatch>&, unsigned int, bool&>
         GreppingFilesClosure;
     typedef GreppingFilesFunction ChangingFilesFunction;
     typedef GreppingFilesClosure ChangingFilesClosure;
 
-    typedef void(VANTREL_CALLBACK* FindFilesFunction)(RegularExpression*, std::string fileName,
-                                                      bool& continueFlag);
+    typedef void(VANTREL_CALLBACK* FindFilesFunction)(RegularExpression*, std::string fileName, bool& continueFlag);
     typedef boost::function3<void, RegularExpression*, std::string, bool&> FindFilesClosure;
 
     // ------------------------------------------------------- construction, copying
@@ -206,12 +257,17 @@ public:
 
     // ------------------------------------------------------ expression, compiling
 
-    void SetExpression(const std::string& expression);   // default ""
+    void SetExpression(const std::string& expression);  // default ""
     std::string GetExpression() const;
 
-    // Compiles in the current locale model unless already done (failures are cached too).
+    // Compiles in the current locale model unless already done (failures are
+    // cached too). Each of the three locale models keeps its own compiled
+    // expression; changing the expression, the expression options, the locale
+    // (LocaleCpp) or the locale DLL makes the next operation compile again.
     ExpressionErrorCode ParseExpression();
-    // The message of the last compilation, or "Empty expression" for an empty expression.
+    // The message of the last failed compilation in the current model, ""
+    // after a success or before any compilation, and "Empty expression" (or
+    // the locale DLL's text for it) while the expression is empty.
     std::string GetExpressionError() const;
     // Number of groups of the compiled expression; compiles first if needed.
     // After a failed compilation, and for a model not yet compiled (const form), 0.
@@ -220,53 +276,74 @@ public:
 
     // ----------------------------------------------------------------- option sets
 
-    // Default {EscapeInLists, CharClasses, Intervals, BkRefs, NoCollate, SyntaxNormal}.
+    // Default {EscapeInLists, CharClasses, Intervals, BkRefs, NoCollate, SyntaxNormal};
+    // see Options for the rules that keep families and their components together.
+    // Any value is accepted; one outside Options has no effect on compiling.
     void AddExpressionOption(Options option);
     void DeleteExpressionOption(Options option);
     bool IsExpressionOption(Options option) const;
-    void ClearExpressionOptions();   // empties the set; defaults are not restored
+    void ClearExpressionOptions();  // empties the set; defaults are not restored
 
-    // Default {MatchDefault}.
+    // Default {MatchDefault}. Match options never make the expression compile again.
     void AddMatchOption(Matches option);
     void DeleteMatchOption(Matches option);
     bool IsMatchOption(Matches option) const;
-    void ClearMatchOptions();
+    void ClearMatchOptions();  // empties the set; acts as {MatchDefault}
 
     // --------------------------------------------------------------------- locale
 
-    void SetLocale(const std::locale& locale);   // default: the global locale at construction
+    void SetLocale(const std::locale& locale);  // default: the global locale at construction
     std::locale GetLocale() const;
     // Ignored while an operation of this object runs its engine pass.
-    void SetLocaleModel(LocaleModels model);     // default LocaleCpp; not validated
+    void SetLocaleModel(LocaleModels model);  // default LocaleCpp; not validated
     LocaleModels GetLocaleModel() const;
     // A module of string resources that localizes messages and syntax; default "".
+    // A name that does not load is no error: the engine's own texts are used.
     void SetLocaleDll(const std::string& name);
     std::string GetLocaleDll() const;
 
     // ------------------------------------------------------------- plain settings
 
-    void SetStringToMatch(const std::string& subject);     // default ""
+    // Each setter stores its value as given; none makes the expression compile again.
+
+    // Default "": the subject of Match, MatchAll, Search, Grep, Merge and Split.
+    void SetStringToMatch(const std::string& subject);
     std::string GetStringToMatch() const;
-    void SetFormatString(const std::string& format);       // default ""
+    // Default "": the replacement text of Merge and ChangeFiles and the text Format expands.
+    void SetFormatString(const std::string& format);
     std::string GetFormatString() const;
-    void SetFilesToMatch(const std::string& pattern);      // default ""; e.g. "dir/*.txt"
+    // Default "": the files of FindFiles, GrepFiles and ChangeFiles, e.g. "dir/*.txt"
+    // (see "Files" below for the syntax).
+    void SetFilesToMatch(const std::string& pattern);
     std::string GetFilesToMatch() const;
-    void SetSaveExtension(const std::string& extension);   // default ""; backup extension, no dot
+    // Default "": ChangeFiles keeps each original under this extension, given
+    // without the dot ("bak"); "" keeps no backup.
+    void SetSaveExtension(const std::string& extension);
     std::string GetSaveExtension() const;
-    void SetDirectoryRecursion(bool recurse);              // default false
+    // Default false: the file operations also walk the sub-directories.
+    void SetDirectoryRecursion(bool recurse);
     bool GetDirectoryRecursion() const;
-    void SetMergeCopy(bool copy);                          // default false
+    // Default false: Merge's output holds only the replacements; true: the
+    // text between them (and before the first, after the last) is copied too.
+    void SetMergeCopy(bool copy);
     bool GetMergeCopy() const;
-    void SetMergeOnlyFirst(bool onlyFirst);                // default false
+    // Default false: Merge replaces every match; true: only the first.
+    void SetMergeOnlyFirst(bool onlyFirst);
     bool GetMergeOnlyFirst() const;
-    void SetSplitInputDelete(bool consume);                // default false
+    // Default false: Split leaves the subject alone; true: Split removes the
+    // text it consumed from the subject, leaving what the maximum held back.
+    void SetSplitInputDelete(bool consume);
     bool GetSplitInputDelete() const;
-    // default 0 (no limit); values above 4294967295 act as 4294967295
+    // Default 0 (no limit): the most pieces one Split produces; values above
+    // 4294967295 act as 4294967295.
     void SetMaximumSplits(unsigned long maximum);
     unsigned long GetMaximumSplits() const;
-    void SetFormatType(FormatTypes type);                  // default FormatTypeAll; not validated
+    // Default FormatTypeAll; not validated (other values act as FormatTypeAll).
+    void SetFormatType(FormatTypes type);
     FormatTypes GetFormatType() const;
-    void SetContinueFiles(bool continueFiles);             // default true
+    // Default true: a file operation records a problem file and goes on with
+    // the next; false: the first problem ends the pass.
+    void SetContinueFiles(bool continueFiles);
     bool GetContinueFiles() const;
 
     // ------------------------------------------------------------------- matching
@@ -283,25 +360,128 @@ public:
     // A callback that replaces its own closure destroys the running function
     // object: it must not touch its own state after doing so.
 
-    bool Match();            // a match that starts at the beginning of the subject
-    bool MatchAll();         // the whole subject matches
-    bool Search();           // a match anywhere
-    unsigned int Grep();     // number of non-overlapping matches, left to right
+    // Each returns false (or 0) without calling back when nothing matched.
+    bool Match();     // a match that starts at the beginning of the subject
+    bool MatchAll();  // the whole subject matches
+    bool Search();    // a match anywhere; reports the first one found
+    // Number of non-overlapping matches, left to right; a pass stopped by a
+    // callback counts the matches reported, the one that stopped it included.
+    unsigned int Grep();
 
     // ---------------------------------------------------------- merge and format
+    // Merge replaces the matches of the subject, left to right, by the format
+    // string expanded for each, and puts the result in `out`. Format expands
+    // the format string, in the format type's syntax, for the match that a
+    // Matching, Searching, Grepping or Merging callback is being told of.
+    //
+    // Format also expands, outside a callback, the match kept by the last
+    // successful Match, MatchAll or Search. That match lasts until the next
+    // Match, MatchAll, Search, Grep, Merge, Split or file operation, does not
+    // change with the subject, and a failed operation keeps none.
+    //
+    // Merge and format guarantees:
+    //   - Both empty `out` first; Merge never changes the subject.
+    //   - Merge, with or without a Merging callback, replaces exactly the
+    //     matches Grep reports: no empty match at the end after a match that
+    //     reached the end.
+    //   - Merge reads merge copy and merge only first when it starts; a change
+    //     made from a Merging callback applies to the next Merge.
+    //   - The Merging callback sees each match before it is replaced; clearing
+    //     continue leaves that match unreplaced and ends the pass (with merge
+    //     copy, the rest of the subject is then copied unchanged).
+    //   - Format outside such a callback, with no kept match, gives "".
 
-    void Merge(std::string& out);         // search and replace with the format string
-    void Format(std::string& out) const;  // the format string expanded for the current match
+    void Merge(std::string& out);
+    void Format(std::string& out) const;
 
     // ---------------------------------------------------------------------- split
+    // Cuts the subject at the matches of the expression into `pieces`
+    // (emptied first) and returns their number. Without groups the pieces
+    // are the texts between matches, an empty first one left out, then the
+    // rest after the last match; with groups, the groups' texts of each match
+    // instead. An empty expression splits at runs of white space (the locale
+    // DLL may name another class letter) and stays empty. An empty subject
+    // gives 0.
 
     unsigned int Split(std::vector<std::string>& pieces);
 
     // ---------------------------------------------------------------------- files
+    // Pattern: a path whose last component may hold the wildcards * (any run
+    // of bytes, also none) and ? (one byte); the components before it are
+    // taken literally, and a relative pattern is relative to the current
+    // directory. Names are compared byte for byte and case matters; * also
+    // matches a leading dot; "." and ".." are never visited. With directory
+    // recursion the last component is matched in every sub-directory below.
+    //
+    // Walk order: in each directory the matching files sorted by name in byte
+    // order, then its sub-directories in the same order, each walked
+    // completely. Names are reported as the pattern's directory part as
+    // written followed by the path below it: "dir/*.txt" gives "dir/a.txt",
+    // "dir/sub/b.txt"; "*.txt" gives "a.txt". Regular files are visited,
+    // symbolic links to them included; a link to a directory is not followed.
+    //
+    // Matching: each file is read whole and searched as bytes (binary data
+    // included). The expression is compiled for files with the default Perl
+    // syntax, taking only IgnoreCase from the expression options; the match
+    // options apply except MatchPartial. LocaleCpp uses the global locale,
+    // not SetLocale's. An empty expression or pattern gives 0 and calls
+    // nothing back, and so does an expression that does not compile in that
+    // syntax (for ChangeFiles, also in the object's own). The REMatch lists of
+    // GreppingFiles and ChangingFiles hold the whole match and the groups
+    // (no prefix or suffix), with positions from the start of the file.
+    //
+    // FindFiles returns the number of files holding a match, telling
+    // FindFiles of each. GrepFiles returns the number of matches, telling
+    // GreppingFiles of each. ChangeFiles tells ChangingFiles of each match and
+    // replaces it by the format string expanded in FormatTypeAll's syntax; it
+    // returns the number of replacements (not files) in the files it rewrote.
+    //
+    // File operations guarantees:
+    //   - FindFiles and GrepFiles only read.
+    //   - ChangeFiles leaves alone files whose extension is the save extension
+    //     (compared without case) and files whose owner write permission is
+    //     off; neither is told to ChangingFiles nor recorded as a problem.
+    //   - A file whose replacements all equal their matched text is not
+    //     rewritten; its replacements still count.
+    //   - Before a file is rewritten every match is checked again against its
+    //     bytes; a file that changed since it was searched is left alone
+    //     (kind 4). A file with problem kinds 0 to 5 is left unchanged.
+    //   - A changed file's new content is written to a temporary file
+    //     ("Regex" and six more characters) in the file's own directory (the
+    //     target's directory for a symbolic link), flushed to disk, given the
+    //     original's owner, group and mode, and put in the original's place in
+    //     one step: the file holds its old or its new content at every
+    //     instant. A symbolic link stays a link and its target is rewritten.
+    //   - Where the file's directory refuses new entries, the new content is
+    //     held in memory and, once the backup is complete, written over the
+    //     original in place and flushed: the file keeps its identity, owner,
+    //     mode and links, but a crash during that write can leave it partly
+    //     rewritten. No temporary directory is used; TMPDIR plays no part.
+    //   - With a save extension the backup holds the original bytes with the
+    //     original's owner, group and mode, and is complete before the
+    //     original is replaced (otherwise kind 5 and the original unchanged);
+    //     in a directory that refuses new entries an existing backup file is
+    //     written over, and without one the change is refused with kind 5.
+    //   - Each file is changed at most once per call: a later name reaching a
+    //     file already changed (a symbolic link to it, say) gets kind 6 with
+    //     EEXIST (Windows: ERROR_ALREADY_EXISTS) and is left alone. A file
+    //     with more than one hard link gets kind 6 with EMLINK.
+    //   - A file whose real path, links resolved, lies outside the directory
+    //     the pattern names is never rewritten: kind 6 with EXDEV (Windows:
+    //     ERROR_NOT_SAME_DEVICE), nothing outside touched. FindFiles and
+    //     GrepFiles still read through links.
+    //   - The error field of a problem record is the platform's error code
+    //     taken right after the failing step: errno on POSIX, GetLastError()
+    //     on Windows; 0 for kind 4, for a read that ended early and where the
+    //     engine gave up.
+    //   - Temporary files are removed on every failure and when a callback's
+    //     exception ends the pass; the file being collected then is not
+    //     written.
 
     unsigned int FindFiles();
     unsigned int GrepFiles();
     unsigned int ChangeFiles();
+    // The problems of the last pass of each operation, in the order they arose.
     // Null when the last pass recorded no problem; valid until the same operation runs again.
     const std::vector<FileSearchProblem>* GetFindFilesErrors() const;
     const std::vector<FileSearchProblem>* GetGrepFilesErrors() const;
@@ -358,8 +538,11 @@ private:
 
 // Writes the settings (option sets, flags, maximum splits, format type, locale
 // model and the six strings) in the version 2 text layout. The locale, the
-// callbacks and the compiled state do not travel.
-VANTREL_API std::ostream& operator<<(std::ostream& out, RegularExpression& object);
+// callbacks and the compiled state do not travel. Numbers are written and read
+// in the classic form, whatever locale the stream is imbued with. Strings are written whole,
+// but a reader ends each at its first NUL character: a string holding a NUL
+// does not come back whole.
+VANTREL_API std::ostream& operator<<(std::ostream& out, const RegularExpression& object);
 // Reads a version 1 or 2 layout; the outcome is the stream's state. Stops at
 // the first token that fails, keeping the fields read before it. Option values
 // are stored as read, without the rules of AddExpressionOption/AddMatchOption;

@@ -22,15 +22,17 @@ void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
     Put16(b, at + 2, v >> 16);
 }
 
-std::size_t AlignUp(std::size_t v, std::size_t a) { return (v + a - 1) / a * a; }
+std::size_t AlignUp(std::size_t v, std::size_t a)
+{
+    return (v + a - 1) / a * a;
+}
 
 constexpr std::size_t kFileAlignment = 0x200;
 constexpr std::uint32_t kSectionRva = 0x1000;
 
 // The resource tree: root -> RT_STRING -> block -> one language -> data.
-std::vector<std::uint8_t> BuildResources(const std::map<unsigned, std::u16string>& strings,
-                                         std::uint16_t language, PeImage& image,
-                                         std::size_t sectionOffset)
+std::vector<std::uint8_t> BuildResources(const std::map<unsigned, std::u16string>& strings, std::uint16_t language,
+                                         PeImage& image, std::size_t sectionOffset)
 {
     std::map<unsigned, std::vector<const std::u16string*>> blocks;
     for (const auto& entry : strings) {
@@ -86,7 +88,7 @@ std::vector<std::uint8_t> BuildResources(const std::map<unsigned, std::u16string
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::u16string Utf8ToUtf16(const std::string& text)
 {
@@ -95,10 +97,19 @@ std::u16string Utf8ToUtf16(const std::string& text)
         const unsigned char lead = static_cast<unsigned char>(text[i]);
         char32_t cp;
         std::size_t length;
-        if (lead < 0x80) { cp = lead; length = 1; }
-        else if (lead >= 0xF0) { cp = lead & 0x07; length = 4; }
-        else if (lead >= 0xE0) { cp = lead & 0x0F; length = 3; }
-        else { cp = lead & 0x1F; length = 2; }
+        if (lead < 0x80) {
+            cp = lead;
+            length = 1;
+        } else if (lead >= 0xF0) {
+            cp = lead & 0x07;
+            length = 4;
+        } else if (lead >= 0xE0) {
+            cp = lead & 0x0F;
+            length = 3;
+        } else {
+            cp = lead & 0x1F;
+            length = 2;
+        }
         if (i + length > text.size())
             throw std::invalid_argument("truncated UTF-8");
         for (std::size_t k = 1; k < length; ++k)
@@ -145,18 +156,18 @@ PeImage BuildStringModule(const std::map<unsigned, std::u16string>& strings, con
 
     const std::size_t opt = image.optionalHeader;
     Put16(b, opt, options.pe64 ? 0x20B : 0x10B);
-    Put32(b, opt + 8, static_cast<std::uint32_t>(rawSize));       // initialized data
+    Put32(b, opt + 8, static_cast<std::uint32_t>(rawSize));  // initialized data
     if (!options.pe64)
-        Put32(b, opt + 28, 0x10000000);                             // image base
+        Put32(b, opt + 28, 0x10000000);  // image base
     else
-        Put32(b, opt + 28, 0x1);                                    // high half of 0x180000000
-    Put32(b, opt + 32, 0x1000);                                     // section alignment
+        Put32(b, opt + 28, 0x1);  // high half of 0x180000000
+    Put32(b, opt + 32, 0x1000);   // section alignment
     Put32(b, opt + 36, kFileAlignment);
-    Put16(b, opt + 40, 4);                                          // OS version 4.0
-    Put16(b, opt + 48, 4);                                          // subsystem version 4.0
+    Put16(b, opt + 40, 4);  // OS version 4.0
+    Put16(b, opt + 48, 4);  // subsystem version 4.0
     Put32(b, opt + 56, static_cast<std::uint32_t>(kSectionRva + AlignUp(rawSize, 0x1000)));
     Put32(b, opt + 60, static_cast<std::uint32_t>(headersSize));
-    Put16(b, opt + 68, 2);                                          // GUI subsystem
+    Put16(b, opt + 68, 2);  // GUI subsystem
     const std::size_t count = options.pe64 ? opt + 108 : opt + 92;
     Put32(b, count, 16);
     if (options.withResources) {
@@ -221,4 +232,4 @@ ScratchDirectory::~ScratchDirectory()
     std::filesystem::remove_all(m_path, ignored);
 }
 
-} // namespace petest
+}  // namespace petest

@@ -11,33 +11,29 @@
 
 namespace petest {
 
-struct PeOptions
-{
-    bool pe64 = false;              // PE32+ optional header instead of PE32
-    bool withResources = true;      // false: no resource directory at all
+struct PeOptions {
+    bool pe64 = false;          // PE32+ optional header instead of PE32
+    bool withResources = true;  // false: no resource directory at all
     std::uint16_t language = 0x0409;
 };
 
 // A built image and where its parts are, for tests that damage it.
-struct PeImage
-{
+struct PeImage {
     std::vector<std::uint8_t> bytes;
-    std::size_t peHeader = 0;        // "PE\0\0"
+    std::size_t peHeader = 0;  // "PE\0\0"
     std::size_t optionalHeader = 0;
     std::size_t sectionTable = 0;
-    std::size_t resourceSection = 0; // file offset of the resource directory
-    std::size_t typeDirectory = 0;   // file offset of the RT_STRING directory
-    std::size_t firstDataEntry = 0;  // file offset of the first data entry
-    std::size_t firstStringBlock = 0;// file offset of the first string table
+    std::size_t resourceSection = 0;   // file offset of the resource directory
+    std::size_t typeDirectory = 0;     // file offset of the RT_STRING directory
+    std::size_t firstDataEntry = 0;    // file offset of the first data entry
+    std::size_t firstStringBlock = 0;  // file offset of the first string table
 };
 
 // Strings by resource id, as UTF-16.
-PeImage BuildStringModule(const std::map<unsigned, std::u16string>& strings,
-                          const PeOptions& options = PeOptions());
+PeImage BuildStringModule(const std::map<unsigned, std::u16string>& strings, const PeOptions& options = PeOptions());
 
 // UTF-8 convenience form.
-PeImage BuildStringModuleUtf8(const std::map<unsigned, std::string>& strings,
-                              const PeOptions& options = PeOptions());
+PeImage BuildStringModuleUtf8(const std::map<unsigned, std::string>& strings, const PeOptions& options = PeOptions());
 
 std::u16string Utf8ToUtf16(const std::string& text);
 
@@ -48,8 +44,7 @@ bool WriteStringModule(const std::string& path, const std::map<unsigned, std::st
                        const PeOptions& options = PeOptions());
 
 // A fresh directory under the temporary directory, removed with its files.
-class ScratchDirectory
-{
+class ScratchDirectory {
 public:
     ScratchDirectory();
     ~ScratchDirectory();
@@ -63,4 +58,4 @@ private:
     std::string m_path;
 };
 
-} // namespace petest
+}  // namespace petest

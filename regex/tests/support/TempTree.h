@@ -8,8 +8,8 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 namespace testsupport {
 
@@ -57,11 +57,13 @@ private:
 // directory: register it with ::testing::AddGlobalTestEnvironment.
 class ScratchDirectoryEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_tree.reset(new TempTree);
         m_cwd.reset(new ScopedDirectory(m_tree->Root()));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         m_cwd.reset();
         m_tree.reset();
     }

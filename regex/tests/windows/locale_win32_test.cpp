@@ -13,8 +13,8 @@
 
 #include "LocaleDll.h"
 #include "NativeLocaleNames.h"
-#include "ResourceModule.h"
 #include "PeWriter.h"
+#include "ResourceModule.h"
 
 using namespace RegexClass::detail;
 using RE = RegexClass::RegularExpression;
@@ -41,7 +41,7 @@ std::string ReadOrEmpty(const ResourceModule& module, unsigned id)
     return module.ReadString(id, text) ? text : "(none)";
 }
 
-} // namespace
+}  // namespace
 
 TEST(ResourceModule, ReadsTheStringsOfARealDll)
 {
@@ -120,8 +120,7 @@ TEST(LocaleDllResolution, TriesTheUsersLanguageAndCountryThenDll)
     ASSERT_FALSE(names.language.empty());
     const std::string byCountry = "msgs." + FirstCharacters(names.language, 2) + FirstCharacters(names.country, 1);
     const std::string byLanguage = "msgs." + FirstCharacters(names.language, 2);
-    struct Row
-    {
+    struct Row {
         std::vector<std::string> present;
         std::string expected;  // "" = nothing loads
     };
@@ -178,8 +177,7 @@ TEST(LocaleModels, LocaleCppClassifiesAsTheCLocale)
     EXPECT_THROW(std::locale(""), std::runtime_error);
     ASSERT_EQ(GetACP(), 1252u);
     const std::string eAcute = "\xE9", capitalEAcute = "\xC9";
-    struct Row
-    {
+    struct Row {
         RE::LocaleModels model;
         bool alpha;      // [[:alpha:]] matches e acute
         bool foldsCase;  // e acute matches E acute under IgnoreCase

@@ -16,8 +16,8 @@ namespace {
 
 unsigned int g_grepped = 0;
 
-void VANTREL_CALLBACK OnGrepping(RegularExpression*, const std::vector<REMatch>& match, unsigned int,
-                                 unsigned int, bool&)
+void VANTREL_CALLBACK OnGrepping(RegularExpression*, const std::vector<REMatch>& match, unsigned int, unsigned int,
+                                 bool&)
 {
     if (match.at(1).text == "b")
         ++g_grepped;
@@ -29,7 +29,7 @@ int Fail(const char* what)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

@@ -76,7 +76,7 @@ std::string ToUtf8(const char* text, const char* codeset)
     return ok ? out : std::string();
 }
 
-} // namespace
+}  // namespace
 
 std::string FirstCharacters(const std::string& utf8, std::size_t count)
 {
@@ -115,5 +115,5 @@ NativeLocaleNames UserNativeLocaleNames()
     return names;
 }
 
-} // namespace detail
-} // namespace RegexClass
+}  // namespace detail
+}  // namespace RegexClass

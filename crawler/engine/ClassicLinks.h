@@ -1,0 +1,18 @@
+#pragma once
+// The classic link rules: anchors found by pattern (LinkExtraction), resolved against
+// the page's address as requested; a link is followed when it begins with "http://"
+// and the host of the page it was found on.
+
+#include "LinkSource.h"
+
+namespace plovik {
+
+class ClassicLinks : public LinkSource {
+public:
+    void BeginCrawl(const std::string&, const HttpOptions&, const std::atomic<bool>*) override {}
+    bool ParseAddress(const std::string& strUrl, HttpAddress& address) const override;
+    void AddLinks(const FetchedPage& page, std::vector<std::string>& links) override;
+    bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const override;
+};
+
+}  // namespace plovik

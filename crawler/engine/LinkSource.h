@@ -1,0 +1,44 @@
+#pragma once
+// "The links of this page": the step of the crawl that reads a fetched page, and
+// decides which addresses the crawl may fetch and which new links it queues. Two
+// sets of rules implement it: the classic ones (pattern matching, the program's
+// default) and the standard ones (an HTML parser, RFC 3986, https, robots.txt).
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HttpClient.h"
+
+namespace plovik {
+
+enum class LinkRules { Classic, Standard };
+
+// One fetched page with status 200, read to its end.
+struct FetchedPage {
+    const std::string& strText;
+    const HttpAddress& address;      // the address requested, taken apart
+    const std::string& strFinalUrl;  // the address answered, after any redirects
+};
+
+class LinkSource {
+public:
+    virtual ~LinkSource() = default;
+
+    // Once, before the first page.
+    virtual void BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) = 0;
+
+    // Takes an address apart; false when the crawl cannot fetch it (status -1).
+    virtual bool ParseAddress(const std::string& strUrl, HttpAddress& address) const = 0;
+
+    // Appends the page's links in page order, duplicates included.
+    virtual void AddLinks(const FetchedPage& page, std::vector<std::string>& links) = 0;
+
+    // Whether a link seen for the first time on the page at pageAddress is queued.
+    virtual bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const = 0;
+};
+
+std::unique_ptr<LinkSource> MakeLinkSource(LinkRules rules);
+
+}  // namespace plovik

@@ -1,0 +1,126 @@
+#include "UrlNormalise.h"
+#include "CurlUrlPart.h"
+
+#include "TextFormat.h"
+
+#include <curl/curl.h>
+
+#include <cstdlib>
+
+namespace plovik {
+
+void LinkResolver::UrlDeleter::operator()(Curl_URL* p) const
+{
+    curl_url_cleanup(p);
+}
+
+namespace {
+
+using UrlPtr = LinkResolver::UrlPtr;
+
+bool IsHtmlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+std::string TrimHtmlSpace(const std::string& s)
+{
+    std::size_t nFirst = 0, nEnd = s.size();
+    while (nFirst < nEnd && IsHtmlSpace(s[nFirst]))
+        ++nFirst;
+    while (nEnd > nFirst && IsHtmlSpace(s[nEnd - 1]))
+        --nEnd;
+    return s.substr(nFirst, nEnd - nFirst);
+}
+
+// Reads the normal form out of a parsed handle; changes the handle on the way.
+bool ReadAddress(CURLU* pUrl, WebAddress& address)
+{
+    WebAddress a;
+    if (!GetPart(pUrl, CURLUPART_SCHEME, a.strScheme) || (a.strScheme != "http" && a.strScheme != "https"))
+        return false;
+    std::string strHost;
+    if (!GetPart(pUrl, CURLUPART_HOST, strHost) || strHost.empty())
+        return false;
+    a.strHost = LowerAscii(strHost);
+    if (a.strHost != strHost && curl_url_set(pUrl, CURLUPART_HOST, a.strHost.c_str(), 0) != CURLUE_OK)
+        return false;
+    curl_url_set(pUrl, CURLUPART_FRAGMENT, nullptr, 0);
+    std::string strPort;
+    if (!GetPart(pUrl, CURLUPART_PORT, strPort, CURLU_DEFAULT_PORT))
+        return false;
+    a.nPort = std::strtol(strPort.c_str(), nullptr, 10);
+    if (!GetPart(pUrl, CURLUPART_PATH, a.strPath) || a.strPath.empty())
+        a.strPath = "/";
+    a.strTarget = a.strPath;
+    std::string strQuery;
+    if (GetPart(pUrl, CURLUPART_QUERY, strQuery))
+        a.strTarget += "?" + strQuery;
+    if (!GetPart(pUrl, CURLUPART_URL, a.strUrl, CURLU_NO_DEFAULT_PORT))
+        return false;
+    address = std::move(a);
+    return true;
+}
+
+long DefaultPort(const std::string& strScheme)
+{
+    return strScheme == "https" ? 443 : 80;
+}
+
+}  // namespace
+
+std::string EncodeOddBytes(const std::string& s)
+{
+    return PercentEncodeBytes(s, true);
+}
+
+bool NormaliseAddress(const std::string& strUrl, WebAddress& address)
+{
+    UrlPtr pUrl(curl_url());
+    if (!pUrl)
+        return false;
+    // libcurl takes "http:///x" for host "x"; an address without a host is none.
+    const auto nScheme = strUrl.find("://");
+    if (nScheme == std::string::npos || strUrl.compare(nScheme + 3, 1, "/") == 0)
+        return false;
+    if (curl_url_set(pUrl.get(), CURLUPART_URL, EncodeOddBytes(strUrl).c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
+        return false;
+    return ReadAddress(pUrl.get(), address);
+}
+
+bool SameSite(const WebAddress& a, const WebAddress& b)
+{
+    const long nSitePortA = a.nPort == DefaultPort(a.strScheme) ? 0 : a.nPort;
+    const long nSitePortB = b.nPort == DefaultPort(b.strScheme) ? 0 : b.nPort;
+    return a.strHost == b.strHost && nSitePortA == nSitePortB;
+}
+
+LinkResolver::LinkResolver(const std::string& strBase)
+{
+    if (!NormaliseAddress(strBase, m_base))
+        return;
+    UrlPtr pBase(curl_url());
+    if (pBase && curl_url_set(pBase.get(), CURLUPART_URL, m_base.strUrl.c_str(), 0) == CURLUE_OK)
+        m_pBase = std::move(pBase);
+}
+
+LinkResolver::~LinkResolver() = default;
+
+bool LinkResolver::Resolve(const std::string& strRef, WebAddress& address) const
+{
+    if (!m_pBase)
+        return false;
+    const std::string strEncoded = EncodeOddBytes(TrimHtmlSpace(strRef));
+    // An empty reference and a fragment alone name the base itself (libcurl would
+    // drop the base's last segment and query).
+    if (strEncoded.empty() || strEncoded[0] == '#') {
+        address = m_base;
+        return true;
+    }
+    UrlPtr pUrl(curl_url_dup(m_pBase.get()));
+    if (!pUrl || curl_url_set(pUrl.get(), CURLUPART_URL, strEncoded.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
+        return false;
+    return ReadAddress(pUrl.get(), address);
+}
+
+}  // namespace plovik

@@ -1,0 +1,215 @@
+// The expression side of the file-search layer: match details, the engine
+// in each traits model, and the literal prefix that the walk scans for.
+
+#include "FileSearchEngine.h"
+
+#include "EngineFlags.h"
+#include "RegularExpressionImpl.h"
+
+#include <cstring>
+#include <exception>
+
+#include <string.h>  // memmem
+
+namespace RegexClass {
+namespace detail {
+
+namespace rc = boost::regex_constants;
+
+// ------------------------------------------------------------------ FileMatch
+
+std::string FileMatch::Text(std::size_t i) const
+{
+    if (!m_results)
+        return i == 0 ? std::string(m_first, m_last) : std::string();
+    if (i >= m_results->size() || !(*m_results)[i].matched)
+        return std::string();
+    return std::string((*m_results)[i].first, (*m_results)[i].second);
+}
+
+std::uint32_t FileMatch::Position(std::size_t i) const
+{
+    if (!m_results)
+        return i == 0 ? static_cast<std::uint32_t>(m_first - m_fileStart) : kNoPosition;
+    if (i >= m_results->size() || !(*m_results)[i].matched)
+        return kNoPosition;
+    return static_cast<std::uint32_t>((*m_results)[i].first - m_fileStart);
+}
+
+// --------------------------------------------------------------------- engine
+
+namespace {
+
+// Syntax types that the default syntax acts on outside brackets; every other
+// character (letters map to escape types) stands for itself there.
+bool IsActive(rc::syntax_type type)
+{
+    switch (type) {
+    case rc::syntax_open_mark:
+    case rc::syntax_close_mark:
+    case rc::syntax_dollar:
+    case rc::syntax_caret:
+    case rc::syntax_dot:
+    case rc::syntax_star:
+    case rc::syntax_plus:
+    case rc::syntax_question:
+    case rc::syntax_open_set:
+    case rc::syntax_or:
+    case rc::syntax_escape:
+    case rc::syntax_hash:
+    case rc::syntax_open_brace:
+    case rc::syntax_close_brace:
+    case rc::syntax_newline:
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <class Regex>
+class EngineOf : public FileSearch::Engine {
+public:
+    EngineOf(const std::string& expression, rc::syntax_option_type syntax) : m_regex(expression, syntax) {}
+
+    bool Search(const char* first, const char* last, FileMatchResults& results,
+                rc::match_flag_type flags) const override
+    {
+        return boost::regex_search(first, last, results, m_regex, flags);
+    }
+    void Grep(const char* first, const char* last, rc::match_flag_type flags, const Step& step) const override
+    {
+        // regex_grep copies its predicate; the step stays behind a reference.
+        boost::regex_grep([&step](const FileMatchResults& m) { return step(m); }, first, last, m_regex, flags);
+    }
+    bool MatchAt(const char* first, const char* at, const char* last, FileMatchResults& results,
+                 rc::match_flag_type flags) const override
+    {
+        flags |= rc::match_continuous;
+        if (at != first)
+            flags |= rc::match_prev_avail;
+        return boost::regex_search(at, last, results, m_regex, flags, first);
+    }
+    std::string SurePrefix(const std::string& expression) const override
+    {
+        // A message catalogue may give other characters a syntax meaning.
+        const auto& traits = m_regex.get_traits();
+        for (char c : expression)
+            if (traits.syntax_type(c) == rc::syntax_or)
+                return std::string();
+        std::string prefix = LiteralPrefix(expression);
+        for (char c : prefix)
+            if (IsActive(traits.syntax_type(c)))
+                return std::string();
+        if (!prefix.empty() && prefix.size() < expression.size()) {
+            rc::syntax_type next = traits.syntax_type(expression[prefix.size()]);
+            if (next == rc::syntax_star || next == rc::syntax_plus || next == rc::syntax_question ||
+                next == rc::syntax_open_brace)
+                prefix.pop_back();
+        }
+        return prefix;
+    }
+
+private:
+    Regex m_regex;
+};
+
+}  // namespace
+
+std::string LiteralPrefix(const std::string& expression)
+{
+    // Alternation anywhere could offer a match without the prefix.
+    if (expression.find('|') != std::string::npos)
+        return std::string();
+    static const char kPlain[] = " _-,;:'\"<>=/!@%&~`";
+    std::string prefix;
+    std::size_t i = 0;
+    for (; i < expression.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(expression[i]);
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            (c != 0 && std::strchr(kPlain, c) != nullptr);
+        if (!plain)
+            break;
+        prefix += static_cast<char>(c);
+    }
+    // A repeat applies to the last character, which may then be absent.
+    if (i < expression.size() && std::strchr("*+?{", expression[i]) && !prefix.empty())
+        prefix.pop_back();
+    return prefix;
+}
+
+const char* FindText(const std::string& needle, const char* from, const char* last)
+{
+    if (from >= last)
+        return nullptr;
+    if (needle.size() == 1)
+        return static_cast<const char*>(std::memchr(from, needle[0], static_cast<std::size_t>(last - from)));
+#if defined(__GLIBC__)
+    return static_cast<const char*>(
+        ::memmem(from, static_cast<std::size_t>(last - from), needle.data(), needle.size()));
+#else
+    // No memmem in this C library: candidates by their first byte.
+    const std::size_t size = needle.size();
+    for (const char* at = from; static_cast<std::size_t>(last - at) >= size; ++at) {
+        at = static_cast<const char*>(std::memchr(at, needle[0], static_cast<std::size_t>(last - at) - size + 1));
+        if (!at)
+            return nullptr;
+        if (std::memcmp(at, needle.data(), size) == 0)
+            return at;
+    }
+    return nullptr;
+#endif
+}
+
+// ------------------------------------------------------- FileSearch: expression
+
+FileSearch::FileSearch() = default;
+FileSearch::~FileSearch() = default;
+
+void FileSearch::SetTraits(SearchTraits traits)
+{
+    m_traits = traits;
+}
+
+bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase)
+{
+    m_engine.reset();
+    m_prefix.clear();
+    m_plainText = false;
+    // The engine's default syntax: the classic "normal" family.
+    std::uint32_t classic = kEscapeInLists | kCharClasses | kIntervals | kBkRefs | kNoCollate | kUseExcept;
+    if (ignoreCase)
+        classic |= kIcase;
+    const rc::syntax_option_type syntax = EngineSyntaxFlags(classic);
+    try {
+        switch (m_traits) {
+        case SearchTraits::Win32:
+            m_engine.reset(new EngineOf<Win32Regex>(expression, syntax));
+            break;
+        case SearchTraits::C:
+            m_engine.reset(new EngineOf<CRegex>(expression, syntax));
+            break;
+        default:
+            m_engine.reset(new EngineOf<CppRegex>(expression, syntax));
+            break;
+        }
+    } catch (const std::exception&) {
+        // A rejected expression, or traits whose catalogue cannot be opened.
+        m_engine.reset();
+    }
+    if (m_engine && !ignoreCase) {
+        m_prefix = m_engine->SurePrefix(expression);
+        m_plainText = !m_prefix.empty() && m_prefix == expression;
+        // A short prefix is found faster by the engine's own scan.
+        if (m_prefix.size() < 3 && !m_plainText)
+            m_prefix.clear();
+    }
+    return m_engine != nullptr;
+}
+
+bool FileSearch::HasExpression() const
+{
+    return m_engine != nullptr;
+}
+
+}  // namespace detail
+}  // namespace RegexClass
