@@ -56,6 +56,7 @@ bool SplitWebAddress(const std::string& strUrl, std::string& strScheme, HttpAddr
     if (nAt != std::string::npos)
         strAuthority.erase(0, nAt + 1);
     HttpAddress parsed;
+    parsed.strScheme = strScheme;
     parsed.nPort = strScheme == "https" ? 443 : 80;
     const auto nColon = strAuthority.rfind(':');
     if (nColon != std::string::npos) {
@@ -219,6 +220,12 @@ bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
     return SplitWebAddress(strUrl, strScheme, address) && strScheme == "http";
 }
 
+bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
+{
+    std::string strScheme;
+    return SplitWebAddress(strUrl, strScheme, address);
+}
+
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)
 {
     HttpResult result;
@@ -245,6 +252,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                              INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
                              INTERNET_FLAG_KEEP_CONNECTION;
         std::string strAddress = strUrl;
+        result.strFinalUrl = RequestAddress(strAddress);
         for (long nRedirects = 0;; ++nRedirects) {
             CloseRequest(hRequest, hConnection);
             std::string strScheme;
@@ -287,6 +295,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 !SplitWebAddress(strTarget, strTargetScheme, target))
                 break;
             strAddress = strTarget;
+            result.strFinalUrl = RequestAddress(strAddress);
         }
         if (hRequest && result.nStatus == 200) {
             BodyPieces body(options.nMaxBodyBytes);
