@@ -20,13 +20,17 @@ const std::size_t kAnchorSegmentBytes = 4 * 1024;
 
 namespace {
 
-// Working lists of the running extraction on this thread.
-thread_local std::vector<std::string> g_anchorAttrs;
-thread_local std::vector<std::string> g_attrNames;
-thread_local std::vector<std::string> g_attrValues;
-// Bytes of match text handed over during the running anchor grep.
-thread_local std::size_t g_nAnchorPassBytes = 0;
-thread_local bool g_bAnchorBudgetExceeded = false;
+// Working lists of one anchor pass. They live on the caller's stack and reach
+// the engine's callbacks through closures: no thread-local object with a
+// destructor, which MinGW's emulated thread storage frees before it runs.
+struct PassLists {
+    std::vector<std::string> anchorAttrs;
+    std::vector<std::string> attrNames;
+    std::vector<std::string> attrValues;
+    // Bytes of match text handed over during the anchor grep.
+    std::size_t nAnchorPassBytes = 0;
+    bool bAnchorBudgetExceeded = false;
+};
 
 std::string Trim(const std::string& s)
 {
@@ -48,28 +52,26 @@ bool EndsWith(const std::string& s, const char* pSuffix)
     return s.size() >= n && s.compare(s.size() - n, n, pSuffix) == 0;
 }
 
-void VANTREL_CALLBACK OnAnchorFound(RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
-                                    bool& bContinue)
+void OnAnchorFound(PassLists& lists, const std::vector<REMatch>& matches, bool& bContinue)
 {
     for (const REMatch& m : matches)
-        g_nAnchorPassBytes += m.text.size();
-    if (g_nAnchorPassBytes > kMaxAnchorPassBytes || g_anchorAttrs.size() >= kMaxAnchorsPerPage) {
-        g_bAnchorBudgetExceeded = true;
+        lists.nAnchorPassBytes += m.text.size();
+    if (lists.nAnchorPassBytes > kMaxAnchorPassBytes || lists.anchorAttrs.size() >= kMaxAnchorsPerPage) {
+        lists.bAnchorBudgetExceeded = true;
         bContinue = false;
         return;
     }
     if (matches.size() < 4)
         return;
-    g_anchorAttrs.push_back(Trim(matches[1].text));
+    lists.anchorAttrs.push_back(Trim(matches[1].text));
 }
 
-void VANTREL_CALLBACK OnAttributeFound(RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
-                                       bool&)
+void OnAttributeFound(PassLists& lists, const std::vector<REMatch>& matches)
 {
     if (matches.size() < 4)
         return;
-    g_attrNames.push_back(Trim(matches[1].text));
-    g_attrValues.push_back(Trim(matches[3].text));
+    lists.attrNames.push_back(Trim(matches[1].text));
+    lists.attrValues.push_back(Trim(matches[3].text));
 }
 
 bool IsS(char c)
@@ -177,9 +179,10 @@ void AddLink(const LinkBase& base, const std::string& strHref, std::vector<std::
 
 namespace {
 
-void PrepareAttributeExpression(RegularExpression& re)
+void PrepareAttributeExpression(RegularExpression& re, PassLists& lists)
 {
-    re.SetOnGrepping(&OnAttributeFound);
+    re.SetOnGreppingClosure([&lists](RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
+                                     bool&) { OnAttributeFound(lists, matches); });
     re.AddExpressionOption(RegularExpression::IgnoreCase);
     re.AddExpressionOption(RegularExpression::BkRefs);
     re.SetExpression(kAttributeExpression);
@@ -187,7 +190,7 @@ void PrepareAttributeExpression(RegularExpression& re)
 
 // The attribute pass with a prepared object; a page's anchors share one, so the
 // expression is compiled once per page.
-void ExtractHrefWith(RegularExpression& re, const std::string& strAttributes, std::string& strHref)
+void ExtractHrefWith(RegularExpression& re, PassLists& lists, const std::string& strAttributes, std::string& strHref)
 {
     re.SetStringToMatch(strAttributes);
     unsigned nFound = 0;
@@ -196,31 +199,27 @@ void ExtractHrefWith(RegularExpression& re, const std::string& strAttributes, st
     } catch (const std::exception&) {
         // The engine gave up on this anchor: as if nothing matched, and nothing of the
         // partial pass may reach the next anchor.
-        g_attrNames.clear();
-        g_attrValues.clear();
+        lists.attrNames.clear();
+        lists.attrValues.clear();
         return;
     }
     if (nFound == 0)
         return;
-    for (std::size_t i = 0; i < g_attrNames.size(); ++i)
-        if (g_attrNames[i] == "href")
-            strHref = g_attrValues[i];
-    g_attrNames.clear();
-    g_attrValues.clear();
+    for (std::size_t i = 0; i < lists.attrNames.size(); ++i)
+        if (lists.attrNames[i] == "href")
+            strHref = lists.attrValues[i];
+    lists.attrNames.clear();
+    lists.attrValues.clear();
 }
 
 }  // namespace
 
 void ExtractHref(const std::string& strAttributes, std::string& strHref)
 {
+    PassLists lists;
     RegularExpression re;
-    PrepareAttributeExpression(re);
-    ExtractHrefWith(re, strAttributes, strHref);
-}
-
-void ClearAnchorAttrs()
-{
-    g_anchorAttrs.clear();
+    PrepareAttributeExpression(re, lists);
+    ExtractHrefWith(re, lists, strAttributes, strHref);
 }
 
 AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links)
@@ -231,16 +230,15 @@ AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base,
 AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkBase& base,
                                          std::vector<std::string>& links, std::size_t nSegment)
 {
-    ClearAnchorAttrs();
-    g_nAnchorPassBytes = 0;
-    g_bAnchorBudgetExceeded = false;
+    PassLists lists;
     const std::size_t nSearch = AnchorSearchLength(strText);
     if (nSearch == 0)
         return AnchorPassResult::NoAnchors;
     unsigned nFound = 0;
     {
         RegularExpression re;
-        re.SetOnGrepping(&OnAnchorFound);
+        re.SetOnGreppingClosure([&lists](RegularExpression*, const std::vector<REMatch>& matches, unsigned,
+                                         unsigned, bool& bContinue) { OnAnchorFound(lists, matches, bContinue); });
         re.AddExpressionOption(RegularExpression::IgnoreCase);
         re.SetExpression(kAnchorExpression);
         // Every match hands the callback the rest of its subject, so the page is
@@ -254,28 +252,23 @@ AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkB
                 nFound += re.Grep();
             } catch (const std::exception&) {
                 // Complexity, stack or memory limits of the engine: no links from this page.
-                ClearAnchorAttrs();
                 return AnchorPassResult::GaveUp;
             }
-            if (g_bAnchorBudgetExceeded)
+            if (lists.bAnchorBudgetExceeded)
                 break;
         }
     }
-    if (g_bAnchorBudgetExceeded) {
-        ClearAnchorAttrs();
+    if (lists.bAnchorBudgetExceeded)
         return AnchorPassResult::GaveUp;
-    }
     if (nFound == 0)
         return AnchorPassResult::NoAnchors;
-    const std::size_t nAnchors = g_anchorAttrs.size();
     RegularExpression attributes;
-    PrepareAttributeExpression(attributes);
-    for (std::size_t i = 0; i < nAnchors; ++i) {
+    PrepareAttributeExpression(attributes, lists);
+    for (const std::string& strAttributes : lists.anchorAttrs) {
         std::string strHref;
-        ExtractHrefWith(attributes, g_anchorAttrs[i], strHref);
+        ExtractHrefWith(attributes, lists, strAttributes, strHref);
         AddLink(base, strHref, links);
     }
-    ClearAnchorAttrs();
     return AnchorPassResult::Links;
 }
 

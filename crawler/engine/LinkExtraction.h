@@ -2,7 +2,7 @@
 // Link extraction: the anchor pass over a page, the attribute pass over one anchor,
 // and the resolution and filtering of one href value.
 //
-// The working lists are per thread, so extractions on different threads never meet.
+// The working lists belong to one call, so extractions on different threads never meet.
 
 #include <cstddef>
 #include <string>
@@ -34,9 +34,6 @@ void AddLink(const LinkBase& base, const std::string& strHref, std::vector<std::
 // Sets strHref to the value of the last attribute named exactly "href"; leaves it
 // unchanged when there is none.
 void ExtractHref(const std::string& strAttributes, std::string& strHref);
-
-// Empties the anchor list (done as soon as a response's status is known).
-void ClearAnchorAttrs();
 
 enum class AnchorPassResult { Links, NoAnchors, GaveUp };
 

@@ -18,22 +18,33 @@ namespace {
 
 // ------------------------------------------------------------ active objects
 
-// The objects whose file operation runs on this thread, innermost last. The
+// The objects whose file operation runs on this thread, innermost on top. The
 // layer's reports go to the top one; a callback may start a file operation
-// on another object, which pushes that one for its own pass.
-thread_local std::vector<RegularExpression*> t_activeObjects;
+// on another object, which pushes that one for its own pass. The stack is a
+// chain of scopes on the callers' stacks, so the thread-local slot is a plain
+// pointer: MinGW's emulated thread storage frees an object before a
+// destructor registered for thread exit could run.
+class ActiveScope;
+thread_local ActiveScope* t_activeTop = nullptr;
 
 class ActiveScope {
 public:
-    explicit ActiveScope(RegularExpression* object) { t_activeObjects.push_back(object); }
-    ~ActiveScope() { t_activeObjects.pop_back(); }
+    explicit ActiveScope(RegularExpression* object) : m_object(object), m_below(t_activeTop) { t_activeTop = this; }
+    ~ActiveScope() { t_activeTop = m_below; }
     ActiveScope(const ActiveScope&) = delete;
     ActiveScope& operator=(const ActiveScope&) = delete;
+
+    RegularExpression& Object() const { return *m_object; }
+    const ActiveScope* Below() const { return m_below; }
+
+private:
+    RegularExpression* const m_object;
+    ActiveScope* const m_below;
 };
 
 RegularExpression& ActiveObject()
 {
-    return *t_activeObjects.back();
+    return t_activeTop->Object();
 }
 
 // ---------------------------------------------------------- search and reports
@@ -235,7 +246,10 @@ namespace detail {
 
 std::size_t ActiveObjectDepth()
 {
-    return t_activeObjects.size();
+    std::size_t depth = 0;
+    for (const ActiveScope* scope = t_activeTop; scope; scope = scope->Below())
+        ++depth;
+    return depth;
 }
 
 }  // namespace detail
