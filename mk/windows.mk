@@ -32,8 +32,12 @@ endef
 XVFB_RUN = $(if $(shell command -v xvfb-run),xvfb-run -a)
 
 # $(call windows_test,<build dir>,<wine program>)
+# wineboot runs without the display; the wine server it starts outlives it for a few
+# seconds, and a test started meanwhile joins that server and cannot create windows.
+# So the tests wait for it to end and start their own server under Xvfb.
 define windows_test
 	@$(call wine_env,$(1)) $(2) wineboot --init >/dev/null 2>&1
+	@$(call wine_env,$(1)) wineserver -w
 	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
 endef
