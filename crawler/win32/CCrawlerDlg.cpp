@@ -71,7 +71,8 @@ bool CCrawlerDlg::EndCrawl(DWORD nWaitMs)
     if (!m_pControl)
         return true;
     m_pControl->Stop();
-    const DWORD nStart = GetTickCount();
+    // Counted from the close: hiding the window may itself take a while.
+    const DWORD nStart = m_nClosedTick != 0 ? m_nClosedTick : GetTickCount();
     while (m_pControl->IsRunning()) {
         if (GetTickCount() - nStart >= nWaitMs)
             return false;
@@ -324,16 +325,24 @@ void CCrawlerDlg::OnOK()
     }
     m_nIterations = nIterations;
     m_nMaxPages = nPages;
-    if (m_pControl)
-        m_pControl->Stop();
-    EndDialog(m_hWnd, IDOK);
+    EndWindow(IDOK);
 }
 
 void CCrawlerDlg::OnClose()
 {
+    EndWindow(IDCANCEL);
+}
+
+void CCrawlerDlg::EndWindow(INT_PTR nResult)
+{
+    // The crawl stops now and sends nothing more; its worker is waited for (or left
+    // to the process's end) once the window is gone.
     if (m_pControl)
         m_pControl->Stop();
-    EndDialog(m_hWnd, IDCANCEL);
+    m_nClosedTick = GetTickCount();
+    if (m_nClosedTick == 0)
+        m_nClosedTick = 1;
+    EndDialog(m_hWnd, nResult);
 }
 
 void CCrawlerDlg::OnFieldChanged(int nId)

@@ -30,9 +30,10 @@ public:
     // Runs the dialog until it closes; the dialog's result.
     INT_PTR DoModal(HINSTANCE hInstance);
 
-    // After the dialog has ended: stops a running crawl and waits for its worker at
-    // most the given time; false when it is still busy (a fetch that WinINet does
-    // not interrupt), and the process should end without waiting for it.
+    // After the dialog has ended: stops a running crawl and waits for its worker
+    // until the given time has passed since the window was closed; false when it is
+    // still busy (a fetch that WinINet does not interrupt), and the process should end
+    // without waiting for it.
     bool EndCrawl(DWORD nWaitMs);
 
     // Engine settings the window does not show (tests shorten the pause between pages).
@@ -64,6 +65,7 @@ private:
     void OnCrawl();
     void OnOK();
     void OnClose();
+    void EndWindow(INT_PTR nResult);
     void OnFieldChanged(int nId);
     void OnDeltaPos(int nId, int nDelta);
     void OnColumnClick(int nColumn);
@@ -84,6 +86,7 @@ private:
     int m_nSortColumn = -1;
     bool m_bSortAscending = true;
     bool m_bSettingField = false;
+    DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;
     ProgressRows m_progressRows{*this};
     std::unique_ptr<CrawlControl> m_pControl;

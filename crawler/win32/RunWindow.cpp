@@ -15,7 +15,7 @@ int RunWindow(int, char**)
     dlg.DoModal(GetModuleHandleA(nullptr));
     // The program ends with its window. A worker still inside a fetch that WinINet
     // does not interrupt ends with the process rather than holding it open.
-    if (!dlg.EndCrawl(2500))
+    if (!dlg.EndCrawl(1000))
         ExitProcess(0);
     return 0;
 }

@@ -71,26 +71,46 @@ bool WaitFor(Pred pred, std::chrono::seconds limit = std::chrono::seconds(60))
     return true;
 }
 
+// The first visible dialog, other than hExcept, among the windows an enumeration
+// offers; optionally only a "Plovik" window of one process. A __stdcall function:
+// on 32-bit Windows no lambda converts to one.
+struct DialogSearch {
+    HWND hExcept = nullptr;
+    DWORD nProcess = 0;  // 0: any
+    HWND hFound = nullptr;
+};
+
+BOOL CALLBACK TakeDialog(HWND h, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(lParam);
+    char szClass[16] = {}, szTitle[16] = {};
+    GetClassNameA(h, szClass, sizeof szClass);
+    GetWindowTextA(h, szTitle, sizeof szTitle);
+    DWORD nProcess = 0;
+    GetWindowThreadProcessId(h, &nProcess);
+    if (h == search.hExcept || !IsWindowVisible(h) || std::string(szClass) != "#32770")
+        return TRUE;
+    if (search.nProcess != 0 && (nProcess != search.nProcess || std::string(szTitle) != "Plovik"))
+        return TRUE;
+    search.hFound = h;
+    return FALSE;
+}
+
 // A visible dialog of the window's thread other than the window itself: a message box.
 HWND FindMessageBox(HWND hDlg)
 {
-    struct Search {
-        HWND hDlg;
-        HWND hFound;
-    } search{hDlg, nullptr};
-    EnumThreadWindows(
-        GetWindowThreadProcessId(hDlg, nullptr),
-        [](HWND h, LPARAM l) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(l);
-            char szClass[16] = {};
-            GetClassNameA(h, szClass, sizeof szClass);
-            if (h != s.hDlg && IsWindowVisible(h) && std::string(szClass) == "#32770") {
-                s.hFound = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search;
+    search.hExcept = hDlg;
+    EnumThreadWindows(GetWindowThreadProcessId(hDlg, nullptr), &TakeDialog, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+// The main window of a process.
+HWND FindProgramWindow(DWORD nProcess)
+{
+    DialogSearch search;
+    search.nProcess = nProcess;
+    EnumWindows(&TakeDialog, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
 
@@ -347,6 +367,37 @@ TEST_F(Window, ClosingDuringTheRankPhaseEndsTheCrawlAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(3));
     EXPECT_TRUE(bWorkerEnded.load());
     hDlg = nullptr;
+}
+
+// The program itself, closed while its crawl waits on a server that does not answer:
+// it ends in time although Wine's WinINet does not interrupt the blocked fetch.
+TEST(Program, ClosingDuringAFetchEndsTheProgramQuickly)
+{
+    LoopbackServer server;
+    server.SlowPage("/", Html(""), std::chrono::seconds(30));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string strCommand = "\"" PLOVIK_PROGRAM "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND hDlg = nullptr;
+    const bool bShown = WaitFor([&] { return (hDlg = FindProgramWindow(pi.dwProcessId)) != nullptr; });
+    bool bClosedInTime = false;
+    if (bShown) {
+        SetDlgItemTextA(hDlg, IDC_URL, server.Url("/").c_str());
+        PostMessageA(GetDlgItem(hDlg, IDC_CRAWL), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return server.RequestCount() > 0; }));
+        const auto closed = std::chrono::steady_clock::now();
+        PostMessageA(hDlg, WM_CLOSE, 0, 0);
+        bClosedInTime = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0 &&
+                        std::chrono::steady_clock::now() - closed < std::chrono::seconds(3);
+    }
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(bShown);
+    EXPECT_TRUE(bClosedInTime);
 }
 
 TEST_F(Window, IterationsAbove40BecomeForty)
