@@ -37,6 +37,18 @@ void OpenWithShell(HWND hWnd, const std::string& strAddress)
     ShellExecuteA(hWnd, "open", strAddress.c_str(), nullptr, "", SW_SHOWNORMAL);
 }
 
+// The About box has nothing of its own: OK, Escape and the close box end it.
+INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
+{
+    if (nMsg == WM_INITDIALOG)
+        return TRUE;
+    if (nMsg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(hWnd, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 struct SortContext {
     const std::vector<std::string>* pKeys;
     bool bAscending;
@@ -132,7 +144,7 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == ID_SYS_ABOUT) {
-            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, nullptr, 0);
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, &AboutProc, 0);
             return TRUE;
         }
         return FALSE;
