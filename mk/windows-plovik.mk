@@ -17,3 +17,13 @@ $(HTTPLIB_WIN):
 	mkdir -p $(dir $@) && cp $(WIN_DEPS_DIR)/src/*/httplib.h $@
 
 deps-windows: $(HTTPLIB_WIN)
+
+# The window's icon and splash picture are the Qt window's, drawn by the Linux
+# build's art tool (Qt has no build for the cross toolchain).
+WIN_CMAKE_ARGS += -DPLOVIK_ART_DIR=$(abspath $(BUILD))/crawler/ui/art
+
+.PHONY: windows-art
+windows-art: configure
+	cmake --build $(BUILD) --target plovik_art_files
+
+windows: windows-art

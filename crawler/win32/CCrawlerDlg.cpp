@@ -1,5 +1,6 @@
 #include "CCrawlerDlg.h"
 
+#include "CSplashWnd.h"
 #include "CellCompare.h"
 #include "StartAddress.h"
 #include "TextFormat.h"
@@ -36,6 +37,18 @@ void OpenWithShell(HWND hWnd, const std::string& strAddress)
     ShellExecuteA(hWnd, "open", strAddress.c_str(), nullptr, "", SW_SHOWNORMAL);
 }
 
+// The About box has nothing of its own: OK, Escape and the close box end it.
+INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
+{
+    if (nMsg == WM_INITDIALOG)
+        return TRUE;
+    if (nMsg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(hWnd, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 struct SortContext {
     const std::vector<std::string>* pKeys;
     bool bAscending;
@@ -56,7 +69,16 @@ int CALLBACK CompareRows(LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext)
 
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places)) {}
+CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places))
+{
+    // Shared icons: the system frees them with the module.
+    const HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    m_hIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    m_hSmallIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                 LR_SHARED));
+}
 
 CCrawlerDlg::~CCrawlerDlg() = default;
 
@@ -123,15 +145,20 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == ID_SYS_ABOUT) {
-            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, nullptr, 0);
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, &AboutProc, 0);
             return TRUE;
         }
         return FALSE;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_CLOSE:
         OnClose();
         return TRUE;
     case WM_DESTROY: {
         SaveColumnWidths();
+        m_header.Detach();
         // Calls that were posted but not served go with the window.
         MSG msg;
         while (PeekMessageA(&msg, m_hWnd, WM_CRAWL_PROGRESS, WM_CRAWL_PROGRESS, PM_REMOVE))
@@ -170,6 +197,7 @@ void CCrawlerDlg::OnInitDialog()
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
         }
     }
+    SetIcons();
 
     EnsureSettingsKey(m_places, kDefaultStartAddress);
     SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFF));
@@ -185,7 +213,35 @@ void CCrawlerDlg::OnInitDialog()
 
     ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
     CreateColumns();
+    m_header.Attach(List());
     LoadColumnWidths();
+
+    CSplashWnd::EnableSplash(true);
+    CSplashWnd::ShowSplash(m_hWnd);
+}
+
+void CCrawlerDlg::SetIcons()
+{
+    // The title bar and the task switcher; the dialog's class has no icon of its own.
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+}
+
+bool CCrawlerDlg::OnPaint()
+{
+    // Minimised, the window shows its icon; otherwise the dialog paints as usual.
+    if (!IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT paint;
+    const HDC hDC = BeginPaint(m_hWnd, &paint);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(hDC, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+    return true;
 }
 
 void CCrawlerDlg::CreateColumns()
@@ -375,20 +431,8 @@ void CCrawlerDlg::OnDeltaPos(int nId, int nDelta)
 
 void CCrawlerDlg::OnColumnClick(int nColumn)
 {
-    m_bSortAscending = nColumn == m_nSortColumn ? !m_bSortAscending : true;
-    m_nSortColumn = nColumn;
-
-    // The header shows the direction on the sort column only.
-    const HWND hHeader = ListView_GetHeader(List());
-    for (int i = 0; i < Header_GetItemCount(hHeader); ++i) {
-        HDITEMA item{};
-        item.mask = HDI_FORMAT;
-        Header_GetItem(hHeader, i, &item);
-        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == nColumn)
-            item.fmt |= m_bSortAscending ? HDF_SORTUP : HDF_SORTDOWN;
-        Header_SetItem(hHeader, i, &item);
-    }
+    const bool bAscending = nColumn == m_header.SortColumn() ? !m_header.IsAscending() : true;
+    m_header.SetSortImage(nColumn, bAscending);
 
     // Stable: rows that compare equal keep their order (their current index breaks
     // the tie). The comparison reads the rows' texts once, not the control per pair.
@@ -405,7 +449,7 @@ void CCrawlerDlg::OnColumnClick(int nColumn)
         item.lParam = i;
         ListView_SetItem(List(), &item);
     }
-    SortContext context{&keys, m_bSortAscending};
+    SortContext context{&keys, bAscending};
     ListView_SortItems(List(), &CompareRows, reinterpret_cast<LPARAM>(&context));
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "CSortHeaderCtrl.h"
 #include "CrawlControl.h"
 #include "ProgressRows.h"
 #include "RegistrySettings.h"
@@ -57,6 +58,8 @@ private:
     INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
 
     void OnInitDialog();
+    void SetIcons();
+    bool OnPaint();
     void CreateColumns();
     void LoadColumnWidths();
     void SaveColumnWidths();
@@ -83,8 +86,9 @@ private:
     std::uint32_t m_nMaxPages = 10;
     std::string m_strUrl;
     int m_nRightClickRow = -1;
-    int m_nSortColumn = -1;
-    bool m_bSortAscending = true;
+    CSortHeaderCtrl m_header;
+    HICON m_hIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
     bool m_bSettingField = false;
     DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;

@@ -408,4 +408,29 @@ TEST_F(Window, IterationsAbove40BecomeForty)
     EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "40");
 }
 
+TEST_F(Window, SystemMenuOpensTheAboutBoxWhichOkAndTheCloseBoxEnd)
+{
+    const HMENU hSysMenu = GetSystemMenu(hDlg, FALSE);
+    const int nItems = GetMenuItemCount(hSysMenu);
+    char szItem[64] = {};
+    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 1), szItem, sizeof szItem, MF_BYPOSITION);
+    EXPECT_STREQ(szItem, "&About Plovik...");
+    EXPECT_TRUE(GetMenuState(hSysMenu, static_cast<UINT>(nItems - 2), MF_BYPOSITION) & MF_SEPARATOR);
+
+    // The OK button, then the close box (which the dialog turns into Cancel).
+    for (bool bOkButton : {true, false}) {
+        PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_ABOUT, 0);
+        HWND hAbout = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            hAbout = FindWindowA("#32770", "About Skarrow");
+            return hAbout && IsWindowVisible(hAbout);
+        }));
+        if (bOkButton)
+            SendMessageA(GetDlgItem(hAbout, IDOK), BM_CLICK, 0, 0);
+        else
+            PostMessageA(hAbout, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(hAbout); }, std::chrono::seconds(10))) << bOkButton;
+    }
+}
+
 }  // namespace
