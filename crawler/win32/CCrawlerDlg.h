@@ -86,6 +86,7 @@ private:
     int m_nSortColumn = -1;
     bool m_bSortAscending = true;
     bool m_bSettingField = false;
+    bool m_bClosed = false;
     DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;
     ProgressRows m_progressRows{*this};
