@@ -237,8 +237,8 @@ AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkB
     unsigned nFound = 0;
     {
         RegularExpression re;
-        re.SetOnGreppingClosure([&lists](RegularExpression*, const std::vector<REMatch>& matches, unsigned,
-                                         unsigned, bool& bContinue) { OnAnchorFound(lists, matches, bContinue); });
+        re.SetOnGreppingClosure([&lists](RegularExpression*, const std::vector<REMatch>& matches, unsigned, unsigned,
+                                         bool& bContinue) { OnAnchorFound(lists, matches, bContinue); });
         re.AddExpressionOption(RegularExpression::IgnoreCase);
         re.SetExpression(kAnchorExpression);
         // Every match hands the callback the rest of its subject, so the page is

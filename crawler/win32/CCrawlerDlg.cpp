@@ -94,7 +94,7 @@ bool CCrawlerDlg::EndCrawl(DWORD nWaitMs)
         return true;
     m_pControl->Stop();
     // Counted from the close: hiding the window may itself take a while.
-    const DWORD nStart = m_nClosedTick != 0 ? m_nClosedTick : GetTickCount();
+    const DWORD nStart = m_bClosed ? m_nClosedTick : GetTickCount();
     while (m_pControl->IsRunning()) {
         if (GetTickCount() - nStart >= nWaitMs)
             return false;
@@ -395,9 +395,8 @@ void CCrawlerDlg::EndWindow(INT_PTR nResult)
     // to the process's end) once the window is gone.
     if (m_pControl)
         m_pControl->Stop();
+    m_bClosed = true;
     m_nClosedTick = GetTickCount();
-    if (m_nClosedTick == 0)
-        m_nClosedTick = 1;
     EndDialog(m_hWnd, nResult);
 }
 

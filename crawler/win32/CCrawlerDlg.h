@@ -90,6 +90,7 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     bool m_bSettingField = false;
+    bool m_bClosed = false;
     DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;
     ProgressRows m_progressRows{*this};

@@ -263,7 +263,8 @@ TEST_F(Window, RowsSortedDuringTheCrawlStillGetTheirUpdates)
     server.Page("/s/", Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a><a href=\"c.html\">c</a>"));
     server.Page("/s/a.html", Html("<a href=\"b.html\">b</a><a href=\"/s/\">home</a>"));
     server.Page("/s/b.html", Html("<a href=\"a.html\">a</a><a href=\"gone.html\">gone</a>"));
-    server.SlowPage("/s/c.html", Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a>"), std::chrono::milliseconds(1500));
+    server.SlowPage("/s/c.html", Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a>"),
+                    std::chrono::milliseconds(1500));
     Crawl(server.Url("/s/"), 10, 3);
     ASSERT_TRUE(WaitFor([&] { return Requested("/s/c.html"); }));
     ClickHeader(COL_PAGE);
@@ -337,8 +338,8 @@ TEST_F(Window, SecondCrawlIsRefusedWhileOneRuns)
 TEST_F(Window, ProgressArrivesAsPostedMessagesAndTheWindowStaysFree)
 {
     g_nProgressMessages = 0;
-    HHOOK hHook = SetWindowsHookExA(WH_GETMESSAGE, &CountProgressMessages, nullptr,
-                                    GetWindowThreadProcessId(hDlg, nullptr));
+    HHOOK hHook =
+        SetWindowsHookExA(WH_GETMESSAGE, &CountProgressMessages, nullptr, GetWindowThreadProcessId(hDlg, nullptr));
     ASSERT_NE(hHook, nullptr);
     server.SlowPage("/slow/", Html("<a href=\"a.html\">a</a>"), std::chrono::milliseconds(1500));
     server.Page("/slow/a.html", Html(""));
