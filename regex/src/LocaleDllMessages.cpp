@@ -7,6 +7,10 @@
 #include "LocaleDll.h"
 #include "ResourceModule.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace RegexClass {
 namespace detail {
 
@@ -27,23 +31,64 @@ constexpr int kSyntaxIdEnd = 60;
 // Modules opened on one thread, by catalogue number. Released with the thread.
 struct CatalogueRegistry {
     std::map<int, Catalogue> catalogues;
-    ~CatalogueRegistry();
 };
 
+#ifdef _WIN32
+// MinGW's emulated thread storage frees a thread_local object before its
+// destructor runs at the thread's end, so the registry hangs in a fibre-local
+// slot instead: Windows calls its release at the thread's end, and for every
+// thread when the library is unloaded and the slot freed.
+void WINAPI ReleaseRegistry(void* pRegistry)
+{
+    delete static_cast<CatalogueRegistry*>(pRegistry);
+}
+
+DWORD g_registrySlot = FLS_OUT_OF_INDEXES;
+
+struct RegistrySlotOwner {
+    ~RegistrySlotOwner()
+    {
+        if (g_registrySlot != FLS_OUT_OF_INDEXES)
+            FlsFree(g_registrySlot);
+        g_registrySlot = FLS_OUT_OF_INDEXES;
+    }
+} g_registrySlotOwner;
+
+// The calling thread's registry, made on first use when bCreate is set; null
+// when there is none.
+CatalogueRegistry* ThisThreadRegistry(bool bCreate)
+{
+    static const bool bAllocated = (g_registrySlot = FlsAlloc(&ReleaseRegistry)) != FLS_OUT_OF_INDEXES;
+    if (!bAllocated || g_registrySlot == FLS_OUT_OF_INDEXES)
+        return nullptr;
+    auto* pRegistry = static_cast<CatalogueRegistry*>(FlsGetValue(g_registrySlot));
+    if (!pRegistry && bCreate) {
+        pRegistry = new CatalogueRegistry;
+        if (!FlsSetValue(g_registrySlot, pRegistry)) {
+            delete pRegistry;
+            pRegistry = nullptr;
+        }
+    }
+    return pRegistry;
+}
+#else
 // Set once this thread's registry has been destroyed (at thread exit), so a
 // facet released later in that exit does not touch it.
 thread_local bool t_registryGone = false;
 
-CatalogueRegistry::~CatalogueRegistry()
-{
-    t_registryGone = true;
-}
+struct ThreadRegistry {
+    CatalogueRegistry registry;
+    ~ThreadRegistry() { t_registryGone = true; }
+};
 
-std::map<int, Catalogue>& ThisThreadCatalogues()
+CatalogueRegistry* ThisThreadRegistry(bool)
 {
-    thread_local CatalogueRegistry registry;
-    return registry.catalogues;
+    if (t_registryGone)
+        return nullptr;
+    thread_local ThreadRegistry record;
+    return &record.registry;
 }
+#endif
 
 }  // namespace
 
@@ -55,9 +100,10 @@ LocaleDllMessages::LocaleDllMessages(std::size_t refs) : std::messages<char>(ref
 // it; it stays registered until its facet goes.
 LocaleDllMessages::~LocaleDllMessages()
 {
-    if (t_registryGone)
+    CatalogueRegistry* pRegistry = ThisThreadRegistry(false);
+    if (!pRegistry)
         return;
-    auto& catalogues = ThisThreadCatalogues();
+    auto& catalogues = pRegistry->catalogues;
     for (auto it = catalogues.begin(); it != catalogues.end();) {
         if (it->second.owner == this)
             it = catalogues.erase(it);
@@ -68,7 +114,8 @@ LocaleDllMessages::~LocaleDllMessages()
 
 std::size_t LocaleDllMessages::OpenCatalogueCount()
 {
-    return t_registryGone ? 0 : ThisThreadCatalogues().size();
+    const CatalogueRegistry* pRegistry = ThisThreadRegistry(false);
+    return pRegistry ? pRegistry->catalogues.size() : 0;
 }
 
 LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name, const std::locale&) const
@@ -77,9 +124,10 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name, c
         std::unique_ptr<ResourceModule> module = ResourceModule::Load(name);
         if (!module)
             return -1;
-        if (t_registryGone)
+        CatalogueRegistry* pRegistry = ThisThreadRegistry(true);
+        if (!pRegistry)
             return -1;
-        auto& registry = ThisThreadCatalogues();
+        auto& registry = pRegistry->catalogues;
         // Smallest number not in use: the first gap in the ordered keys.
         int number = 0;
         for (const auto& entry : registry) {
@@ -100,9 +148,10 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name, c
 
 std::string LocaleDllMessages::do_get(catalog cat, int, int id, const std::string& dfault) const
 {
-    if (t_registryGone)
+    const CatalogueRegistry* pRegistry = ThisThreadRegistry(false);
+    if (!pRegistry)
         return dfault;
-    const auto& registry = ThisThreadCatalogues();
+    const auto& registry = pRegistry->catalogues;
     const auto found = registry.find(cat);
     if (found == registry.end() || id < 0)
         return dfault;
@@ -125,8 +174,8 @@ std::string LocaleDllMessages::do_get(catalog cat, int, int id, const std::strin
 
 void LocaleDllMessages::do_close(catalog cat) const
 {
-    if (!t_registryGone)
-        ThisThreadCatalogues().erase(cat);
+    if (CatalogueRegistry* pRegistry = ThisThreadRegistry(false))
+        pRegistry->catalogues.erase(cat);
 }
 
 }  // namespace detail

@@ -7,11 +7,15 @@
 #include <windows.h>
 
 #include <fstream>
+#include <locale>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "vantrel/RegularExpression.h"
 
 #include "LocaleDll.h"
+#include "LocaleDllMessages.h"
 #include "NativeLocaleNames.h"
 #include "PeWriter.h"
 #include "ResourceModule.h"
@@ -156,6 +160,51 @@ TEST(LocaleModels, LocaleDllMessagesReachTheCaller)
         re.SetExpression("");
         EXPECT_EQ(re.GetExpressionError(), "Leerer Ausdruck") << "model " << model;
     }
+}
+
+// Threads that end with catalogues still open release them with the heap intact.
+TEST(LocaleDllMessages, ThreadsEndWithCataloguesOpen)
+{
+    const std::locale locale(std::locale::classic(), new LocaleDllMessages());
+    const auto& messages = std::use_facet<std::messages<char>>(locale);
+    std::vector<std::thread> threads;
+    std::vector<std::string> texts(20);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        threads.emplace_back([&, i] {
+            const auto cat = messages.open(Module("messages.dll"), locale);
+            messages.open(Module("messages.dll"), locale);
+            texts[i] = messages.get(cat, 0, 251, "none");
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::string& text : texts)
+        EXPECT_EQ(text, "Leerer Ausdruck");
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+}
+
+// Threads that compile through a catalogue and end, one after another and
+// side by side, leave the process and the catalogue working.
+TEST(LocaleModels, ThreadsThatEndKeepTheCatalogueWorking)
+{
+    auto compile = [] {
+        RE re;
+        re.SetLocaleModel(RE::LocaleCpp);
+        re.SetLocaleDll(Module("messages.dll"));
+        re.SetExpression("a(b");
+        return re.ParseExpression();
+    };
+    for (int round = 0; round < 4; ++round) {
+        std::vector<std::thread> threads;
+        std::vector<int> results(8, -1);
+        for (std::size_t i = 0; i < results.size(); ++i)
+            threads.emplace_back([&, i] { results[i] = compile(); });
+        for (std::thread& thread : threads)
+            thread.join();
+        for (int result : results)
+            EXPECT_EQ(result, RE::ErrorParenthesis);
+    }
+    EXPECT_EQ(compile(), RE::ErrorParenthesis);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
 TEST(LocaleModels, AMissingLocaleDllIsNotAnError)
