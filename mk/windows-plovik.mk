@@ -29,21 +29,23 @@ define win_source
 	@ls $(WIN_SRC_DIR)/$(2) >/dev/null 2>&1 || { echo "could not fetch the source of $(1)"; exit 1; }
 endef
 
-$(HTTPLIB_WIN): $(WIN_DEPS_DIR)/apt/updated
+$(HTTPLIB_WIN): | $(WIN_DEPS_DIR)/apt/updated
 	$(call win_source,cpp-httplib/bookworm,cpp-httplib_*.orig.tar.xz)
 	rm -rf $(WIN_SRC_DIR)/httplib && mkdir -p $(WIN_SRC_DIR)/httplib
 	tar -xJf $(WIN_SRC_DIR)/cpp-httplib_*.orig.tar.xz -C $(WIN_SRC_DIR)/httplib --strip-components=1
 	mkdir -p $(dir $@) && cp $(WIN_SRC_DIR)/httplib/httplib.h $@
 
-$(WIN_SRC_DIR)/curl/configure: $(WIN_DEPS_DIR)/apt/updated
+$(WIN_SRC_DIR)/curl/configure: | $(WIN_DEPS_DIR)/apt/updated
 	$(call win_source,curl/bookworm,curl_*.orig.tar.gz)
 	rm -rf $(WIN_SRC_DIR)/curl && mkdir -p $(WIN_SRC_DIR)/curl
 	tar -xzf $(WIN_SRC_DIR)/curl_*.orig.tar.gz -C $(WIN_SRC_DIR)/curl --strip-components=1
+	touch $@
 
-$(WIN_SRC_DIR)/gumbo/src/gumbo.h: $(WIN_DEPS_DIR)/apt/updated
+$(WIN_SRC_DIR)/gumbo/src/gumbo.h: | $(WIN_DEPS_DIR)/apt/updated
 	$(call win_source,gumbo-parser/trixie,gumbo-parser_*.orig.tar.*)
 	rm -rf $(WIN_SRC_DIR)/gumbo && mkdir -p $(WIN_SRC_DIR)/gumbo
 	tar -xf $(WIN_SRC_DIR)/gumbo-parser_*.orig.tar.* -C $(WIN_SRC_DIR)/gumbo --strip-components=1
+	touch $@
 
 # libcurl with every protocol but http and https left out, no proxy, no cookies, no
 # authentication: the program uses only its URL API (which needs the scheme table,

@@ -2,7 +2,8 @@
 # under Wine with a prefix inside the build tree.
 WIN_BUILD   ?= build-windows
 WIN64_BUILD ?= build-windows-x64
-WIN_CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF
+# (+=: mk/windows-plovik.mk, read first, adds its own.)
+WIN_CMAKE_ARGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF
 
 WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb
 # Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
