@@ -44,8 +44,8 @@ endef
 # $(call windows_package_test,<build dir>,<wine program>)
 define windows_package_test
 	cmake --build $(BUILD) --target plovik plovik_sample_server -j $(JOBS)
-	cmake --build $(1) --target package-windows
-	crawler/tests/win32/package_test.sh $(1)/package/*.zip $(BUILD) $(2) $(SAMPLE_SITE)
+	cmake --build $(1) --target package-windows trust_certificate
+	crawler/tests/win32/package_test.sh $(1)/package/*.zip $(BUILD) $(1) $(2) $(SAMPLE_SITE)
 endef
 
 windows: deps-windows
