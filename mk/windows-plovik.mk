@@ -1,22 +1,82 @@
-# plovik.exe in the Windows builds: its tests need cpp-httplib in its header-only
-# form (Debian's installed header is the split one), taken from Debian's source
-# package with a private apt state, so the machine's sources list stays as it is.
+# plovik.exe in the Windows builds. Its tests need cpp-httplib in its header-only
+# form (Debian's installed header is the split one); the standard link rules need
+# gumbo and libcurl's URL API as static libraries for each target. All three come
+# from Debian's source packages, fetched with a private apt state so that the
+# machine's sources list stays as it is.
 WIN_DEPS_DIR := $(abspath build-windows-deps)
+WIN_SRC_DIR  := $(WIN_DEPS_DIR)/src
 HTTPLIB_WIN  := $(WIN_DEPS_DIR)/httplib/httplib.h
-WIN_CMAKE_ARGS += -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib
+# The 64-bit target only where the tests run as a 64-bit build (see windows.mk).
+WIN_TRIPLETS := i686-w64-mingw32 $(if $(shell wine --version >/dev/null 2>&1 && echo yes),,x86_64-w64-mingw32)
+WIN_CMAKE_ARGS += -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib -DPLOVIK_WIN_DEPS_DIR=$(WIN_DEPS_DIR)
 
-$(HTTPLIB_WIN):
-	@mkdir -p $(WIN_DEPS_DIR)/apt/lists/partial $(WIN_DEPS_DIR)/apt/sources $(WIN_DEPS_DIR)/src
-	@printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+WIN_APT = apt-get -q -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(WIN_DEPS_DIR)/apt/sources \
+  -o Dir::State::Lists=$(WIN_DEPS_DIR)/apt/lists
+# gumbo comes from the next release: the mirror serves no source of bookworm's.
+WIN_SUITES = bookworm trixie
+WIN_CC_LAUNCHER = $(if $(shell command -v ccache),ccache )
+
+$(WIN_DEPS_DIR)/apt/updated:
+	@mkdir -p $(WIN_DEPS_DIR)/apt/lists/partial $(WIN_DEPS_DIR)/apt/sources $(WIN_SRC_DIR)
+	@printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: $(WIN_SUITES)\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
 	  > $(WIN_DEPS_DIR)/apt/sources/src.sources
-	apt-get -q -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(WIN_DEPS_DIR)/apt/sources \
-	  -o Dir::State::Lists=$(WIN_DEPS_DIR)/apt/lists update >/dev/null
-	cd $(WIN_DEPS_DIR)/src && apt-get -q -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(WIN_DEPS_DIR)/apt/sources \
-	  -o Dir::State::Lists=$(WIN_DEPS_DIR)/apt/lists source --download-only cpp-httplib >/dev/null 2>&1
-	tar -xJf $(WIN_DEPS_DIR)/src/cpp-httplib_*.orig.tar.xz -C $(WIN_DEPS_DIR)/src
-	mkdir -p $(dir $@) && cp $(WIN_DEPS_DIR)/src/*/httplib.h $@
+	$(WIN_APT) update >/dev/null
+	@touch $@
 
-deps-windows: $(HTTPLIB_WIN)
+# $(call win_source,<package/suite>,<orig tarball glob>): only the upstream tarball is
+# needed, so a missing Debian patch tarball is no failure.
+define win_source
+	cd $(WIN_SRC_DIR) && { $(WIN_APT) source --download-only $(1) >/dev/null 2>&1 || true; }
+	@ls $(WIN_SRC_DIR)/$(2) >/dev/null 2>&1 || { echo "could not fetch the source of $(1)"; exit 1; }
+endef
+
+$(HTTPLIB_WIN): | $(WIN_DEPS_DIR)/apt/updated
+	$(call win_source,cpp-httplib/bookworm,cpp-httplib_*.orig.tar.xz)
+	rm -rf $(WIN_SRC_DIR)/httplib && mkdir -p $(WIN_SRC_DIR)/httplib
+	tar -xJf $(WIN_SRC_DIR)/cpp-httplib_*.orig.tar.xz -C $(WIN_SRC_DIR)/httplib --strip-components=1
+	mkdir -p $(dir $@) && cp $(WIN_SRC_DIR)/httplib/httplib.h $@
+
+$(WIN_SRC_DIR)/curl/configure: | $(WIN_DEPS_DIR)/apt/updated
+	$(call win_source,curl/bookworm,curl_*.orig.tar.gz)
+	rm -rf $(WIN_SRC_DIR)/curl && mkdir -p $(WIN_SRC_DIR)/curl
+	tar -xzf $(WIN_SRC_DIR)/curl_*.orig.tar.gz -C $(WIN_SRC_DIR)/curl --strip-components=1
+	touch $@
+
+$(WIN_SRC_DIR)/gumbo/src/gumbo.h: | $(WIN_DEPS_DIR)/apt/updated
+	$(call win_source,gumbo-parser/trixie,gumbo-parser_*.orig.tar.*)
+	rm -rf $(WIN_SRC_DIR)/gumbo && mkdir -p $(WIN_SRC_DIR)/gumbo
+	tar -xf $(WIN_SRC_DIR)/gumbo-parser_*.orig.tar.* -C $(WIN_SRC_DIR)/gumbo --strip-components=1
+	touch $@
+
+# libcurl with every protocol but http and https left out, no proxy, no cookies, no
+# authentication: the program uses only its URL API (which needs the scheme table,
+# so https stays, over the system's Schannel). Fetching is WinINet's.
+CURL_WIN_CONFIGURE = --disable-shared --enable-static --with-schannel --without-zlib --without-brotli \
+  --without-zstd --without-libpsl --without-libidn2 --without-nghttp2 --without-librtmp --without-libssh2 \
+  --disable-ldap --disable-ldaps --disable-rtsp --disable-dict --disable-telnet --disable-tftp --disable-pop3 \
+  --disable-imap --disable-smb --disable-smtp --disable-gopher --disable-mqtt --disable-ftp --disable-file \
+  --disable-manual --disable-proxy --disable-cookies --disable-http-auth --disable-doh --disable-mime \
+  --disable-netrc --disable-alt-svc --disable-hsts --disable-ntlm --disable-ntlm-wb --disable-crypto-auth \
+  --disable-threaded-resolver --disable-unix-sockets --disable-verbose --disable-sspi --disable-tls-srp \
+  --disable-socketpair --disable-dateparse --disable-progress-meter --disable-headers-api --disable-websockets \
+  --disable-get-easy-options --disable-libcurl-option --disable-dependency-tracking
+
+$(WIN_DEPS_DIR)/%/lib/libcurl.a: $(WIN_SRC_DIR)/curl/configure
+	rm -rf $(WIN_DEPS_DIR)/$*/curl-build && mkdir -p $(WIN_DEPS_DIR)/$*/curl-build
+	cd $(WIN_DEPS_DIR)/$*/curl-build && $(WIN_SRC_DIR)/curl/configure --host=$* CC="$(WIN_CC_LAUNCHER)$*-gcc" \
+	  --prefix=$(WIN_DEPS_DIR)/$* $(CURL_WIN_CONFIGURE) >configure.log 2>&1 || { tail -30 configure.log; exit 1; }
+	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/lib -j $(JOBS) install >/dev/null
+	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/include install >/dev/null
+
+# gumbo is plain C99 without configuration: its sources compile as they are.
+$(WIN_DEPS_DIR)/%/lib/libgumbo.a: $(WIN_SRC_DIR)/gumbo/src/gumbo.h
+	rm -rf $(WIN_DEPS_DIR)/$*/gumbo-build && mkdir -p $(WIN_DEPS_DIR)/$*/gumbo-build $(WIN_DEPS_DIR)/$*/include $(dir $@)
+	cd $(WIN_DEPS_DIR)/$*/gumbo-build && for f in $(WIN_SRC_DIR)/gumbo/src/*.c; do \
+	  $(WIN_CC_LAUNCHER)$*-gcc -std=gnu99 -O2 -c $$f || exit 1; done
+	$*-ar rcs $@ $(WIN_DEPS_DIR)/$*/gumbo-build/*.o
+	cp $(WIN_SRC_DIR)/gumbo/src/gumbo.h $(WIN_SRC_DIR)/gumbo/src/tag_enum.h $(WIN_DEPS_DIR)/$*/include/
+
+deps-windows: $(HTTPLIB_WIN) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a $(WIN_DEPS_DIR)/$(t)/lib/libgumbo.a)
 
 # The window's icon and splash picture are the Qt window's, drawn by the Linux
 # build's art tool (Qt has no build for the cross toolchain).

@@ -43,16 +43,27 @@ define windows_test
 	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
 endef
 
+# The zip as a user gets it, crawling the sample site; the Linux program's rows for
+# the same site are the reference.
+# $(call windows_package_test,<build dir>,<wine program>)
+define windows_package_test
+	cmake --build $(BUILD) --target plovik plovik_sample_server -j $(JOBS)
+	cmake --build $(1) --target package-windows trust_certificate
+	crawler/tests/win32/package_test.sh $(1)/package/*.zip $(BUILD) $(1) $(2) $(SAMPLE_SITE)
+endef
+
 windows: deps-windows
 	$(call windows_build,$(WIN_BUILD),toolchain-mingw-i686.cmake)
 
-test-windows: windows
+test-windows: windows configure
 ifeq ($(RUNS_32BIT),yes)
 	$(call windows_test,$(WIN_BUILD),wine)
+	$(call windows_package_test,$(WIN_BUILD),wine)
 else
 	@echo "== This kernel runs no 32-bit programs: testing the 64-bit build of the same sources under wine64."
 	$(call windows_build,$(WIN64_BUILD),toolchain-mingw-x86_64.cmake)
 	$(call windows_test,$(WIN64_BUILD),/usr/lib/wine/wine64)
+	$(call windows_package_test,$(WIN64_BUILD),/usr/lib/wine/wine64)
 endif
 
 package-windows: windows

@@ -1,8 +1,9 @@
 // plovik_sample_server: serves a directory on the loopback interface, for the demo
 // crawl of the bundled sample site.
 //
-//   plovik_sample_server --root DIR [--port N] [--port-file FILE]
+//   plovik_sample_server --root DIR [--port N] [--port-file FILE] [--cert PEM --key PEM]
 //
+// With a certificate and its key it serves https instead of http.
 // Port 0 (the default) takes any free port; the chosen one is printed and, with
 // --port-file, written to FILE once the server accepts connections. SIGINT or SIGTERM
 // stop it.
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
 {
     std::string strRoot;
     std::string strPortFile;
+    std::string strCert;
+    std::string strKey;
     int nPort = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -30,8 +34,12 @@ int main(int argc, char** argv)
             nPort = std::atoi(argv[++i]);
         else if (i + 1 < argc && a == "--port-file")
             strPortFile = argv[++i];
+        else if (i + 1 < argc && a == "--cert")
+            strCert = argv[++i];
+        else if (i + 1 < argc && a == "--key")
+            strKey = argv[++i];
         else {
-            std::cerr << "Usage: plovik_sample_server --root DIR [--port N] [--port-file FILE]\n";
+            std::cerr << "Usage: plovik_sample_server --root DIR [--port N] [--port-file FILE] [--cert PEM --key PEM]\n";
             return 2;
         }
     }
@@ -47,7 +55,17 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    httplib::Server server;
+    const bool bTls = !strCert.empty() || !strKey.empty();
+    std::unique_ptr<httplib::Server> pServer;
+    if (bTls)
+        pServer = std::make_unique<httplib::SSLServer>(strCert.c_str(), strKey.c_str());
+    else
+        pServer = std::make_unique<httplib::Server>();
+    httplib::Server& server = *pServer;
+    if (!server.is_valid()) {
+        std::cerr << "plovik_sample_server: cannot use the certificate " << strCert << " and key " << strKey << "\n";
+        return 1;
+    }
     if (!server.set_mount_point("/", strRoot)) {
         std::cerr << "plovik_sample_server: cannot serve " << strRoot << "\n";
         return 1;
@@ -64,7 +82,8 @@ int main(int argc, char** argv)
     while (!server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
-    std::cout << "Serving " << strRoot << " on http://127.0.0.1:" << nPort << "/" << std::endl;
+    std::cout << "Serving " << strRoot << " on " << (bTls ? "https" : "http") << "://127.0.0.1:" << nPort << "/"
+              << std::endl;
     if (!strPortFile.empty()) {
         // Written under a temporary name and renamed, so a reader never sees half a number.
         const std::string strTemp = strPortFile + ".tmp";

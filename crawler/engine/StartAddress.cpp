@@ -1,9 +1,7 @@
 #include "StartAddress.h"
 
 #include "HttpClient.h"
-#ifndef PLOVIK_NO_STANDARD_LINKS
 #include "StandardLinks.h"
-#endif
 #include "TextFormat.h"
 
 namespace plovik {
@@ -17,12 +15,10 @@ std::string InvalidAddressText()
 
 std::string NormaliseStartAddress(const std::string& sTyped, LinkRules rules)
 {
-#ifndef PLOVIK_NO_STANDARD_LINKS
     if (rules == LinkRules::Standard) {
         const std::string sNormal = NormaliseStandardStart(sTyped);
         return sNormal.empty() ? sTyped : sNormal;
     }
-#endif
     std::string s = LowerAscii(sTyped);
     if (!s.empty()) {
         const auto nLastSlash = s.rfind('/');

@@ -311,6 +311,10 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                     result.strText = std::move(body.Text());
                     break;
                 }
+                // Past the cap the body is abandoned. Closing the request then reads
+                // on while data keeps arriving (Wine's WinINet drains a body to keep
+                // its connection), so only a server that outpaces that forever can
+                // hold the close; the cap still bounds what is kept.
                 if (!body.Append(buffer.data(), nRead)) {
                     result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
                     break;

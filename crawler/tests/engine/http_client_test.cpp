@@ -101,6 +101,46 @@ TEST(HttpGet, FollowsRedirectsToTheFinalStatus)
     EXPECT_EQ(r.strText, "moved here");
 }
 
+TEST(HttpGet, FinalAddressIsTheLastOneRequested)
+{
+    LoopbackServer server;
+    server.Redirect("/a", "/b", 302);
+    server.Redirect("/b", "sub/c.html?q=1", 301);
+    server.Page("/sub/c.html", "here");
+    server.Page("/plain", "no redirect");
+    struct Case {
+        const char* pPath;
+        const char* pFinal;
+    };
+    for (const Case& c : {Case{"/a", "/sub/c.html?q=1"}, Case{"/plain", "/plain"}}) {
+        const HttpResult r = HttpGet(server.Url(c.pPath), TestHttpOptions(), nullptr);
+        EXPECT_EQ(r.nStatus, 200) << c.pPath;
+        EXPECT_EQ(r.strFinalUrl, server.Url(c.pFinal)) << c.pPath;
+    }
+}
+
+// Ten hops are followed; the eleventh redirect is the result.
+TEST(HttpGet, RedirectHopsAreLimited)
+{
+    LoopbackServer server;
+    for (int i = 0; i < 11; ++i)
+        server.Redirect("/r" + std::to_string(i), "/r" + std::to_string(i + 1));
+    server.Page("/r11", "reached");
+    struct Case {
+        int nFirst;
+        std::int32_t nStatus;
+        const char* pFinal;
+    };
+    for (const Case& c : {Case{1, 200, "/r11"}, Case{0, 301, "/r10"}}) {
+        const std::string strStart = "/r" + std::to_string(c.nFirst);
+        const HttpResult r = HttpGet(server.Url(strStart), TestHttpOptions(), nullptr);
+        EXPECT_EQ(r.nStatus, c.nStatus) << strStart;
+        EXPECT_EQ(r.strFinalUrl, server.Url(c.pFinal)) << strStart;
+        EXPECT_EQ(r.bBodyRead, c.nStatus == 200) << strStart;
+    }
+    EXPECT_EQ(server.RequestCount(), 11 + 11);
+}
+
 TEST(HttpGet, RedirectsToOtherSchemesAreRefused)
 {
     LoopbackServer server;
@@ -165,7 +205,12 @@ TEST(HttpGet, ServerThatNeverAnswersTimesOut)
     const HttpResult r = HttpGet(server.Url("/"), o, nullptr);
     EXPECT_EQ(r.nStatus, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+#ifdef _WIN32
+    // WinINet's own message, which Windows words in the user's language.
+    EXPECT_FALSE(r.strError.empty());
+#else
     EXPECT_NE(r.strError.find("Operation too slow"), std::string::npos) << r.strError;
+#endif
 }
 
 TEST(HttpGet, StallMidBodyKeepsTheStatusAndDropsTheText)
@@ -197,9 +242,16 @@ TEST(HttpGet, StallMidBodyKeepsTheStatusAndDropsTheText)
 TEST(HttpGet, EndlessBodyStopsAtTheCap)
 {
     LoopbackServer server;
+    // Far beyond the cap, yet with an end: WinINet reads what is left of an abandoned
+    // body while the server keeps up with it, so a truly endless one never lets go.
+    const std::size_t nServedBytes = 16u * 1024u * 1024u;
     server.Raw().Get("/", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/html", [&](size_t, httplib::DataSink& sink) {
+        res.set_chunked_content_provider("text/html", [&](size_t nOffset, httplib::DataSink& sink) {
             static const std::string block(64 * 1024, 'x');
+            if (nOffset >= nServedBytes) {
+                sink.done();
+                return true;
+            }
             return !server.Closing() && sink.write(block.data(), block.size());
         });
     });

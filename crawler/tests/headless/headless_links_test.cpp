@@ -10,7 +10,9 @@
 #include "HeadlessCrawl.h"
 #include "LoopbackServer.h"
 #include "StartAddress.h"
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 #include "TlsLoopback.h"
+#endif
 
 using namespace plovik;
 using namespace plovik_test;
@@ -88,12 +90,21 @@ TEST(HeadlessLinks, TheRulesChangeOnlyTheLinks)
     server.Page("/", Html("<a href=\"sub/../a.html#x\">a</a><a href=a.html>unquoted</a>"));
     server.Page("/a.html", Html("a"));
     const std::string host = server.Root().substr(7);
-    EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Classic),
-              "Page,PR,In,Out,Depth,Status\n" + host + "/,-,1,2,0,200\n" + host + "/sub/../a.html#x,-,1,0,1,404\n");
+#ifdef _WIN32
+    // WinINet resolves the dot segments of the object it requests.
+    const char* pDottedStatus = "200";
+#else
+    const char* pDottedStatus = "404";
+#endif
+    EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Classic), "Page,PR,In,Out,Depth,Status\n" + host + "/,-,1,2,0,200\n" +
+                                                                 host + "/sub/../a.html#x,-,1,0,1," + pDottedStatus +
+                                                                 "\n");
     EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Standard),
               "Page,PR,In,Out,Depth,Status\n" + host + "/,-,0,2,0,200\n" + host + "/a.html,-,2,0,1,200\n");
 }
 
+// https needs a TLS test server, which the Windows build of the test server lacks.
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 TEST(HeadlessLinks, HttpsRowsKeepTheirScheme)
 {
     SelfSignedCertificate cert;
@@ -111,5 +122,6 @@ TEST(HeadlessLinks, HttpsRowsKeepTheirScheme)
               "Page,PR,In,Out,Depth,Status\n" + strRoot + "/,-,0,1,0,200\n" + strRoot + "/a.html,-,1,0,1,200\n");
     EXPECT_EQ(strErr.substr(0, 9 + strRoot.size()), "Scanning " + strRoot);
 }
+#endif
 
 }  // namespace

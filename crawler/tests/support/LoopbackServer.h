@@ -33,6 +33,9 @@ public:
             m_requests.push_back(SeenRequest{req.path, req.headers});
             return httplib::Server::HandlerResponse::Unhandled;
         });
+        // Stopping waits out the keep-alive time of a connection the client left open,
+        // and WinINet keeps its connections open for reuse.
+        m_server.set_keep_alive_timeout(1);
         m_nPort = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
