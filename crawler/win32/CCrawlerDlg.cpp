@@ -148,6 +148,10 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
             DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, &AboutProc, 0);
             return TRUE;
         }
+        if ((wParam & 0xFFF0) == ID_SYS_STANDARD_LINKS) {
+            OnStandardLinks();
+            return TRUE;
+        }
         return FALSE;
     case WM_PAINT:
         return OnPaint();
@@ -192,11 +196,15 @@ void CCrawlerDlg::OnInitDialog()
 
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
         char szItem[64] = {};
-        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0) {
-            AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        m_bStandardLinks = ReadStandardLinkRules(m_places);
+        if (LoadStringA(GetModuleHandleA(nullptr), IDS_STANDARD_LINKS_ITEM, szItem, sizeof szItem) > 0)
+            AppendMenuA(hSysMenu, MF_STRING | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED), ID_SYS_STANDARD_LINKS,
+                        szItem);
+        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0)
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
-        }
     }
+    UpdateTitle();
     SetIcons();
 
     EnsureSettingsKey(m_places, kDefaultStartAddress);
@@ -341,11 +349,12 @@ void CCrawlerDlg::OnCrawl()
         return;
     }
     m_progressRows.ResetProgress(m_nMaxPages);
-    m_strUrl = NormaliseStartAddress(FieldText(IDC_URL));
+    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
+    m_strUrl = NormaliseStartAddress(FieldText(IDC_URL), rules);
     SetField(IDC_URL, m_strUrl);
     SaveDefaultUrl(m_places, m_strUrl);
 
-    switch (CheckStartAddress(m_strUrl)) {
+    switch (CheckStartAddress(m_strUrl, rules)) {
     case StartAddressCheck::Refused:
         ShowMessage(kRefusedAddressText);
         return;
@@ -362,6 +371,7 @@ void CCrawlerDlg::OnCrawl()
     inputs.settings = m_engineSettings;
     inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
     inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
+    inputs.settings.linkRules = rules;
     if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
 }
@@ -468,7 +478,24 @@ void CCrawlerDlg::OnListRightClick(int nRow)
 
 void CCrawlerDlg::OnVisitPage()
 {
-    OpenWithShell(m_hWnd, "http://" + RowLabel(m_nRightClickRow));
+    // An https row's label is its whole address; an http row's lacks the scheme.
+    const std::string strLabel = RowLabel(m_nRightClickRow);
+    OpenWithShell(m_hWnd, strLabel.rfind("https://", 0) == 0 ? strLabel : "http://" + strLabel);
+}
+
+// Used by the next crawl, remembered in the profile and shown in the title.
+void CCrawlerDlg::OnStandardLinks()
+{
+    m_bStandardLinks = !m_bStandardLinks;
+    SaveStandardLinkRules(m_places, m_bStandardLinks);
+    if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE))
+        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED));
+    UpdateTitle();
+}
+
+void CCrawlerDlg::UpdateTitle()
+{
+    SetWindowTextA(m_hWnd, m_bStandardLinks ? "Plovik (standard link rules)" : "Plovik");
 }
 
 // ------------------------------------------------------------------ ResultRowSink

@@ -74,6 +74,8 @@ private:
     void OnColumnClick(int nColumn);
     void OnListRightClick(int nRow);
     void OnVisitPage();
+    void OnStandardLinks();
+    void UpdateTitle();
     void ShowMessage(const std::string& strText);
     void SetField(int nId, const std::string& strText);
     std::string FieldText(int nId) const;
@@ -91,6 +93,7 @@ private:
     HICON m_hSmallIcon = nullptr;
     bool m_bSettingField = false;
     bool m_bClosed = false;
+    bool m_bStandardLinks = false;  // the system menu's "Standard link rules"
     DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;
     ProgressRows m_progressRows{*this};

@@ -66,6 +66,9 @@ void WriteUrl(HKEY hRoot, const std::string& strPath, const std::string& strUrl)
 
 std::string ProfileSection(const RegistryPlaces& places) { return places.strProfileKey + "\\ListCtrls"; }
 
+const char* const kStandardLinksEntry = "StandardLinkRules";
+std::string CrawlSection(const RegistryPlaces& places) { return places.strProfileKey + "\\Crawl"; }
+
 }  // namespace
 
 void EnsureSettingsKey(const RegistryPlaces& places, const std::string& strDefault)
@@ -126,6 +129,27 @@ void SaveColumnWidths(const RegistryPlaces& places, int nListId, const std::vect
         std::memcpy(bytes.data() + 4, widths.data(), widths.size() * 4);
     const std::string strEntry = std::to_string(nListId);
     RegSetValueExA(key.Get(), strEntry.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+bool ReadStandardLinkRules(const RegistryPlaces& places)
+{
+    Key key;
+    if (!key.Open(places.hUser, CrawlSection(places), KEY_QUERY_VALUE))
+        return false;
+    DWORD nType = 0, nValue = 0, nSize = sizeof nValue;
+    if (RegQueryValueExA(key.Get(), kStandardLinksEntry, nullptr, &nType, reinterpret_cast<BYTE*>(&nValue), &nSize) !=
+        ERROR_SUCCESS)
+        return false;
+    return nType == REG_DWORD && nSize == sizeof nValue && nValue != 0;
+}
+
+void SaveStandardLinkRules(const RegistryPlaces& places, bool bOn)
+{
+    Key key;
+    if (!key.Create(places.hUser, CrawlSection(places)))
+        return;
+    const DWORD nValue = bOn ? 1 : 0;
+    RegSetValueExA(key.Get(), kStandardLinksEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nValue), sizeof nValue);
 }
 
 }  // namespace plovik

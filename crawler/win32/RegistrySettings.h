@@ -5,7 +5,7 @@
 // administrator rights cannot create the machine's key). The results list's column
 // widths are the application profile's entry ListCtrls/1001 under
 // Software\Corvane\Plovik of the current user: a 32-bit count, then that many
-// 32-bit widths.
+// 32-bit widths. The link rules choice sits beside them, under Crawl.
 
 #include <windows.h>
 
@@ -38,5 +38,10 @@ void SaveDefaultUrl(const RegistryPlaces& places, const std::string& strUrl);
 // missing, empty, or shorter than its count promises.
 bool ReadColumnWidths(const RegistryPlaces& places, int nListId, std::vector<std::int32_t>& widths);
 void SaveColumnWidths(const RegistryPlaces& places, int nListId, const std::vector<std::int32_t>& widths);
+
+// The system menu's "Standard link rules": the profile's entry Crawl/StandardLinkRules
+// (a DWORD), off unless stored as non-zero.
+bool ReadStandardLinkRules(const RegistryPlaces& places);
+void SaveStandardLinkRules(const RegistryPlaces& places, bool bOn);
 
 }  // namespace plovik

@@ -3,8 +3,10 @@
 #pragma once
 
 #define ID_SYS_ABOUT 0x0010
+#define ID_SYS_STANDARD_LINKS 0x0020
 #define IDD_ABOUT 100
 #define IDS_ABOUT_ITEM 101
+#define IDS_STANDARD_LINKS_ITEM 103
 #define IDD_MAIN 102
 #define IDI_APP 128
 #define IDR_POPUP 129

@@ -416,7 +416,9 @@ TEST_F(Window, SystemMenuOpensTheAboutBoxWhichOkAndTheCloseBoxEnd)
     char szItem[64] = {};
     GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 1), szItem, sizeof szItem, MF_BYPOSITION);
     EXPECT_STREQ(szItem, "&About Plovik...");
-    EXPECT_TRUE(GetMenuState(hSysMenu, static_cast<UINT>(nItems - 2), MF_BYPOSITION) & MF_SEPARATOR);
+    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 2), szItem, sizeof szItem, MF_BYPOSITION);
+    EXPECT_STREQ(szItem, "Standard link rules");
+    EXPECT_TRUE(GetMenuState(hSysMenu, static_cast<UINT>(nItems - 3), MF_BYPOSITION) & MF_SEPARATOR);
 
     // The OK button, then the close box (which the dialog turns into Cancel).
     for (bool bOkButton : {true, false}) {
@@ -432,6 +434,39 @@ TEST_F(Window, SystemMenuOpensTheAboutBoxWhichOkAndTheCloseBoxEnd)
             PostMessageA(hAbout, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(hAbout); }, std::chrono::seconds(10))) << bOkButton;
     }
+}
+
+// The system menu's "Standard link rules": checked, remembered, shown in the
+// title, and used by the next crawl (which then asks for robots.txt first).
+TEST_F(Window, StandardLinkRulesItemTogglesTheRulesOfTheNextCrawl)
+{
+    const HMENU hSysMenu = GetSystemMenu(hDlg, FALSE);
+    auto checked = [&] { return (GetMenuState(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    auto title = [&] {
+        char szTitle[64] = {};
+        GetWindowTextA(hDlg, szTitle, sizeof szTitle);
+        return std::string(szTitle);
+    };
+    EXPECT_FALSE(checked());
+    EXPECT_FALSE(ReadStandardLinkRules(places));
+
+    SendMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_STANDARD_LINKS, 0);
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(title(), "Plovik (standard link rules)");
+    EXPECT_TRUE(ReadStandardLinkRules(places));
+    Crawl(server.Url("/"), 10, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    EXPECT_TRUE(Requested("/robots.txt"));
+
+    SendMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_STANDARD_LINKS, 0);
+    EXPECT_FALSE(checked());
+    EXPECT_EQ(title(), "Plovik");
+    EXPECT_FALSE(ReadStandardLinkRules(places));
+    const std::size_t nRequestsBefore = server.RequestedPaths().size();
+    Crawl(server.Url("/"), 10, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed() && server.RequestedPaths().size() > nRequestsBefore; }));
+    const std::vector<std::string> paths = server.RequestedPaths();
+    EXPECT_EQ(std::count(paths.begin() + static_cast<std::ptrdiff_t>(nRequestsBefore), paths.end(), "/robots.txt"), 0);
 }
 
 }  // namespace
