@@ -3,7 +3,7 @@
 WIN_BUILD   ?= build-windows
 WIN64_BUILD ?= build-windows-x64
 # += rather than ?=: mk/windows-plovik.mk, read first, adds to it.
-WIN_CMAKE_ARGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF
+WIN_CMAKE_ARGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF -DPLOVIK_BUILD_CRAWLER=ON
 
 WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb
 # Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
