@@ -262,8 +262,8 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 break;
             }
             // Connection and request apart, not one open of the whole address: the
-            // object goes out exactly as written (dot segments stay), and the request
-            // takes its timeouts before it is sent.
+            // request takes its timeouts before it is sent, and redirects are
+            // followed here. (WinINet still collapses dot segments of the object.)
             hConnection = InternetConnectA(hSession, address.strHost.c_str(), static_cast<INTERNET_PORT>(address.nPort),
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
             if (hConnection)

@@ -81,8 +81,9 @@ TEST_F(Registry, ValuesOf255CharactersOrMoreAreMissing)
         Store(places.hUser, strValue);
         std::string strUrl;
         EXPECT_EQ(ReadDefaultUrl(places, strUrl), c.bRead) << c.nLen;
-        if (c.bRead)
+        if (c.bRead) {
             EXPECT_EQ(strUrl, strValue);
+        }
     }
 }
 

@@ -46,8 +46,9 @@ HWND VisibleWindow(const char* pszClass, const char* pszTitle)
     return hWnd && IsWindowVisible(hWnd) ? hWnd : nullptr;
 }
 
-// The window's rectangle as the screen shows it, bottom-up 24-bit rows as a BMP wants.
-bool SaveWindow(HWND hWnd, const std::string& strPath)
+// The window's rectangle as the screen shows it, or with bOwnPixels the window's own
+// pixels also where others cover it; bottom-up 24-bit rows as a BMP wants.
+bool SaveWindow(HWND hWnd, const std::string& strPath, bool bOwnPixels = false)
 {
     RECT r{};
     GetWindowRect(hWnd, &r);
@@ -65,6 +66,7 @@ bool SaveWindow(HWND hWnd, const std::string& strPath)
     info.biSizeImage = nStride * static_cast<DWORD>(nHeight);
 
     const HDC hScreen = GetDC(nullptr);
+    const HDC hSource = bOwnPixels ? GetWindowDC(hWnd) : hScreen;
     const HDC hMemory = CreateCompatibleDC(hScreen);
     void* pBits = nullptr;
     const HBITMAP hBitmap =
@@ -72,7 +74,8 @@ bool SaveWindow(HWND hWnd, const std::string& strPath)
     bool bOk = false;
     if (hMemory && hBitmap) {
         const HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
-        bOk = BitBlt(hMemory, 0, 0, nWidth, nHeight, hScreen, r.left, r.top, SRCCOPY) != FALSE;
+        bOk = BitBlt(hMemory, 0, 0, nWidth, nHeight, hSource, bOwnPixels ? 0 : r.left, bOwnPixels ? 0 : r.top,
+                     SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(hMemory, hOld);
     }
@@ -91,6 +94,8 @@ bool SaveWindow(HWND hWnd, const std::string& strPath)
         DeleteObject(hBitmap);
     if (hMemory)
         DeleteDC(hMemory);
+    if (bOwnPixels)
+        ReleaseDC(hWnd, hSource);
     ReleaseDC(nullptr, hScreen);
     std::fprintf(bOk ? stdout : stderr, "%s %s\n", bOk ? "wrote" : "cannot write", strPath.c_str());
     return bOk;
@@ -126,7 +131,8 @@ bool TakePictures(const std::string& strUrl, int nPages, const std::string& strO
             return h;
         }()) {
         Sleep(300);
-        bOk = SaveWindow(hSplash, strOut + "\\splash.bmp") && bOk;
+        // Wine's virtual desktop may show the dialog over its owned splash.
+        bOk = SaveWindow(hSplash, strOut + "\\splash.bmp", true) && bOk;
     } else {
         std::fprintf(stderr, "no splash window\n");
         bOk = false;
