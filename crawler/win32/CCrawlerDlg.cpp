@@ -448,9 +448,7 @@ void CCrawlerDlg::OnColumnClick(int nColumn)
     const int nRows = RowCount();
     std::vector<std::string> keys(static_cast<std::size_t>(nRows));
     for (int i = 0; i < nRows; ++i) {
-        char szText[1024] = {};
-        ListView_GetItemText(List(), i, nColumn, szText, sizeof szText);
-        keys[static_cast<std::size_t>(i)] = szText;
+        keys[static_cast<std::size_t>(i)] = ItemText(i, nColumn);
         // Each row carries its index before the sort into the comparison.
         LVITEMA item{};
         item.mask = LVIF_PARAM;
@@ -507,9 +505,26 @@ int CCrawlerDlg::RowCount() const
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    char szText[1024] = {};
-    ListView_GetItemText(List(), nRow, 0, szText, sizeof szText);
-    return szText;
+    return ItemText(nRow, COL_PAGE);
+}
+
+// The whole text of a cell: an address may be longer than any fixed buffer.
+std::string CCrawlerDlg::ItemText(int nRow, int nColumn) const
+{
+    std::string text(256, '\0');
+    for (;;) {
+        LVITEMA item{};
+        item.iSubItem = nColumn;
+        item.pszText = &text[0];
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto nCopied = static_cast<std::size_t>(
+            SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item)));
+        if (nCopied + 1 < text.size()) {
+            text.resize(nCopied);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const

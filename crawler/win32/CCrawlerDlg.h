@@ -79,6 +79,7 @@ private:
     void ShowMessage(const std::string& strText);
     void SetField(int nId, const std::string& strText);
     std::string FieldText(int nId) const;
+    std::string ItemText(int nRow, int nColumn) const;
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
     HWND List() const { return Item(IDC_RESULTS); }
 

@@ -30,13 +30,14 @@ const char kScratch[] = "Software\\PlovikWindowTest";
 
 std::string ItemText(HWND hList, int nRow, int nColumn)
 {
-    char szText[512] = {};
+    std::string text(8192, '\0');
     LVITEMA item{};
     item.iSubItem = nColumn;
-    item.pszText = szText;
-    item.cchTextMax = sizeof szText;
-    SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
-    return szText;
+    item.pszText = &text[0];
+    item.cchTextMax = static_cast<int>(text.size());
+    text.resize(static_cast<std::size_t>(
+        SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item))));
+    return text;
 }
 
 std::vector<ResultRow> ListRows(HWND hList)
@@ -311,6 +312,26 @@ TEST_F(Window, HeaderClicksSortStablyAndReverse)
     std::sort(sortedAgain.begin(), sortedAgain.end());
     std::sort(original.begin(), original.end());
     EXPECT_EQ(sortedAgain, original);
+}
+
+// Addresses longer than any fixed buffer: the rows hold them whole, and a sort by
+// Page orders two that differ only in their last letter.
+TEST_F(Window, LongAddressesStayWholeAndSortByTheirLastLetter)
+{
+    const std::string strLong = "/" + std::string(3000, 'p');
+    server.Page("/long/", Html("<a href=\"" + strLong + "b.html\">b</a><a href=\"" + strLong + "a.html\">a</a>"));
+    server.Page(strLong + "a.html", Html(""));
+    server.Page(strLong + "b.html", Html(""));
+    Crawl(server.Url("/long/"), 10, 1);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(ListRows(hList), HeadlessRows(server.Url("/long/"), 10, 1));
+
+    ClickHeader(COL_PAGE);
+    const std::vector<ResultRow> rows = ListRows(hList);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_NE(rows[1][COL_PAGE].find(strLong + "a.html"), std::string::npos);
+    EXPECT_NE(rows[2][COL_PAGE].find(strLong + "b.html"), std::string::npos);
+    EXPECT_EQ(rows[1][COL_STATUS], "200");
 }
 
 TEST_F(Window, SecondCrawlIsRefusedWhileOneRuns)
