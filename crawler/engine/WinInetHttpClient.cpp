@@ -248,12 +248,18 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     {
         // Always from the server, never into the cache; redirects are followed here,
         // so that their number and schemes can be checked.
-        const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+        const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                              INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
                              INTERNET_FLAG_KEEP_CONNECTION;
         std::string strAddress = strUrl;
         result.strFinalUrl = RequestAddress(strAddress);
         for (long nRedirects = 0;; ++nRedirects) {
+            // A stop between two hops closed the session and every handle under it.
+            if (watch.Aborted()) {
+                hRequest = hConnection = nullptr;
+                result.strError = "stopped";
+                break;
+            }
             CloseRequest(hRequest, hConnection);
             std::string strScheme;
             HttpAddress address;

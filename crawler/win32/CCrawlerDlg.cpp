@@ -458,6 +458,17 @@ void CCrawlerDlg::OnColumnClick(int nColumn)
     }
     SortContext context{&keys, bAscending};
     ListView_SortItems(List(), &CompareRows, reinterpret_cast<LPARAM>(&context));
+    IndexRows();
+}
+
+// Rows by their label in ASCII lower case: a progress message finds its row without
+// a walk over the list, also after a sort has moved the rows.
+void CCrawlerDlg::IndexRows()
+{
+    m_rowIndex.clear();
+    const int nRows = RowCount();
+    for (int i = 0; i < nRows; ++i)
+        m_rowIndex.emplace(LowerAscii(RowLabel(i)), i);
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow)
@@ -529,11 +540,8 @@ std::string CCrawlerDlg::ItemText(int nRow, int nColumn) const
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
 {
-    // The list view's exact string search, which ignores letter case.
-    LVFINDINFOA find{};
-    find.flags = LVFI_STRING;
-    find.psz = sLabel.c_str();
-    return ListView_FindItem(List(), -1, &find);
+    const auto found = m_rowIndex.find(LowerAscii(sLabel));
+    return found == m_rowIndex.end() ? -1 : found->second;
 }
 
 int CCrawlerDlg::AddRow(const ResultRow& row)
@@ -545,6 +553,7 @@ int CCrawlerDlg::AddRow(const ResultRow& row)
     const int nRow = ListView_InsertItem(List(), &item);
     if (nRow < 0)
         return nRow;
+    m_rowIndex.emplace(LowerAscii(row[0]), nRow);
     for (int i = 1; i < COL_COUNT; ++i)
         SetCell(nRow, i, row[static_cast<std::size_t>(i)]);
     return nRow;
@@ -560,6 +569,7 @@ void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 void CCrawlerDlg::DeleteAllRows()
 {
     ListView_DeleteAllItems(List());
+    m_rowIndex.clear();
 }
 
 void CCrawlerDlg::SetStatusText(const std::string& sText)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace plovik {
 
@@ -80,6 +81,7 @@ private:
     void SetField(int nId, const std::string& strText);
     std::string FieldText(int nId) const;
     std::string ItemText(int nRow, int nColumn) const;
+    void IndexRows();
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
     HWND List() const { return Item(IDC_RESULTS); }
 
@@ -97,6 +99,7 @@ private:
     bool m_bStandardLinks = false;  // the system menu's "Standard link rules"
     DWORD m_nClosedTick = 0;  // when the window was told to close
     CrawlSettings m_engineSettings;
+    std::unordered_map<std::string, int> m_rowIndex;  // lower-case label -> row
     ProgressRows m_progressRows{*this};
     std::unique_ptr<CrawlControl> m_pControl;
 };

@@ -36,22 +36,27 @@ private:
     HKEY m_h = nullptr;
 };
 
-bool ReadUrlFrom(HKEY hRoot, const std::string& strPath, std::string& strUrl)
+enum class UrlValue { Read, Missing, Unreadable };
+
+UrlValue ReadUrlFrom(HKEY hRoot, const std::string& strPath, std::string& strUrl)
 {
     Key key;
     if (!key.Open(hRoot, strPath, KEY_QUERY_VALUE))
-        return false;
+        return UrlValue::Missing;
     char szBuffer[kUrlBuffer + 1] = {};
     DWORD nSize = kUrlBuffer;
     // The value's type is not looked at.
-    if (RegQueryValueExA(key.Get(), kValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(szBuffer), &nSize) !=
-        ERROR_SUCCESS)
-        return false;
+    const LONG nResult =
+        RegQueryValueExA(key.Get(), kValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(szBuffer), &nSize);
+    if (nResult == ERROR_FILE_NOT_FOUND)
+        return UrlValue::Missing;
+    if (nResult != ERROR_SUCCESS)
+        return UrlValue::Unreadable;
     const std::size_t nLen = strnlen(szBuffer, nSize);
     if (nLen >= kUrlBuffer)
-        return false;
+        return UrlValue::Unreadable;
     strUrl.assign(szBuffer, nLen);
-    return true;
+    return UrlValue::Read;
 }
 
 void WriteUrl(HKEY hRoot, const std::string& strPath, const std::string& strUrl)
@@ -77,15 +82,24 @@ void EnsureSettingsKey(const RegistryPlaces& places, const std::string& strDefau
     if (user.Open(places.hUser, places.strUrlKey, KEY_QUERY_VALUE))
         return;
     std::string strMachine;
-    if (ReadUrlFrom(places.hMachine, places.strUrlKey, strMachine))
+    if (ReadUrlFrom(places.hMachine, places.strUrlKey, strMachine) == UrlValue::Read)
         return;
     WriteUrl(places.hUser, places.strUrlKey, strDefault);
 }
 
 bool ReadDefaultUrl(const RegistryPlaces& places, std::string& strUrl)
 {
-    return ReadUrlFrom(places.hUser, places.strUrlKey, strUrl) ||
-           ReadUrlFrom(places.hMachine, places.strUrlKey, strUrl);
+    // The machine's address stands in only for a user who has none: a user's value
+    // that cannot be read is an error, not a reason to take another.
+    switch (ReadUrlFrom(places.hUser, places.strUrlKey, strUrl)) {
+    case UrlValue::Read:
+        return true;
+    case UrlValue::Unreadable:
+        return false;
+    case UrlValue::Missing:
+        break;
+    }
+    return ReadUrlFrom(places.hMachine, places.strUrlKey, strUrl) == UrlValue::Read;
 }
 
 void SaveDefaultUrl(const RegistryPlaces& places, const std::string& strUrl)

@@ -27,8 +27,8 @@ struct RegistryPlaces {
 // key with the default address. Failures are silent.
 void EnsureSettingsKey(const RegistryPlaces& places, const std::string& strDefault);
 
-// The user's address, or else the machine's; false when neither can be read or the
-// value holds 255 characters or more.
+// The user's address, or the machine's when the user has none; false when the value
+// it comes to cannot be read or holds 255 characters or more.
 bool ReadDefaultUrl(const RegistryPlaces& places, std::string& strUrl);
 
 // Stores the user's address; failures are silent.

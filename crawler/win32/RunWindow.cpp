@@ -14,9 +14,11 @@ int RunWindow(int, char**)
     CCrawlerDlg dlg;
     dlg.DoModal(GetModuleHandleA(nullptr));
     // The program ends with its window. A worker still inside a fetch that WinINet
-    // does not interrupt ends with the process rather than holding it open.
+    // does not interrupt ends with the process rather than holding it open; the
+    // process is terminated, not exited, so that no library's detach code waits on
+    // a lock that blocked worker holds.
     if (!dlg.EndCrawl(1000))
-        ExitProcess(0);
+        TerminateProcess(GetCurrentProcess(), 0);
     return 0;
 }
 
