@@ -1,7 +1,6 @@
 #include "HttpClient.h"
 
 #include "BodyPieces.h"
-#include "CurlUrlPart.h"
 #include "RequestAddress.h"
 #include "TextFormat.h"
 
@@ -16,16 +15,12 @@ namespace plovik {
 
 namespace {
 
-struct UrlDeleter {
-    void operator()(CURLU* p) const { curl_url_cleanup(p); }
-};
 struct EasyDeleter {
     void operator()(CURL* p) const { curl_easy_cleanup(p); }
 };
 struct SlistDeleter {
     void operator()(curl_slist* p) const { curl_slist_free_all(p); }
 };
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
 
@@ -108,52 +103,6 @@ void HttpGlobalInit()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
-{
-    UrlHandle url(curl_url());
-    if (!url || strUrl.empty())
-        return false;
-    // libcurl reads "http:///x" as host "x"; an address without a host is no address.
-    const auto nScheme = strUrl.find("://");
-    if (nScheme == std::string::npos || strUrl.compare(nScheme + 3, 1, "/") == 0)
-        return false;
-    // No guessing of a scheme.
-    // Blanks and control bytes that a link may carry are part of the address:
-    // they are checked in their encoded form and kept as written.
-    if (curl_url_set(url.get(), CURLUPART_URL, RequestAddress(strUrl).c_str(),
-                     CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
-        return false;
-    std::string strScheme, strHost, strPort;
-    if (!GetPart(url.get(), CURLUPART_SCHEME, strScheme) || (strScheme != "http" && strScheme != "https"))
-        return false;
-    if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty())
-        return false;
-    HttpAddress parsed;
-    parsed.strScheme = strScheme;
-    parsed.strHost = strHost;
-    parsed.nPort = strScheme == "https" ? 443 : 80;
-    if (GetPart(url.get(), CURLUPART_PORT, strPort))
-        parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
-    // The object is everything after the host and port, exactly as written
-    // (query and fragment included).
-    const std::size_t nAuthority = nScheme + 3;
-    const std::size_t nObject = strUrl.find_first_of("/?#", nAuthority);
-    parsed.strObject = nObject == std::string::npos ? "/" : strUrl.substr(nObject);
-    if (parsed.strObject[0] != '/')
-        parsed.strObject.insert(0, "/");
-    address = std::move(parsed);
-    return true;
-}
-
-bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
-{
-    HttpAddress parsed;
-    if (!ParseWebAddress(strUrl, parsed) || parsed.strScheme != "http")
-        return false;
-    address = std::move(parsed);
-    return true;
 }
 
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)

@@ -26,62 +26,6 @@ namespace {
 // did not return at all there.)
 constexpr DWORD kReadSize = 1024;
 
-// Characters that no host name holds; libcurl refuses them too.
-bool IsHostCharacter(unsigned char c)
-{
-    if (c <= 0x20 || c >= 0x7F)
-        return false;
-    static const char kRefused[] = "/\\?#@:[]{}<>\"'`^|!$&()*+,;=%";
-    for (const char* p = kRefused; *p; ++p)
-        if (c == static_cast<unsigned char>(*p))
-            return false;
-    return true;
-}
-
-// An http or https address taken apart as the libcurl layer does it: the object
-// keeps its query and fragment as written; a user part is dropped.
-bool SplitWebAddress(const std::string& strUrl, std::string& strScheme, HttpAddress& address)
-{
-    const auto nScheme = strUrl.find("://");
-    if (strUrl.empty() || nScheme == std::string::npos)
-        return false;
-    strScheme = LowerAscii(strUrl.substr(0, nScheme));
-    if (strScheme != "http" && strScheme != "https")
-        return false;
-    const std::size_t nAuthority = nScheme + 3;
-    const std::size_t nObject = strUrl.find_first_of("/?#", nAuthority);
-    std::string strAuthority =
-        strUrl.substr(nAuthority, nObject == std::string::npos ? std::string::npos : nObject - nAuthority);
-    const auto nAt = strAuthority.rfind('@');
-    if (nAt != std::string::npos)
-        strAuthority.erase(0, nAt + 1);
-    HttpAddress parsed;
-    parsed.strScheme = strScheme;
-    parsed.nPort = strScheme == "https" ? 443 : 80;
-    const auto nColon = strAuthority.rfind(':');
-    if (nColon != std::string::npos) {
-        const std::string strPort = strAuthority.substr(nColon + 1);
-        if (strPort.size() > 5 || strPort.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        if (!strPort.empty())
-            parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
-        if (parsed.nPort > 65535)
-            return false;
-        strAuthority.erase(nColon);
-    }
-    if (strAuthority.empty())
-        return false;
-    for (unsigned char c : strAuthority)
-        if (!IsHostCharacter(c))
-            return false;
-    parsed.strHost = strAuthority;
-    parsed.strObject = nObject == std::string::npos ? "/" : strUrl.substr(nObject);
-    if (parsed.strObject[0] != '/')
-        parsed.strObject.insert(0, "/");
-    address = std::move(parsed);
-    return true;
-}
-
 std::string LastErrorText(DWORD nError)
 {
     char szText[512] = {};
@@ -214,18 +158,6 @@ void HttpGlobalInit()
     // WinINet needs no process-wide set-up.
 }
 
-bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
-{
-    std::string strScheme;
-    return SplitWebAddress(strUrl, strScheme, address) && strScheme == "http";
-}
-
-bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
-{
-    std::string strScheme;
-    return SplitWebAddress(strUrl, strScheme, address);
-}
-
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)
 {
     HttpResult result;
@@ -261,9 +193,8 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 break;
             }
             CloseRequest(hRequest, hConnection);
-            std::string strScheme;
             HttpAddress address;
-            if (!SplitWebAddress(RequestAddress(strAddress), strScheme, address)) {
+            if (!ParseWebAddress(RequestAddress(strAddress), address)) {
                 result.strError = "not an http or https address";
                 break;
             }
@@ -274,7 +205,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
             if (hConnection)
                 hRequest = HttpOpenRequestA(hConnection, "GET", address.strObject.c_str(), nullptr, nullptr, nullptr,
-                                            nFlags | (strScheme == "https" ? INTERNET_FLAG_SECURE : 0), 1);
+                                            nFlags | (address.strScheme == "https" ? INTERNET_FLAG_SECURE : 0), 1);
             if (hRequest) {
                 SetTimeouts(hRequest, options);
                 HttpAddRequestHeadersA(hRequest, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1),
@@ -291,14 +222,14 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 break;
             }
             result.nStatus = static_cast<std::int32_t>(nStatus);
-            std::string strLocation, strTarget, strTargetScheme;
+            std::string strLocation, strTarget;
             HttpAddress target;
             if (!IsRedirect(nStatus) || !QueryLocation(hRequest, strLocation))
                 break;
             // Only http and https, at most the allowed number of hops; otherwise the
             // redirect's own status is the result.
             if (nRedirects >= options.nMaxRedirects || !ResolveLocation(strAddress, strLocation, strTarget) ||
-                !SplitWebAddress(strTarget, strTargetScheme, target))
+                !ParseWebAddress(RequestAddress(strTarget), target))
                 break;
             strAddress = strTarget;
             result.strFinalUrl = RequestAddress(strAddress);

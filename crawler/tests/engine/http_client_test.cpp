@@ -29,6 +29,8 @@ TEST(ParseHttpAddress, TakesHttpAddressesApart)
         {"http://user:pw@host/a", true, "host", 80, "/a"},
         {"http://Host.Example/A/../b", true, "Host.Example", 80, "/A/../b"},
         {"HTTP://host/", true, "host", 80, "/"},
+        {"http://[::1]:8080/a", true, "[::1]", 8080, "/a"},
+        {"http://ho st/", false, "", 0, ""},
         {"https://host/", false, "", 0, ""},
         {"ftp://host/", false, "", 0, ""},
         {"host/dir/", false, "", 0, ""},

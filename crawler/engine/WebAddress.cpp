@@ -1,0 +1,71 @@
+#include "HttpClient.h"
+
+#include "CurlUrlPart.h"
+#include "RequestAddress.h"
+
+#include <curl/curl.h>
+
+#include <cstdlib>
+#include <memory>
+
+// Web addresses taken apart by libcurl's URL API, on every platform: both HTTP
+// layers accept and refuse the same addresses.
+
+namespace plovik {
+
+namespace {
+
+struct UrlDeleter {
+    void operator()(CURLU* p) const { curl_url_cleanup(p); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+
+}  // namespace
+
+bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
+{
+    UrlHandle url(curl_url());
+    if (!url || strUrl.empty())
+        return false;
+    // libcurl reads "http:///x" as host "x"; an address without a host is no address.
+    const auto nScheme = strUrl.find("://");
+    if (nScheme == std::string::npos || strUrl.compare(nScheme + 3, 1, "/") == 0)
+        return false;
+    // No guessing of a scheme.
+    // Blanks and control bytes that a link may carry are part of the address:
+    // they are checked in their encoded form and kept as written.
+    if (curl_url_set(url.get(), CURLUPART_URL, RequestAddress(strUrl).c_str(),
+                     CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS) != CURLUE_OK)
+        return false;
+    std::string strScheme, strHost, strPort;
+    if (!GetPart(url.get(), CURLUPART_SCHEME, strScheme) || (strScheme != "http" && strScheme != "https"))
+        return false;
+    if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty())
+        return false;
+    HttpAddress parsed;
+    parsed.strScheme = strScheme;
+    parsed.strHost = strHost;
+    parsed.nPort = strScheme == "https" ? 443 : 80;
+    if (GetPart(url.get(), CURLUPART_PORT, strPort))
+        parsed.nPort = std::strtol(strPort.c_str(), nullptr, 10);
+    // The object is everything after the host and port, exactly as written
+    // (query and fragment included).
+    const std::size_t nAuthority = nScheme + 3;
+    const std::size_t nObject = strUrl.find_first_of("/?#", nAuthority);
+    parsed.strObject = nObject == std::string::npos ? "/" : strUrl.substr(nObject);
+    if (parsed.strObject[0] != '/')
+        parsed.strObject.insert(0, "/");
+    address = std::move(parsed);
+    return true;
+}
+
+bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
+{
+    HttpAddress parsed;
+    if (!ParseWebAddress(strUrl, parsed) || parsed.strScheme != "http")
+        return false;
+    address = std::move(parsed);
+    return true;
+}
+
+}  // namespace plovik
