@@ -40,4 +40,17 @@ StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules ru
     return StartAddressCheck::Accepted;
 }
 
+std::string StartAddressMessage(StartAddressCheck check)
+{
+    switch (check) {
+    case StartAddressCheck::Refused:
+        return kRefusedAddressText;
+    case StartAddressCheck::Invalid:
+        return InvalidAddressText();
+    case StartAddressCheck::Accepted:
+        break;
+    }
+    return std::string();
+}
+
 }  // namespace plovik

@@ -22,4 +22,8 @@ StartAddressCheck CheckStartAddress(const std::string& sNormalised, LinkRules ru
 extern const char* const kRefusedAddressText;  // "This website cannot be scanned."
 std::string InvalidAddressText();              // "Invalid URL. Enter something like \"...\" (without the quotes)"
 
+// What the Crawl command tells the user about a check's result: one of the two texts
+// above, or empty for an accepted address.
+std::string StartAddressMessage(StartAddressCheck check);
+
 }  // namespace plovik

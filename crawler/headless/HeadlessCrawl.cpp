@@ -52,15 +52,10 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
     notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
 
     const std::string strUrl = NormaliseStartAddress(options.strUrl, options.crawl.linkRules);
-    switch (CheckStartAddress(strUrl, options.crawl.linkRules)) {
-    case StartAddressCheck::Refused:
-        err << kRefusedAddressText << '\n';
+    const std::string strRefusal = StartAddressMessage(CheckStartAddress(strUrl, options.crawl.linkRules));
+    if (!strRefusal.empty()) {
+        err << strRefusal << '\n';
         return EXIT_USAGE;
-    case StartAddressCheck::Invalid:
-        err << InvalidAddressText() << '\n';
-        return EXIT_USAGE;
-    case StartAddressCheck::Accepted:
-        break;
     }
 
     std::int32_t nStartStatus = 0;

@@ -319,15 +319,10 @@ void CCrawlerDlg::OnCrawl()
     SaveDefaultUrl(m_strUrl);
 
     const std::string strUrl = m_strUrl.toStdString();
-    switch (CheckStartAddress(strUrl, rules)) {
-    case StartAddressCheck::Refused:
-        ShowMessage(QString::fromLatin1(kRefusedAddressText));
+    const std::string strRefusal = StartAddressMessage(CheckStartAddress(strUrl, rules));
+    if (!strRefusal.empty()) {
+        ShowMessage(FromStd(strRefusal));
         return;
-    case StartAddressCheck::Invalid:
-        ShowMessage(FromStd(InvalidAddressText()));
-        return;
-    case StartAddressCheck::Accepted:
-        break;
     }
     SetStatusText(ProgressRows::ScanningText(strUrl));
 

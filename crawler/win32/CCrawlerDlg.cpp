@@ -354,15 +354,10 @@ void CCrawlerDlg::OnCrawl()
     SetField(IDC_URL, m_strUrl);
     SaveDefaultUrl(m_places, m_strUrl);
 
-    switch (CheckStartAddress(m_strUrl, rules)) {
-    case StartAddressCheck::Refused:
-        ShowMessage(kRefusedAddressText);
+    const std::string strRefusal = StartAddressMessage(CheckStartAddress(m_strUrl, rules));
+    if (!strRefusal.empty()) {
+        ShowMessage(strRefusal);
         return;
-    case StartAddressCheck::Invalid:
-        ShowMessage(InvalidAddressText());
-        return;
-    case StartAddressCheck::Accepted:
-        break;
     }
     SetStatusText(ProgressRows::ScanningText(m_strUrl));
 
