@@ -14,7 +14,7 @@ using RegexClass::REMatch;
 const char* const kAnchorExpression = "<s*a([^>]*)>(.*?)<s*/as*>";
 const char* const kAttributeExpression = "(.*?)=(['\"])(.*?)\\2";
 const char* const kTrimSet = "\n\t ";
-const std::size_t kMaxAnchorPassBytes = std::size_t(4) << 30;
+const std::uint64_t kMaxAnchorPassBytes = std::uint64_t(4) << 30;
 const std::size_t kMaxAnchorsPerPage = 500000;
 const std::size_t kAnchorSegmentBytes = 4 * 1024;
 
@@ -28,7 +28,7 @@ struct PassLists {
     std::vector<std::string> attrNames;
     std::vector<std::string> attrValues;
     // Bytes of match text handed over during the anchor grep.
-    std::size_t nAnchorPassBytes = 0;
+    std::uint64_t nAnchorPassBytes = 0;
     bool bAnchorBudgetExceeded = false;
 };
 

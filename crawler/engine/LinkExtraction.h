@@ -57,8 +57,9 @@ std::vector<std::size_t> AnchorSegmentEnds(const std::string& strText, std::size
 
 // Bounds on one page's anchor pass: the bytes of match text handed to the callback
 // (every match carries a copy of the rest of its segment) and the number of
-// anchors. Beyond either the page's extraction is abandoned (GaveUp).
-extern const std::size_t kMaxAnchorPassBytes;
+// anchors. Beyond either the page's extraction is abandoned (GaveUp). The byte
+// bound exceeds 32 bits: a page's matches can copy more than 4 GiB in all.
+extern const std::uint64_t kMaxAnchorPassBytes;
 extern const std::size_t kMaxAnchorsPerPage;
 
 }  // namespace plovik
