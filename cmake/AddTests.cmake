@@ -1,9 +1,11 @@
 # plovik_add_gtests(<dir> [TESTS <names...>] LIBS <libs...> [ENV <vars...>] [SOURCES <shared helpers...>]
-#                   [INCLUDES <dirs...>] [ONLY <names...> | EXCEPT <names...>])
+#                   [INCLUDES <dirs...>] [ONLY <names...> | EXCEPT <names...>] [TIMEOUT <seconds>])
 # Each <dir>/<name>.cpp becomes one GoogleTest executable under ctest. Without TESTS,
 # every *_test.cpp in <dir>; ONLY and EXCEPT pick among them by name (without .cpp).
+# Under an emulator a whole program is one test, given TIMEOUT seconds (default 180)
+# so that a hung program fails in time proportionate to its work.
 function(plovik_add_gtests dir)
-  cmake_parse_arguments(ARG "" "" "TESTS;LIBS;ENV;SOURCES;INCLUDES;ONLY;EXCEPT" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "TESTS;LIBS;ENV;SOURCES;INCLUDES;ONLY;EXCEPT" ${ARGN})
   if(ARG_TESTS)
     list(TRANSFORM ARG_TESTS PREPEND ${dir}/ OUTPUT_VARIABLE tests)
     list(TRANSFORM tests APPEND .cpp)
@@ -19,10 +21,13 @@ function(plovik_add_gtests dir)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
     target_include_directories(${name} PRIVATE ${ARG_INCLUDES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
       # One emulator start per program rather than per test case.
       add_test(NAME ${name} COMMAND ${name})
-      set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENV};${PLOVIK_WINDOWS_TEST_ENV}")
+      if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 180)
+      endif()
+      set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENV};${PLOVIK_WINDOWS_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
     else()
       gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
     endif()

@@ -76,6 +76,10 @@ $(WIN_DEPS_DIR)/%/lib/libgumbo.a: $(WIN_SRC_DIR)/gumbo/src/gumbo.h
 	$*-ar rcs $@ $(WIN_DEPS_DIR)/$*/gumbo-build/*.o
 	cp $(WIN_SRC_DIR)/gumbo/src/gumbo.h $(WIN_SRC_DIR)/gumbo/src/tag_enum.h $(WIN_DEPS_DIR)/$*/include/
 
+# The header-only httplib alone (the 32-bit Linux tests take it too).
+.PHONY: deps-httplib
+deps-httplib: $(HTTPLIB_WIN)
+
 deps-windows: $(HTTPLIB_WIN) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a $(WIN_DEPS_DIR)/$(t)/lib/libgumbo.a)
 
 # The window's icon and splash picture are the Qt window's, drawn by the Linux

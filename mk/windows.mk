@@ -5,7 +5,8 @@ WIN64_BUILD ?= build-windows-x64
 # += rather than ?=: mk/windows-plovik.mk, read first, adds to it.
 WIN_CMAKE_ARGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF -DPLOVIK_BUILD_CRAWLER=ON
 
-WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb
+# Wine's own fonts: without them dialogs take metrics of stand-ins and clip their texts.
+WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine
 # Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
 # same tests run as a 64-bit build under wine64.
 WINDOWS64_PACKAGES = g++-mingw-w64-x86-64-posix wine64
@@ -33,13 +34,15 @@ endef
 XVFB_RUN = $(if $(shell command -v xvfb-run),xvfb-run -a)
 
 # $(call windows_test,<build dir>,<wine program>)
+# A crash fails its test at once: no crash dialog waits for a click in the prefix.
 # wineboot runs without the display; the wine server it starts outlives it for a few
 # seconds, and a test started meanwhile joins that server and cannot create windows.
 # So the tests wait for it to end and start their own server under Xvfb.
 define windows_test
 	@$(call wine_env,$(1)) $(2) wineboot --init >/dev/null 2>&1
+	@$(call wine_env,$(1)) $(2) reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 	@$(call wine_env,$(1)) wineserver -w
-	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) ctest --output-on-failure -j $(JOBS) --timeout 600
+	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) ctest --output-on-failure -j $(JOBS)
 	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
 endef
 

@@ -47,6 +47,8 @@ bool ParseDecimal(const std::string& sText, std::int32_t& nValue)
 
 }  // namespace
 
+const char* const kNoDisplayMessage = "plovik: no display; use plovik --crawl URL (see plovik --help)\n";
+
 std::string HeadlessUsage()
 {
     return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format table|csv|json]\n"

@@ -34,6 +34,9 @@ bool WantsWindow(const std::vector<std::string>& args);
 
 std::string HeadlessUsage();
 
+// What `plovik` alone says on standard error when no window can be opened.
+extern const char* const kNoDisplayMessage;
+
 // Exit statuses of the program.
 enum ExitStatus : int {
     EXIT_CRAWLED = 0,            // the crawl completed and the start page answered 200

@@ -1,6 +1,7 @@
 #include "RunWindow.h"
 
 #include "CCrawlerApp.h"
+#include "HeadlessArgs.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -41,8 +42,8 @@ void InitUiResources()
 int RunWindow(int argc, char** argv)
 {
     if (!DisplayAvailable(argc, argv)) {
-        std::cerr << "plovik: no display; use plovik --crawl URL (see plovik --help)\n";
-        return 2;
+        std::cerr << kNoDisplayMessage;
+        return EXIT_USAGE;
     }
     InitUiResources();
     CCrawlerApp app(argc, argv);

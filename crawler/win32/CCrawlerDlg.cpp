@@ -28,7 +28,9 @@ struct Column {
     const char* pName;
     int nWidth;
 };
-// The layout "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45".
+// The layout "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45", in pixels of a font
+// whose horizontal dialog base unit is kTemplateBaseX.
+constexpr int kTemplateBaseX = 6;
 const Column kColumns[] = {{"Page", 240}, {"PR", 40}, {"In", 30}, {"Out", 30}, {"Depth", 43}, {"Status", 45}};
 
 void OpenWithShell(HWND hWnd, const std::string& strAddress)
@@ -153,6 +155,13 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
+    case WM_CONTEXTMENU:
+        // From the keyboard the position is -1; a mouse click is NM_RCLICK's.
+        if (reinterpret_cast<HWND>(wParam) == List() && lParam == -1) {
+            OnListContextKey();
+            return TRUE;
+        }
+        return FALSE;
     case WM_PAINT:
         return OnPaint();
     case WM_QUERYDRAGICON:
@@ -252,13 +261,20 @@ bool CCrawlerDlg::OnPaint()
     return true;
 }
 
+// The layout's widths were made for the 8-point system font at 96 DPI, whose
+// horizontal dialog base unit is 6 pixels: they grow with the dialog's font, and no
+// title is cut.
 void CCrawlerDlg::CreateColumns()
 {
+    RECT units{0, 0, 4, 8};
+    MapDialogRect(m_hWnd, &units);
+    const HWND hHeader = ListView_GetHeader(List());
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].nWidth;
+        column.cx = std::max(MulDiv(kColumns[i].nWidth, units.right, kTemplateBaseX),
+                             CSortHeaderCtrl::WidthForTitle(hHeader, kColumns[i].pName));
         column.pszText = const_cast<char*>(kColumns[i].pName);
         column.iSubItem = i;
         ListView_InsertColumn(List(), i, &column);
@@ -333,7 +349,9 @@ bool CCrawlerDlg::OnNotify(const NMHDR& header, LRESULT& result)
         return true;
     }
     if (header.idFrom == IDC_RESULTS && header.code == NM_RCLICK) {
-        OnListRightClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        POINT point{};
+        GetCursorPos(&point);
+        OnListRightClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem, point);
         result = 0;
         return true;
     }
@@ -466,18 +484,28 @@ void CCrawlerDlg::IndexRows()
         m_rowIndex.emplace(LowerAscii(RowLabel(i)), i);
 }
 
-void CCrawlerDlg::OnListRightClick(int nRow)
+void CCrawlerDlg::OnListRightClick(int nRow, POINT point)
 {
     m_nRightClickRow = nRow;
     if (nRow == -1)
         return;
-    POINT point{};
-    GetCursorPos(&point);
     HMENU hMenu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUP));
     if (!hMenu)
         return;
     TrackPopupMenu(GetSubMenu(hMenu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
     DestroyMenu(hMenu);
+}
+
+// Shift+F10 or the Menu key: the row popup for the current row, under its label.
+void CCrawlerDlg::OnListContextKey()
+{
+    const int nRow = ListView_GetNextItem(List(), -1, LVNI_FOCUSED);
+    RECT item{};
+    if (nRow == -1 || !ListView_GetItemRect(List(), nRow, &item, LVIR_LABEL))
+        return;
+    POINT point{item.left, item.bottom};
+    ClientToScreen(List(), &point);
+    OnListRightClick(nRow, point);
 }
 
 void CCrawlerDlg::OnVisitPage()

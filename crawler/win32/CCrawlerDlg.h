@@ -73,7 +73,8 @@ private:
     void OnFieldChanged(int nId);
     void OnDeltaPos(int nId, int nDelta);
     void OnColumnClick(int nColumn);
-    void OnListRightClick(int nRow);
+    void OnListRightClick(int nRow, POINT screenPoint);
+    void OnListContextKey();
     void OnVisitPage();
     void OnStandardLinks();
     void UpdateTitle();

@@ -82,6 +82,21 @@ void CSortHeaderCtrl::SetSortImage(int nColumn, bool bAscending)
     InvalidateRect(m_hHeader, nullptr, TRUE);
 }
 
+int CSortHeaderCtrl::WidthForTitle(HWND hHeader, const char* pszTitle)
+{
+    RECT header{};
+    GetWindowRect(hHeader, &header);
+    const int o = (header.bottom - header.top) / 4;
+    SIZE text{};
+    const HDC hDC = GetDC(hHeader);
+    const HGDIOBJ hOld = SelectObject(hDC, reinterpret_cast<HFONT>(SendMessageA(hHeader, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(hDC, pszTitle, lstrlenA(pszTitle), &text);
+    SelectObject(hDC, hOld);
+    ReleaseDC(hHeader, hDC);
+    // Left and right margins, the arrow's three units, and one pixel for the pressed look.
+    return text.cx + 5 * o + 1;
+}
+
 void CSortHeaderCtrl::DrawItem(const DRAWITEMSTRUCT& item) const
 {
     const HDC hDC = item.hDC;

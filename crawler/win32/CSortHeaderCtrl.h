@@ -25,6 +25,10 @@ public:
 
     void DrawItem(const DRAWITEMSTRUCT& item) const;
 
+    // The narrowest column of a list view's header that shows sTitle whole beside
+    // the sort arrow, in the header's font.
+    static int WidthForTitle(HWND hHeader, const char* pszTitle);
+
 private:
     static LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nId,
                                      DWORD_PTR pThis);

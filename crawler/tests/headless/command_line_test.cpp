@@ -63,6 +63,11 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, (m_strDir + "/out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, (m_strDir + "/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         args.insert(args.begin(), PLOVIK_PROGRAM);
+        // A 32-bit build tested on a kernel without 32-bit support runs the program
+        // under the same emulator as the test.
+        const std::string strLauncher = PLOVIK_LAUNCHER;
+        if (!strLauncher.empty())
+            args.insert(args.begin(), strLauncher);
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
@@ -72,7 +77,7 @@ public:
         for (std::string& e : env)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        if (posix_spawn(&m_pid, PLOVIK_PROGRAM, &actions, nullptr, argv.data(), envp.data()) != 0)
+        if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }

@@ -19,6 +19,8 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 "$wine" wineboot --init >/dev/null 2>&1
+# A crash ends the program at once instead of waiting behind a dialog.
+"$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 mkdir -p "$WINEPREFIX/drive_c/Plovik"
 (cd "$WINEPREFIX/drive_c/Plovik" && cmake -E tar xf "$zip")
 exe=$(cd "$WINEPREFIX/drive_c/Plovik" && ls */bin/plovik.exe)
