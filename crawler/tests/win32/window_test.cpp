@@ -243,7 +243,59 @@ TEST_F(Window, StartsWithTheStoredAddressAndTheDefaultSettings)
     EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "3");
     HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 6);
-    EXPECT_EQ(SendMessageA(hList, LVM_GETCOLUMNWIDTH, 0, 0), 240);
+    // The layout's widths grow with the dialog's font (made for a 6-pixel base unit),
+    // and no column is narrower than its title beside the sort arrow.
+    RECT units{0, 0, 4, 8};
+    MapDialogRect(hDlg, &units);
+    EXPECT_EQ(SendMessageA(hList, LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(240, units.right, 6));
+    HDC hDC = GetDC(hHeader);
+    SelectObject(hDC, reinterpret_cast<HFONT>(SendMessageA(hHeader, WM_GETFONT, 0, 0)));
+    for (int i = 0; i < COL_COUNT; ++i) {
+        char szTitle[32] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = szTitle;
+        item.cchTextMax = sizeof szTitle;
+        SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        SIZE text{};
+        GetTextExtentPoint32A(hDC, szTitle, lstrlenA(szTitle), &text);
+        EXPECT_GT(SendMessageA(hList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0), text.cx) << szTitle;
+    }
+    ReleaseDC(hHeader, hDC);
+}
+
+// Shift+F10 and the Menu key open the row popup under the current row; with no
+// current row they open nothing.
+TEST_F(Window, ContextKeyOpensThePopupAtTheCurrentRow)
+{
+    auto visiblePopup = [] {
+        HWND hMenu = FindWindowA("#32768", nullptr);
+        return hMenu && IsWindowVisible(hMenu) ? hMenu : nullptr;
+    };
+    PostMessageA(hDlg, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), -1);
+    EXPECT_FALSE(WaitFor([&] { return visiblePopup() != nullptr; }, std::chrono::seconds(1)));
+
+    Crawl(server.Url("/"), 10, 1);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    LVITEMA state{};
+    state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    state.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageA(hList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    RECT row{};
+    row.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageA(hList, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+    POINT corner{row.left, row.bottom};
+    ClientToScreen(hList, &corner);
+
+    PostMessageA(hDlg, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), -1);
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hMenu = visiblePopup()) != nullptr; }, std::chrono::seconds(10)));
+    RECT menu{};
+    GetWindowRect(hMenu, &menu);
+    EXPECT_EQ(menu.left, corner.x);
+    EXPECT_EQ(menu.top, corner.y);
+    PostMessageA(hDlg, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return visiblePopup() == nullptr; }, std::chrono::seconds(10)));
 }
 
 TEST_F(Window, CrawlFillsTheRowsOfTheHeadlessCrawl)
