@@ -6,6 +6,7 @@
 #include <locale>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 
 namespace RegexClass {
 namespace detail {
@@ -144,6 +145,9 @@ private:
             to.append(data, size);
             return 0;
         } catch (const std::bad_alloc&) {
+            return m_error = os::ErrorCode(os::Condition::NoMemory);
+        } catch (const std::length_error&) {
+            // Past a string's largest size (1 GiB in a 32-bit process): out of memory too.
             return m_error = os::ErrorCode(os::Condition::NoMemory);
         }
     }

@@ -27,7 +27,9 @@
 // expression is run over those bytes, binary data included. Positions are
 // 32-bit byte offsets from the start of the file, and 4294967295 stands for
 // "took no part", so a file larger than 4294967295 bytes is not searched:
-// it is recorded as a problem of kind 1 with EFBIG and skipped. (REMatch
+// it is recorded as a problem of kind 1 with EFBIG and skipped. A 32-bit
+// process holds no file of 1 GiB or more (a string's largest size there): such a
+// file is recorded as kind 1 with ENOMEM. (REMatch
 // holds positions as 32-bit signed values: from 2 GB on they read as
 // negative numbers and are meant as unsigned; ChangeFiles keeps them unsigned
 // and so never writes at a wrong offset.)

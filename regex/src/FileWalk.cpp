@@ -15,6 +15,11 @@ namespace RegexClass {
 namespace detail {
 
 namespace rc = boost::regex_constants;
+
+// The largest file held in memory: its offsets fit 32 bits, and any match in it
+// fits one string (below 1 GiB in a 32-bit process).
+const std::uint64_t kMaxHeldFileSize = std::min<std::uint64_t>(kMaxSearchableFileSize, std::string().max_size());
+
 using Problem = RegularExpression::FileSearchProblem;
 
 bool WildcardMatch(const std::string& pattern, const std::string& name)
@@ -106,9 +111,10 @@ struct FileSearch::Walk {
         for (;;) {
             if (length == capacity) {
                 // The file grew while being read.
-                if (length > kMaxSearchableFileSize)
-                    return os::ErrorCode(os::Condition::TooLarge);
-                std::uint64_t next = std::min<std::uint64_t>(std::uint64_t(capacity) * 2, kMaxSearchableFileSize + 1);
+                if (length > kMaxHeldFileSize)
+                    return os::ErrorCode(length > kMaxSearchableFileSize ? os::Condition::TooLarge
+                                                                         : os::Condition::NoMemory);
+                std::uint64_t next = std::min<std::uint64_t>(std::uint64_t(capacity) * 2, kMaxHeldFileSize + 1);
                 if ((error = Reserve(static_cast<std::size_t>(next), length)))
                     return error;
             }
@@ -119,7 +125,9 @@ struct FileSearch::Walk {
             if (length < capacity)
                 break;  // the end came first
         }
-        return length > kMaxSearchableFileSize ? os::ErrorCode(os::Condition::TooLarge) : 0;
+        if (length > kMaxSearchableFileSize)
+            return os::ErrorCode(os::Condition::TooLarge);
+        return length > kMaxHeldFileSize ? os::ErrorCode(os::Condition::NoMemory) : 0;
     }
 
     SearchAnswer Call(const std::function<SearchAnswer()>& call)
@@ -228,6 +236,8 @@ struct FileSearch::Walk {
             return true;  // replaced since it was listed
         if (status.size > kMaxSearchableFileSize)
             return Record(fileName, kSearchCannotRead, os::ErrorCode(os::Condition::TooLarge));
+        if (status.size > kMaxHeldFileSize)
+            return Record(fileName, kSearchCannotRead, os::ErrorCode(os::Condition::NoMemory));
         std::size_t length = 0;
         if (int error = ReadWhole(file, status.size, length))
             return Record(fileName, kSearchCannotRead, error);

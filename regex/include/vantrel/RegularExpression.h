@@ -36,7 +36,9 @@
 // REMatch holds them as 32-bit signed numbers. Match, MatchAll, Search, Grep
 // and Merge refuse a subject of 2 GiB (2147483648 bytes) or more: they return
 // false, 0 or an empty output and call nothing back. The file operations
-// search files up to 4294967295 bytes; positions at and above 2 GiB in them
+// search files up to 4294967295 bytes in a 64-bit process (a 32-bit process
+// holds no file of 1 GiB or more and records it as kind 1, ENOMEM, and may run
+// out of memory well below that); positions at and above 2 GiB in them
 // read as negative numbers in REMatch and are meant as unsigned
 // (static_cast<std::uint32_t>); -1 still marks a group that took no part.
 // A larger file is recorded as a problem (kind 1, EFBIG) and left alone.
@@ -334,7 +336,8 @@ public:
     // text it consumed from the subject, leaving what the maximum held back.
     void SetSplitInputDelete(bool consume);
     bool GetSplitInputDelete() const;
-    // Default 0 (no limit): the most pieces one Split produces; values above
+    // Default 0 (no limit): the most pieces one Split produces. unsigned long
+    // has 32 bits on Windows and in 32-bit builds; where it has 64, values above
     // 4294967295 act as 4294967295.
     void SetMaximumSplits(unsigned long maximum);
     unsigned long GetMaximumSplits() const;
