@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -203,6 +204,34 @@ TEST(FileSearch, RecordsFilesThatCannotBeOpenedOrReadAndGoesOn)
     search.SetContinueOnProblems(false);
     EXPECT_TRUE(FindNames(search, tree.Path("*.txt"), false).empty());
     EXPECT_EQ(search.Problems().size(), 1u);
+}
+
+// Sparse files at the limits: one byte over 4294967295 is too large for any
+// process; where a string cannot hold 1 GiB (32-bit processes) the largest
+// searchable size is refused as out of memory instead of being read.
+TEST(FileSearch, FilesAboveWhatTheProcessCanHoldAreRecordedUnread)
+{
+    TempTree tree;
+    tree.Write("huge.bin", "");
+    tree.Write("small.txt", "needle");
+    const bool bNarrow = std::string().max_size() < 0xFFFFFFFFu;
+    if (bNarrow)
+        tree.Write("max.bin", "");
+    ASSERT_EQ(truncate(tree.Path("huge.bin").c_str(), 0x100000000LL), 0);
+    if (bNarrow)
+        ASSERT_EQ(truncate(tree.Path("max.bin").c_str(), 0xFFFFFFFFLL), 0);
+    FileSearch search;
+    ASSERT_TRUE(search.SetExpression("needle", false));
+    EXPECT_EQ(FindNames(search, tree.Path("*"), false), (std::vector<std::string>{tree.Path("small.txt")}));
+    ASSERT_EQ(search.Problems().size(), bNarrow ? 2u : 1u);
+    EXPECT_EQ(search.Problems()[0].fileName, tree.Path("huge.bin"));
+    EXPECT_EQ(search.Problems()[0].kind, 1u);
+    EXPECT_EQ(search.Problems()[0].detail, static_cast<std::uint32_t>(EFBIG));
+    if (bNarrow) {
+        EXPECT_EQ(search.Problems()[1].fileName, tree.Path("max.bin"));
+        EXPECT_EQ(search.Problems()[1].kind, 1u);
+        EXPECT_EQ(search.Problems()[1].detail, static_cast<std::uint32_t>(ENOMEM));
+    }
 }
 
 TEST(FileSearch, MissingDirectoryIsRecorded)
