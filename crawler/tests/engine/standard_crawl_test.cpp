@@ -109,6 +109,22 @@ TEST(StandardCrawl, EachRuleOnItsOwnSite)
     }
 }
 
+// The standard rules read a body whole; the classic ones keep their 1024-byte pieces,
+// of which a zero byte ends its own.
+TEST(StandardCrawl, AZeroByteIsPageTextNotTheEndOfAPiece)
+{
+    LoopbackServer server;
+    std::string page = "<a href=\"/one.html\">1</a>";
+    page += '\0';
+    page += "<a href=\"/two.html\">2</a>";
+    server.Page("/", page);
+    auto standard = RunCrawl(server.Url("/"), 1);
+    EXPECT_EQ(standard->Rows(),
+              (std::vector<std::string>{server.Url("/"), server.Url("/one.html"), server.Url("/two.html")}));
+    auto classic = RunCrawl(server.Url("/"), 1, LinkRules::Classic);
+    EXPECT_EQ(classic->Rows(), (std::vector<std::string>{server.Url("/"), server.Url("/one.html")}));
+}
+
 TEST(StandardCrawl, RelativeLinksResolveAgainstTheAddressAfterRedirects)
 {
     LoopbackServer server;
