@@ -1,6 +1,7 @@
 #include "PageHrefs.h"
 
 #include "ForeignContent.h"
+#include "MarkupText.h"
 
 // gumbo's tokenizer, an internal part of the library (see cmake/Gumbo.cmake).
 #include <gumbo.h>
@@ -108,25 +109,32 @@ bool OpensForeignContent(GumboTag tag)
     return tag == GUMBO_TAG_SVG || tag == GUMBO_TAG_MATH;
 }
 
-}  // namespace
-
-PageHrefs ReadPageHrefs(const std::string& strHtml)
+// The hrefs of a text whose left-out runs are at cuts; false when a tag spans a cut,
+// which may have changed one of its attribute values.
+bool ReadHrefs(const std::string& strText, const std::vector<std::size_t>& cuts, PageHrefs& result)
 {
-    PageHrefs result;
-    Tokenizer tokens(strHtml);
+    Tokenizer tokens(strText);
     ForeignContent foreign;
+    CutCursor cursor(cuts);
+    bool bForeign = false;
     for (;;) {
-        tokens.SetForeign(foreign.InForeignElement());
+        if (foreign.InForeignElement() != bForeign) {
+            bForeign = !bForeign;
+            tokens.SetForeign(bForeign);
+        }
         const GumboToken& token = tokens.Next();
         if (token.type == GUMBO_TOKEN_EOF)
-            break;
+            return true;
+        if (token.type != GUMBO_TOKEN_START_TAG && token.type != GUMBO_TOKEN_END_TAG)
+            continue;
+        const std::size_t nBegin = static_cast<std::size_t>(token.original_text.data - strText.data());
+        if (cursor.TagSpansCut(nBegin, nBegin + token.original_text.length))
+            return false;
         if (token.type == GUMBO_TOKEN_END_TAG) {
             if (foreign.Active())
                 foreign.EndTag(TagName(token));
             continue;
         }
-        if (token.type != GUMBO_TOKEN_START_TAG)
-            continue;
         const GumboTag tag = token.v.start_tag.tag;
         if (foreign.Active() || OpensForeignContent(tag)) {
             const char* pEncoding = AttributeValue(token, "encoding");
@@ -149,6 +157,20 @@ PageHrefs ReadPageHrefs(const std::string& strHtml)
             }
         }
     }
+}
+
+}  // namespace
+
+PageHrefs ReadPageHrefs(const std::string& strHtml)
+{
+    // The text between tags left out first; read again whole in the rare case that a
+    // left-out run was inside an attribute value.
+    const MarkupText markup = LeaveOutText(strHtml);
+    PageHrefs result;
+    if (ReadHrefs(markup.strText, markup.cuts, result))
+        return result;
+    result = PageHrefs();
+    ReadHrefs(strHtml, std::vector<std::size_t>(), result);
     return result;
 }
 

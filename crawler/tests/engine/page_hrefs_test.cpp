@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ForeignContent.h"
+#include "MarkupText.h"
 #include "PageHrefs.h"
 
 using namespace plovik;
@@ -103,6 +104,37 @@ TEST(PageHrefs, AnchorWithManyAttributes)
     for (int i = 0; i < 100000; ++i)
         tag += " x" + std::to_string(i);
     EXPECT_EQ(ReadPageHrefs(tag + " href=\"late\" x5 href=\"dup\">").hrefs, Hrefs{"late"});
+}
+
+// The text between tags is left out before the tokenizer runs: in every state a '>'
+// can leave it in, the hrefs stay those of the page.
+TEST(PageHrefs, LeavingOutTextKeepsEveryHref)
+{
+    const HrefCase cases[] = {
+        {"a quoted href holding tags", "<a href=\"x>y <b>z</b>\">t</a><a href=\"k\">", {"x>y <b>z</b>", "k"}},
+        {"a quoted title holding tags", "<a title='<i>it</i>' href=\"t\">", {"t"}},
+        {"quotes in text between tags", "<p>it's \"quoted\"</p><a href=\"k\">", {"k"}},
+        {"a comment with a false end", "<!-- a>--<b>x<a href=\"c\"> --><a href=\"k\">", {"k"}},
+        {"a comment with a bang end", "<!-- a>x--!><a href=\"k\">", {"k"}},
+        {"an escaped script",
+         "<script><!-- x>--<script>y>--<a href=\"s\"></script>z>--</script><a href=\"k\">", {"k"}},
+        {"cdata with a false end", "<svg><![CDATA[a>]]<b>]]x>]]></svg><a href=\"k\">", {"k"}},
+        {"text in raw text", "<textarea>a>b<c</textarea><a href=\"k\">", {"k"}},
+        {"text at the end", "<a href=\"k\">tail>more", {"k"}},
+    };
+    ExpectHrefs(std::begin(cases), std::end(cases));
+}
+
+TEST(MarkupText, RunsBetweenTagsAreLeftOutAtCuts)
+{
+    const MarkupText markup = LeaveOutText("<p>some text<b>x</b>\n<i a=\"1>2\">it's</i>tail");
+    EXPECT_EQ(markup.strText, "<p><b></b><i a=\"1>2\">it's</i>tail");
+    EXPECT_EQ(markup.cuts, (std::vector<std::size_t>{3, 6, 10}));
+    CutCursor cursor(markup.cuts);
+    EXPECT_FALSE(cursor.TagSpansCut(0, 3));
+    EXPECT_FALSE(cursor.TagSpansCut(3, 6));
+    EXPECT_TRUE(cursor.TagSpansCut(5, 11));
+    EXPECT_FALSE(cursor.TagSpansCut(10, 20));
 }
 
 TEST(ForeignContent, EndTagsCloseByName)
