@@ -1,10 +1,10 @@
 #pragma once
 // The standard link rules: the href of every <a> and <area> start tag as an HTML5
 // tokenizer reads the page (PageHrefs), resolved by RFC 3986 against the first
-// <base href> or else the page's final address, in normal form (UrlNormalise). Only http and https
-// addresses are links, and none whose path has an extension of the classic filter.
-// A link is followed when it is on the start address's site and the site's
-// robots.txt allows it.
+// <base href> or else the page's final address, in normal form (UrlNormalise). Only
+// http and https addresses are links, and none whose path has an extension of the
+// classic filter. A link is followed when it is on the start address's site and the
+// site's robots.txt allows it.
 
 #include <string>
 #include <vector>
