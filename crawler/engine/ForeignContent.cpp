@@ -2,22 +2,25 @@
 
 #include "TextFormat.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 namespace plovik {
 
 namespace {
 
-// HTML start tags that end foreign content wherever they appear in it.
+// HTML start tags that end foreign content wherever they appear in it, sorted for
+// a binary search.
 bool BreaksOut(const std::string& strName)
 {
     static const char* const kTags[] = {
-        "b",  "big", "blockquote", "body", "br",   "center", "code", "dd",   "div",   "dl",     "dt",
-        "em", "embed", "h1",       "h2",   "h3",   "h4",     "h5",   "h6",   "head",  "hr",     "i",
-        "img", "li",   "listing",  "menu", "meta", "nobr",   "ol",   "p",    "pre",   "ruby",   "s",
-        "small", "span", "strong", "strike", "sub", "sup",   "table", "tt",  "u",     "ul",     "var"};
-    for (const char* p : kTags)
-        if (strName == p)
-            return true;
-    return false;
+        "b",  "big", "blockquote", "body", "br",   "center", "code",  "dd",     "div",    "dl",    "dt", "em",
+        "embed", "h1", "h2",       "h3",   "h4",   "h5",     "h6",    "head",   "hr",     "i",     "img", "li",
+        "listing", "menu", "meta", "nobr", "ol",   "p",      "pre",   "ruby",   "s",      "small", "span", "strike",
+        "strong", "sub", "sup",    "table", "tt",  "u",      "ul",    "var"};
+    return std::binary_search(std::begin(kTags), std::end(kTags), strName.c_str(),
+                              [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
 }
 
 bool HoldsHtml(const std::string& strName, bool bSvg, const std::string& strEncoding)

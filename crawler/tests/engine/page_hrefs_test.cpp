@@ -154,4 +154,21 @@ TEST(ForeignContent, EndTagsCloseByName)
     EXPECT_FALSE(foreign.Active());
 }
 
+TEST(ForeignContent, HtmlStartTagsBreakOut)
+{
+    for (const char* pTag : {"b", "blockquote", "h1", "listing", "p", "strike", "strong", "table", "var"}) {
+        ForeignContent foreign;
+        foreign.StartTag("math", false, false, "");
+        foreign.StartTag("mrow", false, false, "");
+        EXPECT_TRUE(foreign.StartTag(pTag, false, false, "")) << pTag;
+        EXPECT_FALSE(foreign.Active()) << pTag;
+    }
+    for (const char* pTag : {"a", "style", "bdi", "textarea", "sp"}) {
+        ForeignContent foreign;
+        foreign.StartTag("svg", false, false, "");
+        EXPECT_FALSE(foreign.StartTag(pTag, false, false, "")) << pTag;
+        EXPECT_TRUE(foreign.InForeignElement()) << pTag;
+    }
+}
+
 }  // namespace
