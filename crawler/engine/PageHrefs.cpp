@@ -84,15 +84,18 @@ GumboTokenizerEnum ContentState(GumboTag tag)
     }
 }
 
-// The tag's name in lower case, from its text ("<Name ...>" or "</Name>").
+// The tag's name in lower case, from its text ("<Name ...>" or "</Name ...>"): up
+// to the first blank, '/' or '>', as the tokenizer reads it.
 std::string TagName(const GumboToken& token)
 {
-    GumboStringPiece name = token.original_text;
-    gumbo_tag_from_original_text(&name);
-    std::string s(name.data, name.length);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    const char* p = token.original_text.data + 1;
+    const char* const pEnd = token.original_text.data + token.original_text.length;
+    if (p < pEnd && *p == '/')
+        ++p;
+    std::string s;
+    for (; p < pEnd && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\f' && *p != '\r' && *p != '/' && *p != '>';
+         ++p)
+        s += (*p >= 'A' && *p <= 'Z') ? static_cast<char>(*p - 'A' + 'a') : *p;
     return s;
 }
 

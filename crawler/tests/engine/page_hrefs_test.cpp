@@ -69,6 +69,8 @@ TEST(PageHrefs, ForeignContentAnchorsAreNotHtmlAnchors)
         {"cdata in foreign content is text",
          "<svg><![CDATA[<a href=\"c\">]]></svg><a href=\"k\">", {"k"}},
         {"cdata in html is a bogus comment", "<![CDATA[<a href=\"c\">]]><a href=\"k\">", {"k"}},
+        {"an end tag's name ends at a blank",
+         "<svg><g><svg><g></SVG foo=\"x\"><a href=\"in\"></svg><a href=\"out\">", {"out"}},
         {"nested svg closed by name", "<svg><g><svg><g></svg><a href=\"in\"></svg><a href=\"out\">", {"out"}},
     };
     ExpectHrefs(std::begin(cases), std::end(cases));
