@@ -30,7 +30,6 @@ set(gumbo_tokenizer_copy ${CMAKE_CURRENT_BINARY_DIR}/gumbo/tokenizer.c)
 file(WRITE ${gumbo_tokenizer_copy}.new "${gumbo_tokenizer}")
 file(COPY_FILE ${gumbo_tokenizer_copy}.new ${gumbo_tokenizer_copy} ONLY_IF_DIFFERENT)
 
-enable_language(C)
 file(GLOB gumbo_sources ${gumbo_src}/*.c)
 list(REMOVE_ITEM gumbo_sources ${gumbo_src}/tokenizer.c)
 add_library(plovik_gumbo STATIC ${gumbo_sources} ${gumbo_tokenizer_copy})
