@@ -3,10 +3,10 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 # ccache, where installed, lets several build trees share their objects.
-CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 PACKAGES = g++ cmake make pkg-config locales libgtest-dev libgmock-dev libbenchmark-dev \
-  libboost1.81-dev libboost-regex1.81-dev libgumbo-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev openssl \
+  libboost1.81-dev libboost-regex1.81-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev openssl \
   xvfb xauth imagemagick fonts-dejavu-core clang-14 libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -24,7 +24,8 @@ deps:
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 
-configure: deps $(BUILD)/CMakeCache.txt
+# gumbo-source (mk/sources.mk): the HTML tokenizer is compiled from its source.
+configure: deps gumbo-source $(BUILD)/CMakeCache.txt
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -32,7 +33,7 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
-test-sanitize: deps
+test-sanitize: deps gumbo-source
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPLOVIK_SANITIZE=ON -DPLOVIK_BUILD_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -47,5 +48,6 @@ install: build
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
 
-# Targets of the crawler program (demo, run, screenshots) live in mk/.
+# Targets of the crawler program (demo, run, screenshots) and the fetched sources
+# live in mk/; make reads them in name order, sources.mk before the windows files.
 -include mk/*.mk

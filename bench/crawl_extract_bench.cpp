@@ -1,5 +1,6 @@
 // Link extraction over large pages, and how much of it is the copying of the rest of
-// the page that every match hands to the callback; plus the worst hostile pages.
+// the page that every match hands to the callback; the standard rules against the
+// classic ones on the same page; plus the worst hostile pages.
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +12,9 @@
 #include <vantrel/RegularExpression.h>
 
 #include "LinkExtraction.h"
+#include "PageHrefs.h"
 #include "StandardLinks.h"
+#include "UrlNormalise.h"
 
 namespace {
 
@@ -65,37 +68,84 @@ void BM_StandardLinks_1MB_10000Anchors(benchmark::State& state)
 }
 BENCHMARK(BM_StandardLinks_1MB_10000Anchors)->Unit(benchmark::kMillisecond);
 
-// Its parts: the HTML parse alone, and the nesting estimate that guards it.
-void BM_StandardParseOnly_1MB(benchmark::State& state)
+// Its parts: reading the hrefs from the token stream, and resolving them.
+void BM_StandardHrefsOnly_1MB(benchmark::State& state)
 {
     const std::string& page = MegabytePage();
     for (auto _ : state)
-        benchmark::DoNotOptimize(plovik::ParsePageHrefs(page).hrefs.size());
+        benchmark::DoNotOptimize(plovik::ReadPageHrefs(page).hrefs.size());
 }
-BENCHMARK(BM_StandardParseOnly_1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandardHrefsOnly_1MB)->Unit(benchmark::kMillisecond);
 
-void BM_StandardNestingEstimate_1MB(benchmark::State& state)
+void BM_StandardResolveOnly_10000Hrefs(benchmark::State& state)
 {
-    const std::string& page = MegabytePage();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(plovik::NestingWork(page));
+    const std::vector<std::string> hrefs = plovik::ReadPageHrefs(MegabytePage()).hrefs;
+    for (auto _ : state) {
+        const plovik::LinkResolver resolver("http://host/dir/");
+        plovik::WebAddress address;
+        std::size_t nResolved = 0;
+        for (const std::string& strHref : hrefs)
+            nResolved += resolver.Resolve(strHref, address) ? 1 : 0;
+        benchmark::DoNotOptimize(nResolved);
+    }
 }
-BENCHMARK(BM_StandardNestingEstimate_1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandardResolveOnly_10000Hrefs)->Unit(benchmark::kMillisecond);
 
-// A hostile page for the parser: 200,000 unclosed <div>s (refused by the estimate).
-void BM_Hostile_Standard_NestedDivs200000(benchmark::State& state)
+// Hostile pages for the standard rules: every one is read, in time linear in its
+// size, whatever it would make a tree builder do.
+std::string Repeated(const char* pPiece, int nCount)
 {
     std::string page;
-    for (int i = 0; i < 200000; ++i)
-        page += "<div>";
-    page += "<a href=\"x\">x</a>";
+    for (int i = 0; i < nCount; ++i)
+        page += pPiece;
+    return page + "<a href=\"x\">x</a>";
+}
+
+void HostileStandardPage(benchmark::State& state, const std::string& page)
+{
+    std::size_t nLinks = 0;
     for (auto _ : state) {
         std::vector<std::string> links;
         plovik::AddStandardLinks(page, "http://host/", links);
-        benchmark::DoNotOptimize(links.size());
+        nLinks = links.size();
     }
+    state.counters["links"] = static_cast<double>(nLinks);
+    state.counters["page_bytes"] = static_cast<double>(page.size());
+}
+
+void BM_Hostile_Standard_NestedDivs200000(benchmark::State& state)
+{
+    HostileStandardPage(state, Repeated("<div>", 200000));
 }
 BENCHMARK(BM_Hostile_Standard_NestedDivs200000)->Unit(benchmark::kMillisecond);
+
+void BM_Hostile_Standard_SelfClosingSpans300000(benchmark::State& state)
+{
+    HostileStandardPage(state, Repeated("<span/>", 300000));
+}
+BENCHMARK(BM_Hostile_Standard_SelfClosingSpans300000)->Unit(benchmark::kMillisecond);
+
+void BM_Hostile_Standard_DivsAndStrayEnds100000(benchmark::State& state)
+{
+    HostileStandardPage(state, Repeated("<div></p>", 100000));
+}
+BENCHMARK(BM_Hostile_Standard_DivsAndStrayEnds100000)->Unit(benchmark::kMillisecond);
+
+void BM_Hostile_Standard_NestedSvg300000(benchmark::State& state)
+{
+    HostileStandardPage(state, "<svg>" + Repeated("<g><path>", 300000));
+}
+BENCHMARK(BM_Hostile_Standard_NestedSvg300000)->Unit(benchmark::kMillisecond);
+
+// One tag with 200,000 distinct attributes (the tokenizer's duplicate check).
+void BM_Hostile_Standard_Attributes200000(benchmark::State& state)
+{
+    std::string page = "<a";
+    for (int i = 0; i < 200000; ++i)
+        page += " x" + std::to_string(i);
+    HostileStandardPage(state, page + " href=\"y\">");
+}
+BENCHMARK(BM_Hostile_Standard_Attributes200000)->Unit(benchmark::kMillisecond);
 
 void VANTREL_CALLBACK Ignore(RegexClass::RegularExpression*, const std::vector<RegexClass::REMatch>&, unsigned,
                              unsigned, bool&)

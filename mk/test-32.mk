@@ -3,7 +3,7 @@
 # Windows build. Natively where the kernel runs 32-bit programs, under qemu-i386
 # elsewhere; I686_EMULATE=1 takes qemu-i386 anyway.
 I686_BUILD ?= build-i686
-I686_PACKAGES = gcc-multilib g++-multilib libcurl4-openssl-dev:i386 libgumbo-dev:i386 libssl-dev:i386 \
+I686_PACKAGES = gcc-multilib g++-multilib libcurl4-openssl-dev:i386 libssl-dev:i386 \
   libgtest-dev:i386 libgmock-dev:i386 qemu-user
 
 .PHONY: deps-32 test-32
@@ -19,7 +19,7 @@ $(I686_BUILD)/runs-32bit: | deps-32
 	@echo 'int main(void) { return 0; }' | gcc -m32 -x c - -o $(I686_BUILD)/probe-32
 	@if $(I686_BUILD)/probe-32 2>/dev/null; then echo yes; else echo no; fi > $@
 
-test-32: deps-32 deps-httplib $(I686_BUILD)/runs-32bit
+test-32: deps-32 deps-httplib gumbo-source $(I686_BUILD)/runs-32bit
 	@emulator=$$( [ "$(I686_EMULATE)" = 1 ] || [ "$$(cat $(I686_BUILD)/runs-32bit)" != yes ] && command -v qemu-i386 ); \
 	  echo "== 32-bit tests $${emulator:+under $$emulator}$${emulator:-natively}"; \
 	  cmake -S . -B $(I686_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,51 +1,27 @@
 # plovik.exe in the Windows builds. Its tests need cpp-httplib in its header-only
 # form (Debian's installed header is the split one); the standard link rules need
-# gumbo and libcurl's URL API as static libraries for each target. All three come
-# from Debian's source packages, fetched with a private apt state so that the
-# machine's sources list stays as it is.
+# libcurl's URL API as a static library for each target. Both come from Debian's
+# source packages, fetched into the folder of mk/sources.mk; gumbo is compiled by
+# CMake from the source the Linux build uses.
 WIN_DEPS_DIR := $(abspath build-windows-deps)
-WIN_SRC_DIR  := $(WIN_DEPS_DIR)/src
+WIN_SRC_DIR  := $(DEPS_SRC_DIR)
 HTTPLIB_WIN  := $(WIN_DEPS_DIR)/httplib/httplib.h
 # The 64-bit target only where the tests run as a 64-bit build (see windows.mk).
 WIN_TRIPLETS := i686-w64-mingw32 $(if $(shell wine --version >/dev/null 2>&1 && echo yes),,x86_64-w64-mingw32)
-WIN_CMAKE_ARGS += -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib -DPLOVIK_WIN_DEPS_DIR=$(WIN_DEPS_DIR)
-
-WIN_APT = apt-get -q -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(WIN_DEPS_DIR)/apt/sources \
-  -o Dir::State::Lists=$(WIN_DEPS_DIR)/apt/lists
-# gumbo comes from the next release: the mirror serves no source of bookworm's.
-WIN_SUITES = bookworm trixie
+WIN_CMAKE_ARGS += -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib -DPLOVIK_WIN_DEPS_DIR=$(WIN_DEPS_DIR) \
+  -DPLOVIK_GUMBO_SOURCE_DIR=$(DEPS_SRC_DIR)/gumbo
 WIN_CC_LAUNCHER = $(if $(shell command -v ccache),ccache )
 
-$(WIN_DEPS_DIR)/apt/updated:
-	@mkdir -p $(WIN_DEPS_DIR)/apt/lists/partial $(WIN_DEPS_DIR)/apt/sources $(WIN_SRC_DIR)
-	@printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: $(WIN_SUITES)\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-	  > $(WIN_DEPS_DIR)/apt/sources/src.sources
-	$(WIN_APT) update >/dev/null
-	@touch $@
-
-# $(call win_source,<package/suite>,<orig tarball glob>): only the upstream tarball is
-# needed, so a missing Debian patch tarball is no failure.
-define win_source
-	cd $(WIN_SRC_DIR) && { $(WIN_APT) source --download-only $(1) >/dev/null 2>&1 || true; }
-	@ls $(WIN_SRC_DIR)/$(2) >/dev/null 2>&1 || { echo "could not fetch the source of $(1)"; exit 1; }
-endef
-
-$(HTTPLIB_WIN): | $(WIN_DEPS_DIR)/apt/updated
-	$(call win_source,cpp-httplib/bookworm,cpp-httplib_*.orig.tar.xz)
+$(HTTPLIB_WIN): | $(DEPS_DIR)/apt/updated
+	$(call deps_source,cpp-httplib/bookworm,cpp-httplib_*.orig.tar.xz)
 	rm -rf $(WIN_SRC_DIR)/httplib && mkdir -p $(WIN_SRC_DIR)/httplib
 	tar -xJf $(WIN_SRC_DIR)/cpp-httplib_*.orig.tar.xz -C $(WIN_SRC_DIR)/httplib --strip-components=1
 	mkdir -p $(dir $@) && cp $(WIN_SRC_DIR)/httplib/httplib.h $@
 
-$(WIN_SRC_DIR)/curl/configure: | $(WIN_DEPS_DIR)/apt/updated
-	$(call win_source,curl/bookworm,curl_*.orig.tar.gz)
+$(WIN_SRC_DIR)/curl/configure: | $(DEPS_DIR)/apt/updated
+	$(call deps_source,curl/bookworm,curl_*.orig.tar.gz)
 	rm -rf $(WIN_SRC_DIR)/curl && mkdir -p $(WIN_SRC_DIR)/curl
 	tar -xzf $(WIN_SRC_DIR)/curl_*.orig.tar.gz -C $(WIN_SRC_DIR)/curl --strip-components=1
-	touch $@
-
-$(WIN_SRC_DIR)/gumbo/src/gumbo.h: | $(WIN_DEPS_DIR)/apt/updated
-	$(call win_source,gumbo-parser/trixie,gumbo-parser_*.orig.tar.*)
-	rm -rf $(WIN_SRC_DIR)/gumbo && mkdir -p $(WIN_SRC_DIR)/gumbo
-	tar -xf $(WIN_SRC_DIR)/gumbo-parser_*.orig.tar.* -C $(WIN_SRC_DIR)/gumbo --strip-components=1
 	touch $@
 
 # libcurl with every protocol but http and https left out, no proxy, no cookies, no
@@ -68,19 +44,11 @@ $(WIN_DEPS_DIR)/%/lib/libcurl.a: $(WIN_SRC_DIR)/curl/configure
 	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/lib -j $(JOBS) install >/dev/null
 	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/include install >/dev/null
 
-# gumbo is plain C99 without configuration: its sources compile as they are.
-$(WIN_DEPS_DIR)/%/lib/libgumbo.a: $(WIN_SRC_DIR)/gumbo/src/gumbo.h
-	rm -rf $(WIN_DEPS_DIR)/$*/gumbo-build && mkdir -p $(WIN_DEPS_DIR)/$*/gumbo-build $(WIN_DEPS_DIR)/$*/include $(dir $@)
-	cd $(WIN_DEPS_DIR)/$*/gumbo-build && for f in $(WIN_SRC_DIR)/gumbo/src/*.c; do \
-	  $(WIN_CC_LAUNCHER)$*-gcc -std=gnu99 -O2 -c $$f || exit 1; done
-	$*-ar rcs $@ $(WIN_DEPS_DIR)/$*/gumbo-build/*.o
-	cp $(WIN_SRC_DIR)/gumbo/src/gumbo.h $(WIN_SRC_DIR)/gumbo/src/tag_enum.h $(WIN_DEPS_DIR)/$*/include/
-
 # The header-only httplib alone (the 32-bit Linux tests take it too).
 .PHONY: deps-httplib
 deps-httplib: $(HTTPLIB_WIN)
 
-deps-windows: $(HTTPLIB_WIN) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a $(WIN_DEPS_DIR)/$(t)/lib/libgumbo.a)
+deps-windows: $(HTTPLIB_WIN) $(GUMBO_SOURCE) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a)
 
 # The window's icon and splash picture are the Qt window's, drawn by the Linux
 # build's art tool (Qt has no build for the cross toolchain).

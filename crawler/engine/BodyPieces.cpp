@@ -11,6 +11,11 @@ bool BodyPieces::Append(const char* pData, std::size_t nLen)
         m_bOverCap = true;
         return false;
     }
+    if (m_bWhole) {
+        m_strText.append(pData, nLen);
+        m_nBodyBytes += nLen;
+        return true;
+    }
     std::size_t nDone = 0;
     while (nDone < nLen) {
         const std::size_t nInPiece = m_nBodyBytes % kPiece;

@@ -10,6 +10,8 @@ namespace plovik {
 class ClassicLinks : public LinkSource {
 public:
     void BeginCrawl(const std::string&, const HttpOptions&, const std::atomic<bool>*) override {}
+    // A zero byte ends its 1024-byte piece, as the classic rules always read pages.
+    bool ReadsWholeBody() const override { return false; }
     bool ParseAddress(const std::string& strUrl, HttpAddress& address) const override;
     void AddLinks(const FetchedPage& page, std::vector<std::string>& links) override;
     bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const override;

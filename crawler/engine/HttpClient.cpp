@@ -27,7 +27,7 @@ using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
 
 // State of one transfer, seen by the callbacks.
 struct Transfer {
-    explicit Transfer(std::size_t nMaxBodyBytes) : body(nMaxBodyBytes) {}
+    explicit Transfer(const HttpOptions& options) : body(options.nMaxBodyBytes, options.bWholeBody) {}
     CURL* pCurl = nullptr;
     const HttpOptions* pOptions = nullptr;
     const std::atomic<bool>* pStop = nullptr;
@@ -109,7 +109,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
 {
     HttpGlobalInit();
     HttpResult result;
-    Transfer t(options.nMaxBodyBytes);
+    Transfer t(options);
     t.pOptions = &options;
     t.pStop = pStop;
     HeaderList headers(curl_slist_append(nullptr, "Accept: text/*"));

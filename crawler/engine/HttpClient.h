@@ -34,6 +34,9 @@ struct HttpOptions {
     long nTotalTimeoutSec = 300;
     // Bodies larger than this are a read failure (a server that streams without end).
     std::size_t nMaxBodyBytes = 32u * 1024u * 1024u;
+    // The body as sent, zero bytes included, rather than in the classic 1024-byte
+    // pieces that a zero byte ends (BodyPieces).
+    bool bWholeBody = false;
     long nMaxRedirects = 10;
     // Hosts that bypass the environment's proxy ("*" for all); empty keeps the
     // environment's own no_proxy.
@@ -43,7 +46,7 @@ struct HttpOptions {
 struct HttpResult {
     std::int32_t nStatus = -1;  // the final response's status; -1 when none was received
     bool bBodyRead = false;     // true when the body of a 200 was read to its end
-    std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte
+    std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte, or whole
     std::string strFinalUrl;    // the address of the last request, after any redirects
     std::string strError;       // why no status was received or the body was not read
 };

@@ -29,6 +29,10 @@ public:
     // Once, before the first page.
     virtual void BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) = 0;
 
+    // Whether a page is read whole, zero bytes included, rather than in the classic
+    // 1024-byte pieces.
+    virtual bool ReadsWholeBody() const = 0;
+
     // Takes an address apart; false when the crawl cannot fetch it (status -1).
     virtual bool ParseAddress(const std::string& strUrl, HttpAddress& address) const = 0;
 

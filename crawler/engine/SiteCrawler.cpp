@@ -165,7 +165,9 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     m_strObject = address.strObject;
     m_nPort = address.nPort;
 
-    HttpResult result = HttpGet(strUrl, m_httpOptions, &m_bStop);
+    HttpOptions options = m_httpOptions;
+    options.bWholeBody = m_pLinks->ReadsWholeBody();
+    HttpResult result = HttpGet(strUrl, options, &m_bStop);
     if (!result.strError.empty())
         ReportFailure(strUrl, result.strError);
     if (result.nStatus == 200 && result.bBodyRead)

@@ -235,7 +235,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
             result.strFinalUrl = RequestAddress(strAddress);
         }
         if (hRequest && result.nStatus == 200) {
-            BodyPieces body(options.nMaxBodyBytes);
+            BodyPieces body(options.nMaxBodyBytes, options.bWholeBody);
             std::vector<char> buffer(kReadSize);
             for (;;) {
                 DWORD nRead = 0;

@@ -180,6 +180,12 @@ TEST(HttpGet, ZeroBytesEndTheirKilobytePiece)
     EXPECT_EQ(r.nStatus, 200);
     ASSERT_TRUE(r.bBodyRead);
     EXPECT_EQ(r.strText, std::string(10, 'a') + std::string(1024, 'b') + "tail");
+    // Read whole, the body is every byte as sent.
+    HttpOptions whole = TestHttpOptions();
+    whole.bWholeBody = true;
+    const HttpResult w = HttpGet(server.Url("/"), whole, nullptr);
+    ASSERT_TRUE(w.bBodyRead);
+    EXPECT_EQ(w.strText, body);
 }
 
 TEST(HttpGet, RefusedConnectionGivesMinusOne)

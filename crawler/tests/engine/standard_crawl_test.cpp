@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "LoopbackServer.h"
 #ifdef CPPHTTPLIB_OPENSSL_SUPPORT
@@ -107,6 +108,37 @@ TEST(StandardCrawl, EachRuleOnItsOwnSite)
             EXPECT_EQ(p->inLinks.size(), c.inLinks[i]) << c.pName << " " << c.rows[i];
         }
     }
+}
+
+// The standard rules read a body whole; the classic ones keep their 1024-byte pieces,
+// of which a zero byte ends its own.
+TEST(StandardCrawl, AZeroByteIsPageTextNotTheEndOfAPiece)
+{
+    LoopbackServer server;
+    std::string page = "<a href=\"/one.html\">1</a>";
+    page += '\0';
+    page += "<a href=\"/two.html\">2</a>";
+    server.Page("/", page);
+    auto standard = RunCrawl(server.Url("/"), 1);
+    EXPECT_EQ(standard->Rows(),
+              (std::vector<std::string>{server.Url("/"), server.Url("/one.html"), server.Url("/two.html")}));
+    auto classic = RunCrawl(server.Url("/"), 1, LinkRules::Classic);
+    EXPECT_EQ(classic->Rows(), (std::vector<std::string>{server.Url("/"), server.Url("/one.html")}));
+}
+
+// 2.1 MB of self-closed spans, which a tree builder nests 300,000 deep, crawled on a
+// thread of its own as the window crawls.
+TEST(StandardCrawl, AHostilePageGivesItsLinks)
+{
+    LoopbackServer server;
+    std::string page;
+    for (int i = 0; i < 300000; ++i)
+        page += "<span/>";
+    server.Page("/", page + "<a href=\"/deep.html\">d</a>");
+    std::unique_ptr<Crawled> crawled;
+    std::thread worker([&] { crawled = RunCrawl(server.Url("/"), 1); });
+    worker.join();
+    EXPECT_EQ(crawled->Rows(), (std::vector<std::string>{server.Url("/"), server.Url("/deep.html")}));
 }
 
 TEST(StandardCrawl, RelativeLinksResolveAgainstTheAddressAfterRedirects)
