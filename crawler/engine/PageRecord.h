@@ -17,10 +17,10 @@ struct PageRecord {
     std::vector<PageRecord*> inLinks;  // one entry per link found here, in order; not owned
     // The rank calculation works on arrays of its own: it reads these two when it
     // starts and writes them when it ends, and fNewRank before each CP_RANK_CHANGED.
-    float fRank = 1.0f;     // rank after the last finished iteration
-    float fNewRank = 1.0f;  // rank of the running iteration (what the PR cell shows)
-    bool bVisited = false;             // processed by the crawl, successfully or not
-    std::uint32_t nIndex = 0;          // position in the crawler's rank arrays, given on entering the table
+    float fRank = 1.0f;        // rank after the last finished iteration
+    float fNewRank = 1.0f;     // rank of the running iteration (what the PR cell shows)
+    bool bVisited = false;     // processed by the crawl, successfully or not
+    std::uint32_t nIndex = 0;  // position in the crawler's rank arrays, given on entering the table
 };
 
 // The page table: records by address, in byte order of the address.

@@ -1,15 +1,23 @@
 #include "RankArrays.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace plovik {
 
 const float RankArrays::kBase = static_cast<float>(1.0 - static_cast<double>(RankArrays::kDamping));
 
-void RankArrays::AddPage(PageRecord& record)
+void RankArrays::AddPage(PageRecord& record, const PageRecord* pNext)
 {
-    record.nIndex = static_cast<std::uint32_t>(m_pages.size());
+    const auto i = static_cast<std::uint32_t>(m_pages.size());
+    record.nIndex = i;
     m_pages.push_back(&record);
+    const std::uint32_t nNext = pNext ? pNext->nIndex : kNone;
+    const std::uint32_t nPrevious = pNext ? m_previous[nNext] : m_nLast;
+    m_next.push_back(nNext);
+    m_previous.push_back(nPrevious);
+    (nPrevious == kNone ? m_nFirst : m_next[nPrevious]) = i;
+    (nNext == kNone ? m_nLast : m_previous[nNext]) = i;
 }
 
 void RankArrays::AddLink(PageRecord& from, PageRecord& to)
@@ -21,29 +29,30 @@ void RankArrays::AddLink(PageRecord& from, PageRecord& to)
     m_blocks.back().nEnd = static_cast<std::uint32_t>(m_targets.size());
 }
 
-void RankArrays::BeginCalculation(const PageTable& table)
+void RankArrays::BeginCalculation()
 {
     const std::size_t n = m_pages.size();
-    m_order.clear();
-    m_order.reserve(n);
-    m_visited.clear();
-    for (const auto& entry : table) {
-        const std::uint32_t i = entry.second->nIndex;
-        m_order.push_back(i);
-        if (entry.second->bVisited)
-            m_visited.push_back(i);
-    }
     m_outLinks.resize(n);
     m_rank.resize(n);
     m_newRank.resize(n);
+    std::vector<bool> visited(n);
     for (std::size_t i = 0; i < n; ++i) {
-        m_outLinks[i] = m_pages[i]->nOutLinks;
-        m_rank[i] = m_pages[i]->fRank;
-        m_newRank[i] = m_pages[i]->fNewRank;
+        const PageRecord& record = *m_pages[i];
+        m_outLinks[i] = record.nOutLinks;
+        m_rank[i] = record.fRank;
+        visited[i] = record.bVisited;
+    }
+    m_order.clear();
+    m_order.reserve(n);
+    m_visited.clear();
+    for (std::uint32_t i = m_nFirst; i != kNone; i = m_next[i]) {
+        m_order.push_back(i);
+        if (visited[i])
+            m_visited.push_back(i);
     }
 }
 
-void RankArrays::ComputeNewRanks()
+float RankArrays::Iterate()
 {
     const double d = static_cast<double>(kDamping);
     std::fill(m_newRank.begin(), m_newRank.end(), kBase);
@@ -60,30 +69,24 @@ void RankArrays::ComputeNewRanks()
         }
         nBegin = block.nEnd;
     }
-}
-
-PageRecord& RankArrays::StoreNewRank(std::size_t k)
-{
-    const std::uint32_t i = m_order[k];
-    m_pages[i]->fNewRank = m_newRank[i];
-    return *m_pages[i];
-}
-
-float RankArrays::AdvanceRanks()
-{
-    m_rank = m_newRank;
+    std::swap(m_rank, m_newRank);
     float fTotal = 0.0f;
     for (const std::uint32_t i : m_visited)
         fTotal = static_cast<float>(static_cast<double>(fTotal) + static_cast<double>(m_rank[i]));
     return fTotal;
 }
 
+PageRecord& RankArrays::StoreNewRank(std::size_t k)
+{
+    const std::uint32_t i = m_order[k];
+    m_pages[i]->fNewRank = m_rank[i];
+    return *m_pages[i];
+}
+
 void RankArrays::StoreRanks()
 {
-    for (std::size_t i = 0; i < m_pages.size(); ++i) {
-        m_pages[i]->fRank = m_rank[i];
-        m_pages[i]->fNewRank = m_newRank[i];
-    }
+    for (std::size_t i = 0; i < m_pages.size(); ++i)
+        m_pages[i]->fRank = m_pages[i]->fNewRank = m_rank[i];
 }
 
 }  // namespace plovik

@@ -23,24 +23,23 @@ public:
     static const float kBase;
 
     // ------------------------------------------------------------ while crawling
-    // Numbers a record that has just entered the table.
-    void AddPage(PageRecord& record);
+    // Numbers a record that has just entered the table; pNext is the record that
+    // follows it in table order (null for the last one).
+    void AddPage(PageRecord& record, const PageRecord* pNext);
     // A link on page `from` to page `to`: appended to to.inLinks and to the arrays.
     void AddLink(PageRecord& from, PageRecord& to);
     std::size_t PageCount() const { return m_pages.size(); }
 
     // ------------------------------------------------------------ the calculation
-    // Takes the table order and every record's fRank, nOutLinks and bVisited.
-    void BeginCalculation(const PageTable& table);
-    // The new rank of every page from the current ones.
-    void ComputeNewRanks();
-    // The new ranks of the last ComputeNewRanks, in table order.
-    RankIteration NewRanks() const { return RankIteration(m_order, m_pages, m_newRank); }
-    // Sets fNewRank of the k-th record in table order and returns the record.
+    // Takes every record's fRank, nOutLinks and bVisited.
+    void BeginCalculation();
+    // One iteration: the new rank of every page from the current ones, which it then
+    // replaces. Returns the total rank of the visited pages, added in table order.
+    float Iterate();
+    // The ranks of the last iteration, in table order.
+    RankIteration Ranks() const { return RankIteration(m_order, m_pages, m_rank); }
+    // Sets fNewRank of the k-th record in table order to its rank and returns it.
     PageRecord& StoreNewRank(std::size_t k);
-    // Makes the new ranks current; returns the total rank of the visited pages,
-    // added in table order.
-    float AdvanceRanks();
     // fRank and fNewRank of every record from the arrays.
     void StoreRanks();
 
@@ -51,16 +50,24 @@ private:
         std::uint32_t nEnd;
     };
 
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
     std::vector<PageRecord*> m_pages;  // by index; not owned
+    // Table order as a list through the indices, kept as records enter the table, so
+    // the calculation need not walk the table.
+    std::vector<std::uint32_t> m_next;
+    std::vector<std::uint32_t> m_previous;
+    std::uint32_t m_nFirst = kNone;
+    std::uint32_t m_nLast = kNone;
     std::vector<LinkBlock> m_blocks;
     std::vector<std::uint32_t> m_targets;
 
-    // Taken by BeginCalculation.
+    // Made by BeginCalculation.
     std::vector<std::uint32_t> m_order;  // table order -> index
     std::vector<std::int32_t> m_outLinks;
     std::vector<std::uint32_t> m_visited;  // indices of visited pages, in table order
     std::vector<float> m_rank;
-    std::vector<float> m_newRank;
+    std::vector<float> m_newRank;  // scratch of Iterate
 };
 
 }  // namespace plovik

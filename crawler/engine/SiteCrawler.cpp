@@ -50,8 +50,8 @@ PageRecord& CSiteCrawler::NewPage(const std::string& strUrl, std::int32_t nDepth
     record->strUrl = strUrl;
     record->nDepth = nDepth;
     PageRecord& added = *record;
-    m_pages.emplace(strUrl, std::move(record));
-    m_ranks.AddPage(added);
+    const auto next = std::next(m_pages.emplace(strUrl, std::move(record)).first);
+    m_ranks.AddPage(added, next == m_pages.end() ? nullptr : next->second.get());
     return added;
 }
 
@@ -173,12 +173,11 @@ void CSiteCrawler::CalculateRank(std::int32_t nIterations)
     Notify(CP_CALC_START, nullptr, 0);
     float fTotal = 0.0f;
     if (nIterations > 0)
-        m_ranks.BeginCalculation(m_pages);
+        m_ranks.BeginCalculation();
     for (std::int32_t nIteration = 0; nIteration < nIterations; ++nIteration) {
         if (m_bStop.load())
             break;
-        m_ranks.ComputeNewRanks();
-        fTotal = m_ranks.AdvanceRanks();
+        fTotal = m_ranks.Iterate();
         ReportIteration();
     }
     if (nIterations > 0)
@@ -202,7 +201,7 @@ void CSiteCrawler::ReportIteration()
     if (!m_pNotify || m_bStop.load())
         return;
     if (m_pNotify->TakesWholeIterations()) {
-        m_pNotify->OnIterationDone(m_ranks.NewRanks());
+        m_pNotify->OnIterationDone(m_ranks.Ranks());
         return;
     }
     const std::size_t n = m_ranks.PageCount();

@@ -74,8 +74,10 @@ TEST(CrawlControl, SecondCrawlIsRefusedWhileOneRuns)
     FakeWindowQueue queue;
     std::vector<int> codes;
     bool bFinished = false;
-    CrawlControl control(queue.Poster(), [&](int nCode, const PageRecord*, std::int32_t) { codes.push_back(nCode); },
-                         [&] { bFinished = true; });
+    CrawlControl control(
+        queue.Poster(),
+        [&](int nCode, const PageRecord*, std::int32_t, const RankIteration*) { codes.push_back(nCode); },
+        [&] { bFinished = true; });
     CrawlInputs inputs = Inputs(server.Url("/"), 10);
     ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
     EXPECT_EQ(control.Start(inputs), CrawlControl::StartResult::AlreadyRunning);
@@ -96,7 +98,8 @@ TEST(CrawlControl, DestroyingItStopsAndJoinsTheWorker)
     int nCalls = 0;
     const auto start = std::chrono::steady_clock::now();
     {
-        CrawlControl control(queue.Poster(), [&](int, const PageRecord*, std::int32_t) { ++nCalls; });
+        CrawlControl control(queue.Poster(),
+                             [&](int, const PageRecord*, std::int32_t, const RankIteration*) { ++nCalls; });
         ASSERT_EQ(control.Start(Inputs(server.Url("/"), 10)), CrawlControl::StartResult::Started);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
