@@ -11,8 +11,11 @@ public:
     explicit Notifier(CrawlJob& job) : m_job(job) {}
     void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) override
     {
-        m_job.Deliver(nCode, pRecord, nNumber);
+        m_job.Deliver(nCode, pRecord, nNumber, nullptr);
     }
+    // One blocking call per iteration rather than one per record.
+    bool TakesWholeIterations() const override { return true; }
+    void OnIterationDone(const RankIteration& ranks) override { m_job.Deliver(CP_ITERATION_DONE, nullptr, 0, &ranks); }
 
 private:
     CrawlJob& m_job;
@@ -103,14 +106,14 @@ bool CrawlJob::PostServeLocked()
     return true;
 }
 
-void CrawlJob::Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+void CrawlJob::Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks)
 {
     std::uint64_t nId = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_bStop)
             return;
-        m_call = Call{nCode, pRecord, nNumber};
+        m_call = Call{nCode, pRecord, nNumber, pRanks};
         nId = m_nPosted.load() + 1;
         m_nPosted.store(nId);
         if (!PostServeLocked()) {
@@ -144,9 +147,9 @@ void CrawlJob::ServeCalls()
             const Call call = m_call;
             lock.unlock();
             // Only Stop, which runs on this same thread, can release the worker, so
-            // the record stays valid for the whole handler.
+            // the record and the ranks stay valid for the whole handler.
             try {
-                m_handler(call.nCode, call.pRecord, call.nNumber);
+                m_handler(call.nCode, call.pRecord, call.nNumber, call.pRanks);
             } catch (...) {
                 // A failing update must not leave the worker waiting.
             }

@@ -31,8 +31,11 @@ class CrawlJob : public std::enable_shared_from_this<CrawlJob> {
 public:
     // Posts fn to the window's thread without waiting; false when it cannot be posted.
     using Poster = std::function<bool(std::function<void()>)>;
-    // Runs on the window's thread for each message while the worker waits.
-    using Handler = std::function<void(int nCode, const PageRecord* pRecord, std::int32_t nNumber)>;
+    // Runs on the window's thread for each message while the worker waits. The crawl
+    // sends no CP_RANK_CHANGED: each CP_ITERATION_DONE carries the iteration's ranks
+    // instead (pRanks, null with every other message).
+    using Handler =
+        std::function<void(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks)>;
 
     // onFinished runs on the window's thread after the worker has left everything
     // shared; joining the thread from there returns at once.
@@ -47,7 +50,10 @@ public:
 
     // Worker thread: one progress message as a blocking call into the window's
     // thread. Returns once the window has handled it or the crawl is stopped.
-    void Send(int nCode, const PageRecord* pRecord, std::int32_t nNumber) { Deliver(nCode, pRecord, nNumber); }
+    void Send(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks = nullptr)
+    {
+        Deliver(nCode, pRecord, nNumber, pRanks);
+    }
 
     // Window's thread. Marks the crawl stopped, releases a worker waiting on a message,
     // and asks the engine to stop. After this the worker posts nothing more.
@@ -62,10 +68,11 @@ private:
         int nCode = 0;
         const PageRecord* pRecord = nullptr;
         std::int32_t nNumber = 0;
+        const RankIteration* pRanks = nullptr;
     };
 
     // Worker thread: the blocking call.
-    void Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    void Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks);
     // Window's thread: serves the waiting call, and the worker's next ones as long as
     // they follow at once (a big crawl's rank phase), for a few milliseconds at most.
     void ServeCalls();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "PageRecord.h"
+#include "RankIteration.h"
 
 namespace plovik {
 
@@ -31,6 +32,12 @@ public:
     // Beyond the protocol: a page could not be read (no status, or a 200 whose body
     // could not be read), with the reason. Sent before the page's messages.
     virtual void OnPageFailed(const std::string& /*strUrl*/, const std::string& /*strReason*/) {}
+
+    // Beyond the protocol: a receiver that shows a whole rank iteration at once answers
+    // true. It then gets no CP_RANK_CHANGED, and each CP_ITERATION_DONE comes through
+    // OnIterationDone with the ranks those messages would have carried.
+    virtual bool TakesWholeIterations() const { return false; }
+    virtual void OnIterationDone(const RankIteration& /*ranks*/) {}
 };
 
 }  // namespace plovik

@@ -78,7 +78,15 @@ std::string ProgressRows::CompletedText(std::int32_t nTotalTimes1000)
     return "Completed. Total PR = " + TotalText(nTotalTimes1000);
 }
 
-int ProgressRows::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+void ProgressRows::ShowRanks(const RankIteration& ranks)
+{
+    const std::size_t n = ranks.Count();
+    for (std::size_t k = 0; k < n; ++k)
+        m_sink.SetCell(FindPageRow(ranks.Page(k).strUrl), COL_PR, FormatFixed3(ranks.Rank(k)));
+}
+
+int ProgressRows::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber,
+                                  const RankIteration* pRanks)
 {
     const bool bNeedsRecord = nCode >= CP_PAGE_ADDED && nCode <= CP_PAGE_DONE;
     if (bNeedsRecord && !pRecord)
@@ -112,6 +120,8 @@ int ProgressRows::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int
         m_sink.SetStatusText(std::string());
         break;
     case CP_ITERATION_DONE: {
+        if (pRanks)
+            ShowRanks(*pRanks);
         const int nPos = m_sink.ProgressPos() + 1;
         m_sink.SetProgressPos(nPos);
         m_sink.SetStatusText(IterationText(nPos, static_cast<std::int32_t>(m_sink.IterationsSetting())));

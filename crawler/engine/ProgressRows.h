@@ -8,6 +8,7 @@
 #include <string>
 
 #include "PageRecord.h"
+#include "RankIteration.h"
 
 namespace plovik {
 
@@ -48,8 +49,11 @@ public:
     void ResetProgress(std::uint32_t nPagesSetting);
 
     // One progress message. Returns -1 for CP_PAGE_ADDED whose row already exists,
-    // else 0. pRecord may be null only for codes 5 to 7.
-    int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    // else 0. pRecord may be null only for codes 5 to 7. pRanks, with CP_ITERATION_DONE
+    // from a receiver that takes whole iterations, stands for the iteration's
+    // CP_RANK_CHANGED messages: every row's PR is set from it first.
+    int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber,
+                        const RankIteration* pRanks = nullptr);
 
     // The row of an address: its label is the address without its first 7 characters
     // (the "http://"), or the whole of an https address, compared ignoring case.
@@ -66,6 +70,9 @@ public:
     static std::string TotalText(std::int32_t nTotalTimes1000);      // "0.149"
 
 private:
+    // What CP_RANK_CHANGED does, for every record of the iteration in table order.
+    void ShowRanks(const RankIteration& ranks);
+
     ResultRowSink& m_sink;
 };
 

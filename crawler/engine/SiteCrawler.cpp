@@ -1,11 +1,8 @@
 #include "SiteCrawler.h"
 
 #include <cstdint>
-#include <unordered_map>
 
 namespace plovik {
-
-const float CSiteCrawler::kBase = static_cast<float>(1.0 - static_cast<double>(CSiteCrawler::kDamping));
 
 CSiteCrawler::CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages)
     : m_nIterations(nIterations),
@@ -43,13 +40,19 @@ CSiteCrawler::~CSiteCrawler()
 
 PageRecord& CSiteCrawler::AddPage(const std::string& strUrl, std::int32_t nDepth)
 {
-    auto& slot = m_pages[strUrl];
-    if (!slot) {
-        slot = std::make_unique<PageRecord>();
-        slot->strUrl = strUrl;
-        slot->nDepth = nDepth;
-    }
-    return *slot;
+    const auto it = m_pages.find(strUrl);
+    return it != m_pages.end() ? *it->second : NewPage(strUrl, nDepth);
+}
+
+PageRecord& CSiteCrawler::NewPage(const std::string& strUrl, std::int32_t nDepth)
+{
+    auto record = std::make_unique<PageRecord>();
+    record->strUrl = strUrl;
+    record->nDepth = nDepth;
+    PageRecord& added = *record;
+    const auto next = std::next(m_pages.emplace(strUrl, std::move(record)).first);
+    m_ranks.AddPage(added, next == m_pages.end() ? nullptr : next->second.get());
+    return added;
 }
 
 void CSiteCrawler::RequestStop()
@@ -111,13 +114,9 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
     PageRecord* pCurrent = nullptr;
     auto it = m_pages.find(strUrl);
     if (it == m_pages.end()) {
-        auto record = std::make_unique<PageRecord>();
-        record->strUrl = strUrl;
-        record->nDepth = nDepth;
-        record->nStatus = nStatus;
-        record->nOutLinks = nOutLinks;
-        pCurrent = record.get();
-        m_pages.emplace(strUrl, std::move(record));
+        pCurrent = &NewPage(strUrl, nDepth);
+        pCurrent->nStatus = nStatus;
+        pCurrent->nOutLinks = nOutLinks;
         Notify(CP_PAGE_ADDED, pCurrent, 0);
     } else {
         pCurrent = it->second.get();
@@ -137,16 +136,12 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
         if (found == m_pages.end())
             found = m_pages.find(strVariant);
         if (found != m_pages.end()) {
-            found->second->inLinks.push_back(pCurrent);
+            m_ranks.AddLink(*pCurrent, *found->second);
             Notify(CP_INLINKS_CHANGED, found->second.get(), 0);
             continue;
         }
-        auto record = std::make_unique<PageRecord>();
-        record->strUrl = strLink;
-        record->nDepth = nDepth + 1;
-        record->inLinks.push_back(pCurrent);
-        PageRecord* pNew = record.get();
-        m_pages.emplace(strLink, std::move(record));
+        PageRecord* pNew = &NewPage(strLink, nDepth + 1);
+        m_ranks.AddLink(*pCurrent, *pNew);
         if (m_pLinks->Follows(strLink, pageAddress))
             queue.push(CrawlItem{strLink, nDepth + 1});
         Notify(CP_PAGE_ADDED, pNew, 0);
@@ -175,94 +170,22 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     return result.nStatus;
 }
 
-namespace {
-
-// The link graph of the page table as flat arrays in table order, so an iteration
-// reads ranks and link counts from two dense arrays instead of chasing a pointer to
-// a record per link.
-struct RankGraph {
-    std::vector<PageRecord*> pages;
-    std::vector<std::uint32_t> start;  // in-links of page i: from[start[i] .. start[i+1])
-    std::vector<std::uint32_t> from;
-    std::vector<std::int32_t> outLinks;
-    std::vector<float> rank;
-    std::vector<float> newRank;
-};
-
-RankGraph BuildRankGraph(const CSiteCrawler::PageTable& table)
-{
-    RankGraph g;
-    const std::size_t n = table.size();
-    g.pages.reserve(n);
-    for (const auto& entry : table)
-        g.pages.push_back(entry.second.get());
-
-    // A record's index is parked in its fNewRank while the arrays are built (exact
-    // for up to 2^24 records); larger tables take a hash map.
-    std::vector<float> saved(n);
-    std::unordered_map<const PageRecord*, std::uint32_t> index;
-    const bool bPark = n <= (std::size_t(1) << 24);
-    for (std::size_t i = 0; i < n; ++i) {
-        saved[i] = g.pages[i]->fNewRank;
-        if (bPark)
-            g.pages[i]->fNewRank = static_cast<float>(i);
-        else
-            index.emplace(g.pages[i], static_cast<std::uint32_t>(i));
-    }
-    g.start.reserve(n + 1);
-    g.start.push_back(0);
-    for (const PageRecord* p : g.pages) {
-        for (const PageRecord* q : p->inLinks)
-            g.from.push_back(bPark ? static_cast<std::uint32_t>(q->fNewRank) : index.at(q));
-        g.start.push_back(static_cast<std::uint32_t>(g.from.size()));
-    }
-    g.outLinks.resize(n);
-    g.rank.resize(n);
-    g.newRank.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        g.pages[i]->fNewRank = saved[i];
-        g.outLinks[i] = g.pages[i]->nOutLinks;
-        g.rank[i] = g.pages[i]->fRank;
-    }
-    return g;
-}
-
-}  // namespace
-
 void CSiteCrawler::CalculateRank(std::int32_t nIterations)
 {
-    const double d = static_cast<double>(kDamping);
     Notify(CP_CALC_START, nullptr, 0);
     float fTotal = 0.0f;
-    RankGraph g;
     if (nIterations > 0)
-        g = BuildRankGraph(m_pages);
-    const std::size_t n = g.pages.size();
+        m_ranks.BeginCalculation();
     for (std::int32_t nIteration = 0; nIteration < nIterations; ++nIteration) {
         if (m_bStop.load())
-            return;
-        for (std::size_t i = 0; i < n; ++i) {
-            // Stored as single precision after each addition.
-            float fNew = kBase;
-            for (std::uint32_t k = g.start[i]; k < g.start[i + 1]; ++k) {
-                const std::uint32_t q = g.from[k];
-                if (g.outLinks[q] > 0)
-                    fNew = static_cast<float>(static_cast<double>(fNew) +
-                                              static_cast<double>(g.rank[q]) / g.outLinks[q] * d);
-            }
-            g.newRank[i] = fNew;
-            g.pages[i]->fNewRank = fNew;
-            Notify(CP_RANK_CHANGED, g.pages[i], 0);
-        }
-        fTotal = 0.0f;
-        for (std::size_t i = 0; i < n; ++i) {
-            g.rank[i] = g.newRank[i];
-            g.pages[i]->fRank = g.newRank[i];
-            if (g.pages[i]->bVisited)
-                fTotal = static_cast<float>(static_cast<double>(fTotal) + static_cast<double>(g.rank[i]));
-        }
-        Notify(CP_ITERATION_DONE, nullptr, 0);
+            break;
+        fTotal = m_ranks.Iterate();
+        ReportIteration();
     }
+    if (nIterations > 0)
+        m_ranks.StoreRanks();
+    if (m_bStop.load())
+        return;
     // Truncated toward zero; a total beyond the 32-bit range saturates.
     const double dScaled = static_cast<double>(fTotal) * static_cast<double>(1000.0f);
     std::int32_t nScaled = 0;
@@ -273,6 +196,20 @@ void CSiteCrawler::CalculateRank(std::int32_t nIterations)
     else
         nScaled = static_cast<std::int32_t>(dScaled);
     Notify(CP_CALC_DONE, nullptr, nScaled);
+}
+
+void CSiteCrawler::ReportIteration()
+{
+    if (!m_pNotify || m_bStop.load())
+        return;
+    if (m_pNotify->TakesWholeIterations()) {
+        m_pNotify->OnIterationDone(m_ranks.Ranks());
+        return;
+    }
+    const std::size_t n = m_ranks.PageCount();
+    for (std::size_t k = 0; k < n; ++k)
+        Notify(CP_RANK_CHANGED, &m_ranks.StoreNewRank(k), 0);
+    Notify(CP_ITERATION_DONE, nullptr, 0);
 }
 
 }  // namespace plovik

@@ -18,12 +18,13 @@
 #include "HttpClient.h"
 #include "LinkSource.h"
 #include "PageRecord.h"
+#include "RankArrays.h"
 
 namespace plovik {
 
 class CSiteCrawler {
 public:
-    using PageTable = std::map<std::string, std::unique_ptr<PageRecord>>;
+    using PageTable = plovik::PageTable;
 
     // The notifier receives every progress message synchronously; it may be null.
     CSiteCrawler(CrawlNotifier* pNotify, std::int32_t nIterations, std::int32_t nMaxPages);
@@ -59,13 +60,17 @@ public:
     // Enters a record without fetching it (for building a table in benchmarks and
     // tests); returns the existing record when the address is known.
     PageRecord& AddPage(const std::string& strUrl, std::int32_t nDepth);
-
-    // Rank constants: d = 0.85f, b = (float)(1.0 - (double)d) = 0.14999998f.
-    static constexpr float kDamping = 0.85f;
-    static const float kBase;
+    // A link found on `from` to `to`, as the crawl enters it (to.inLinks and the rank
+    // arrays); both records must be in this crawler's table.
+    void AddLink(PageRecord& from, PageRecord& to) { m_ranks.AddLink(from, to); }
 
 private:
     void Notify(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    // A record for an address that is not in the table yet.
+    PageRecord& NewPage(const std::string& strUrl, std::int32_t nDepth);
+    // One finished iteration's messages: CP_RANK_CHANGED per record, or the whole
+    // iteration at once to a receiver that takes it so.
+    void ReportIteration();
     void ReportFailure(const std::string& strUrl, const std::string& strReason);
     bool WaitBetweenPages();
 
@@ -75,6 +80,7 @@ private:
     std::int32_t m_nIterations;
     std::int32_t m_nMaxPages;
     PageTable m_pages;
+    RankArrays m_ranks;
     CrawlNotifier* m_pNotify;
 
     std::chrono::milliseconds m_pageDelay{1000};

@@ -27,6 +27,11 @@ public:
         if (nCode == CP_CALC_DONE)
             m_nTotal = nNumber;
     }
+    bool TakesWholeIterations() const override { return true; }
+    void OnIterationDone(const RankIteration& ranks) override
+    {
+        m_rows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0, &ranks);
+    }
     void OnPageFailed(const std::string& strUrl, const std::string& strReason) override
     {
         if (m_pFailures)

@@ -72,8 +72,8 @@ CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
     auto poster = [this](std::function<void()> fn) {
         return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
     };
-    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
-        OnCrawlProgress(nCode, pRecord, nNumber);
+    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks) {
+        OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
     };
     m_pControl = std::make_unique<CrawlControl>(poster, handler, [this] { emit CrawlFinished(); });
     CreateControls();
@@ -273,7 +273,6 @@ void CCrawlerDlg::OnIterationsChanged(const QString& sText)
     m_nIterations = static_cast<std::uint32_t>(nValue);
 }
 
-
 void CCrawlerDlg::OnDeltaPosPagesSpin(int nDelta)
 {
     m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
@@ -341,9 +340,10 @@ std::shared_ptr<CrawlJob> CCrawlerDlg::MakeCrawlJob(CrawlInputs inputs)
     return m_pControl->MakeJob(std::move(inputs));
 }
 
-int CCrawlerDlg::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber)
+int CCrawlerDlg::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber,
+                                 const RankIteration* pRanks)
 {
-    return m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber);
+    return m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
 }
 
 int CCrawlerDlg::FindPageRow(const std::string& strUrl) const

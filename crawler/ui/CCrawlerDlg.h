@@ -77,7 +77,8 @@ public:
     std::shared_ptr<CrawlJob> MakeCrawlJob(CrawlInputs inputs);
 
     // The progress handler of the window's thread.
-    int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber);
+    int OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber,
+                        const RankIteration* pRanks = nullptr);
 
     // ------------------------------------------------------------ ResultRowSink
     int RowCount() const override;

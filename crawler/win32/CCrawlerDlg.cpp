@@ -195,8 +195,8 @@ void CCrawlerDlg::OnInitDialog()
         delete pCall;
         return false;
     };
-    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber) {
-        m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber);
+    auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks) {
+        m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
     };
     m_pControl = std::make_unique<CrawlControl>(poster, handler);
 

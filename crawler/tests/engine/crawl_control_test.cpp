@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -74,8 +75,10 @@ TEST(CrawlControl, SecondCrawlIsRefusedWhileOneRuns)
     FakeWindowQueue queue;
     std::vector<int> codes;
     bool bFinished = false;
-    CrawlControl control(queue.Poster(), [&](int nCode, const PageRecord*, std::int32_t) { codes.push_back(nCode); },
-                         [&] { bFinished = true; });
+    CrawlControl control(
+        queue.Poster(),
+        [&](int nCode, const PageRecord*, std::int32_t, const RankIteration*) { codes.push_back(nCode); },
+        [&] { bFinished = true; });
     CrawlInputs inputs = Inputs(server.Url("/"), 10);
     ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
     EXPECT_EQ(control.Start(inputs), CrawlControl::StartResult::AlreadyRunning);
@@ -88,6 +91,46 @@ TEST(CrawlControl, SecondCrawlIsRefusedWhileOneRuns)
     ASSERT_TRUE(queue.ServeUntil([&] { return bFinished; }));
 }
 
+TEST(CrawlControl, TheWindowGetsEachRankIterationInOneCall)
+{
+    LoopbackServer server;
+    server.Page("/", Html("<a href=\"b.html\">b</a><a href=\"c.html\">c</a>"));
+    server.Page("/b.html", Html("<a href=\"/\">a</a>"));
+    FakeWindowQueue queue;
+    std::vector<int> codes;
+    std::vector<std::vector<std::pair<std::string, float>>> iterations;
+    bool bFinished = false;
+    CrawlControl control(
+        queue.Poster(),
+        [&](int nCode, const PageRecord*, std::int32_t, const RankIteration* pRanks) {
+            codes.push_back(nCode);
+            if (!pRanks)
+                return;
+            iterations.emplace_back();
+            for (std::size_t k = 0; k < pRanks->Count(); ++k)
+                iterations.back().emplace_back(pRanks->Page(k).strUrl, pRanks->Rank(k));
+        },
+        [&] { bFinished = true; });
+    CrawlInputs inputs = Inputs(server.Url("/"), 10);
+    inputs.settings.nIterations = 2;
+    ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
+    ASSERT_TRUE(queue.ServeUntil([&] { return bFinished; }));
+
+    const auto firstCalc = std::find(codes.begin(), codes.end(), CP_CALC_START);
+    EXPECT_EQ(std::vector<int>(firstCalc, codes.end()),
+              (std::vector<int>{CP_CALC_START, CP_ITERATION_DONE, CP_ITERATION_DONE, CP_CALC_DONE}));
+    // Root has two links, b one, c none: after the first iteration from all 1.0, root
+    // gets b's whole share (exactly 1), b and c half of root's.
+    const double d = static_cast<double>(0.85f);
+    const float base = static_cast<float>(1.0 - d);
+    const float fHalf = static_cast<float>(base + 1.0 / 2 * d);
+    ASSERT_EQ(iterations.size(), 2u);
+    EXPECT_EQ(iterations[0],
+              (std::vector<std::pair<std::string, float>>{
+                  {server.Url("/"), 1.0f}, {server.Url("/b.html"), fHalf}, {server.Url("/c.html"), fHalf}}));
+    EXPECT_EQ(iterations[1][0].second, static_cast<float>(base + static_cast<double>(fHalf) / 1 * d));
+}
+
 TEST(CrawlControl, DestroyingItStopsAndJoinsTheWorker)
 {
     LoopbackServer server;
@@ -96,7 +139,8 @@ TEST(CrawlControl, DestroyingItStopsAndJoinsTheWorker)
     int nCalls = 0;
     const auto start = std::chrono::steady_clock::now();
     {
-        CrawlControl control(queue.Poster(), [&](int, const PageRecord*, std::int32_t) { ++nCalls; });
+        CrawlControl control(queue.Poster(),
+                             [&](int, const PageRecord*, std::int32_t, const RankIteration*) { ++nCalls; });
         ASSERT_EQ(control.Start(Inputs(server.Url("/"), 10)), CrawlControl::StartResult::Started);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }

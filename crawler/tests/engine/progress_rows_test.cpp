@@ -60,6 +60,42 @@ TEST(ProgressRows, UpdatesForUnknownRowsChangeNothing)
     EXPECT_EQ(rows.OnCrawlProgress(99, &unknown, 0), 0);
 }
 
+TEST(ProgressRows, AWholeIterationDoesWhatItsPerRecordMessagesWould)
+{
+    // Table order: "A" sorts before "B" and "a"; "A" and "a" share a row, and the
+    // later of them in the table sets it, as their messages would.
+    PageRecord upper = Record("http://host/A"), other = Record("http://host/B"), lower = Record("http://host/a");
+    const PageRecord stranger = Record("http://elsewhere/");
+    const std::vector<PageRecord*> pages = {&lower, &upper, &other};
+    const std::vector<std::uint32_t> order = {1, 2, 0};
+    const std::vector<float> ranks = {0.27749997f, 1.0f, 0.14999998f};
+    TableRowSink whole(3), perRecord(3);
+    ProgressRows wholeRows(whole), perRecordRows(perRecord);
+    for (ProgressRows* pRows : {&wholeRows, &perRecordRows}) {
+        pRows->OnCrawlProgress(CP_PAGE_ADDED, &lower, 0);
+        pRows->OnCrawlProgress(CP_PAGE_ADDED, &other, 0);
+        pRows->OnCrawlProgress(CP_PAGE_ADDED, &stranger, 0);
+        pRows->OnCrawlProgress(CP_CALC_START, nullptr, 0);
+    }
+    wholeRows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0, nullptr);
+    EXPECT_EQ(whole.Rows()[0][COL_PR], "-") << "no ranks, no change";
+    const RankIteration iteration(order, pages, ranks);
+    wholeRows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0, &iteration);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        PageRecord record = *pages[order[k]];
+        record.fNewRank = ranks[order[k]];
+        perRecordRows.OnCrawlProgress(CP_RANK_CHANGED, &record, 0);
+    }
+    perRecordRows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
+    perRecordRows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
+    EXPECT_EQ(whole.Rows(), perRecord.Rows());
+    EXPECT_EQ(whole.Rows()[0][COL_PR], "0.277");
+    EXPECT_EQ(whole.Rows()[1][COL_PR], "0.150");
+    EXPECT_EQ(whole.Rows()[2][COL_PR], "-");
+    EXPECT_EQ(whole.ProgressPos(), 2);
+    EXPECT_EQ(whole.StatusText(), "Completing calculation iteration 2 of 3");
+}
+
 TEST(ProgressRows, ProgressAndStatusTexts)
 {
     TableRowSink sink(3);

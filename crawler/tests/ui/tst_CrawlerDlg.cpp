@@ -12,6 +12,7 @@
 #include "LoopbackServer.h"
 #include "Resource.h"
 #include "RunWindow.h"
+#include "TextFormat.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -24,7 +25,9 @@
 #include <QtTest>
 
 #include <clocale>
+#include <map>
 #include <memory>
+#include <vector>
 
 using plovik::CCrawlerDlg;
 using plovik::CSplashWnd;
@@ -394,6 +397,51 @@ private slots:
         dlg.findChild<QPushButton*>("IDC_CRAWL")->click();
         QVERIFY(finished.wait(30000));
         QCOMPARE(pList->GetItemCount(), 4);
+    }
+
+    void rankPhaseShowsEachIterationAsItEnds()
+    {
+        LoopbackServer site;
+        site.Page("/", R"(<html><a href="/a.html">A</a> <a href="/b.html">B</a></html>)");
+        site.Page("/a.html", R"(<html><a href="/">home</a></html>)");
+        site.Page("/b.html", "<html>no links</html>");
+        auto& dlg = MakeDialog();
+        Url(dlg)->setText(QString::fromStdString(site.Url("/")));
+        Field(dlg, "IDC_ITERATIONS")->setText("2");
+        Field(dlg, "IDC_PAGES")->setText("10");  // a page phase bar of another range
+        QSignalSpy finished(&dlg, &CCrawlerDlg::CrawlFinished);
+        const std::vector<std::string> pages = {site.Url("/"), site.Url("/a.html"), site.Url("/b.html")};
+        // The PR cells as each iteration's step of the bar appears (the last time for each
+        // position: a range that shrinks below the position moves it once beforehand).
+        std::map<int, QStringList> shown;
+        auto* pBar = dlg.findChild<QProgressBar*>("IDC_PROGRESS");
+        connect(pBar, &QProgressBar::valueChanged, this, [&](int nValue) {
+            if (dlg.ProgressHigh() != 2 || nValue <= 0)
+                return;
+            QStringList cells;
+            for (const std::string& strPage : pages)
+                cells << dlg.Results()->GetItemText(dlg.FindPageRow(strPage), 1);
+            shown[nValue] = cells;
+        });
+        dlg.OnCrawl();
+        QVERIFY(finished.wait(30000));
+
+        // Root has two links, a one back to root, b none.
+        const double d = static_cast<double>(0.85f);
+        const float base = static_cast<float>(1.0 - d);
+        float fRoot = 1.0f, fA = 1.0f, fB = 1.0f;
+        std::map<int, QStringList> expected;
+        for (int i = 1; i <= 2; ++i) {
+            const float fNewRoot = static_cast<float>(base + static_cast<double>(fA) / 1 * d);
+            fA = fB = static_cast<float>(base + static_cast<double>(fRoot) / 2 * d);
+            fRoot = fNewRoot;
+            QStringList cells;
+            for (float f : {fRoot, fA, fB})
+                cells << QString::fromStdString(plovik::FormatFixed3(f));
+            expected[i] = cells;
+        }
+        QCOMPARE(shown, expected);
+        QVERIFY(expected[1] != expected[2]);
     }
 
     void pageLimitStopsTheBarShortOfItsRange()
