@@ -14,7 +14,7 @@ SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 .PHONY: deps configure build test test-sanitize bench demo run screenshots fuzz install clean
 
 deps:
-	@dpkg -s $(PACKAGES) >/dev/null 2>&1 || { $(SUDO) apt-get update && \
+	@mk/installed.sh $(PACKAGES) || { $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(PACKAGES); }
 	@# Tests switch to these locales; a fresh machine has only C and POSIX.
 	@locale -a | grep -qi '^en_US.utf8$$' && locale -a | grep -qi '^de_DE.utf8$$' || { \

@@ -10,7 +10,7 @@ I686_PACKAGES = gcc-multilib g++-multilib libcurl4-openssl-dev:i386 libssl-dev:i
 
 deps-32: deps
 	@dpkg --print-foreign-architectures | grep -qx i386 || { $(SUDO) dpkg --add-architecture i386 && $(SUDO) apt-get update; }
-	@dpkg -s $(I686_PACKAGES) >/dev/null 2>&1 || { $(SUDO) apt-get update && \
+	@mk/installed.sh $(I686_PACKAGES) || { $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(I686_PACKAGES); }
 
 # Whether a 32-bit program runs here: a probe compiled and started once.

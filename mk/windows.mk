@@ -20,7 +20,7 @@ RUNS_32BIT = $(shell wine --version >/dev/null 2>&1 && echo yes)
 
 deps-windows:
 	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
-	@dpkg -s $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)) >/dev/null 2>&1 || { \
+	@mk/installed.sh $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)) || { \
 	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends \
 	    $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)); }
 
