@@ -1,0 +1,43 @@
+#pragma once
+// The normal form's invariants, for every target that sees addresses come out.
+
+#include "UrlNormalise.h"
+
+#include "FuzzSupport.h"
+
+#include <string>
+
+namespace fuzz_support {
+
+inline bool StartsWith(const std::string& s, const std::string& strPrefix)
+{
+    return s.compare(0, strPrefix.size(), strPrefix) == 0;
+}
+
+inline bool SameAddress(const plovik::WebAddress& a, const plovik::WebAddress& b)
+{
+    return a.strUrl == b.strUrl && a.strScheme == b.strScheme && a.strHost == b.strHost && a.nPort == b.nPort &&
+        a.strPath == b.strPath && a.strTarget == b.strTarget;
+}
+
+// An http or https address with a host, a port and a path, no fragment, no blank,
+// control or non-ASCII byte, a lower-case host; its normal form is itself.
+inline void CheckNormalForm(const plovik::WebAddress& a)
+{
+    FUZZ_CHECK(a.strScheme == "http" || a.strScheme == "https");
+    FUZZ_CHECK(StartsWith(a.strUrl, a.strScheme + "://"));
+    FUZZ_CHECK(!a.strHost.empty());
+    for (char c : a.strHost)
+        FUZZ_CHECK(c < 'A' || c > 'Z');
+    FUZZ_CHECK(a.nPort > 0 && a.nPort <= 65535);
+    FUZZ_CHECK(StartsWith(a.strPath, "/") && StartsWith(a.strTarget, a.strPath));
+    FUZZ_CHECK(a.strUrl.find('#') == std::string::npos);
+    for (unsigned char c : a.strUrl)
+        FUZZ_CHECK(c > 0x20 && c < 0x7F);
+    FUZZ_CHECK(plovik::SameSite(a, a));
+    plovik::WebAddress again;
+    FUZZ_CHECK(plovik::NormaliseAddress(a.strUrl, again));
+    FUZZ_CHECK(SameAddress(again, a));
+}
+
+}  // namespace fuzz_support
