@@ -70,3 +70,22 @@ function(plovik_add_fuzz_targets dir)
     endforeach()
   endforeach()
 endfunction()
+
+# The replay itself: it reads every input whole, fails on a broken invariant, and
+# refuses to pass on no inputs at all.
+if(PLOVIK_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+  set(checks ${PLOVIK_FUZZ_SUPPORT_DIR}/replay_check)
+  add_executable(fuzz_replay_check ${PLOVIK_FUZZ_SUPPORT_DIR}/replay_check.cpp ${PLOVIK_FUZZ_SUPPORT_DIR}/ReplayMain.cpp)
+  target_include_directories(fuzz_replay_check PRIVATE ${PLOVIK_FUZZ_SUPPORT_DIR})
+  set_target_properties(fuzz_replay_check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-empty-corpus)
+  add_test(NAME FuzzReplayReadsInputsWhole COMMAND fuzz_replay_check ${checks}/whole)
+  # The broken invariant aborts: sh turns that into a status ctest can expect.
+  add_test(NAME FuzzReplayFailsOnBrokenInvariant
+           COMMAND sh -c "! \"$0\" \"$@\"" $<TARGET_FILE:fuzz_replay_check> ${checks}/whole ${checks}/faulty)
+  set_tests_properties(FuzzReplayFailsOnBrokenInvariant PROPERTIES
+                       PASS_REGULAR_EXPRESSION "faulty/violation\n[^\n]*invariant violated: text.compare")
+  add_test(NAME FuzzReplayFailsWithoutInputs COMMAND fuzz_replay_check ${CMAKE_BINARY_DIR}/fuzz-empty-corpus)
+  add_test(NAME FuzzReplayFailsOnMissingFolder COMMAND fuzz_replay_check ${checks}/missing)
+  set_tests_properties(FuzzReplayFailsWithoutInputs FuzzReplayFailsOnMissingFolder PROPERTIES WILL_FAIL ON)
+endif()

@@ -53,8 +53,9 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     if (!GetPart(pUrl, CURLUPART_PATH, a.strPath) || a.strPath.empty())
         a.strPath = "/";
     a.strTarget = a.strPath;
+    // libcurl writes no '?' for an empty query: neither does the target.
     std::string strQuery;
-    if (GetPart(pUrl, CURLUPART_QUERY, strQuery))
+    if (GetPart(pUrl, CURLUPART_QUERY, strQuery) && !strQuery.empty())
         a.strTarget += "?" + strQuery;
     if (!GetPart(pUrl, CURLUPART_URL, a.strUrl, CURLU_NO_DEFAULT_PORT))
         return false;

@@ -53,6 +53,29 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
     }
 }
 
+TEST(NormaliseAddress, TargetIsThePathAndQueryTheAddressWrites)
+{
+    const struct {
+        const char* pUrl;
+        const char* pNormal;
+        const char* pTarget;
+    } cases[] = {
+        {"http://Host/c?", "http://host/c", "/c"},
+        {"http://host/c?#top", "http://host/c", "/c"},
+        {"http://host?q", "http://host/?q", "/?q"},
+        {"https://host/a/../b?x=1&y", "https://host/b?x=1&y", "/b?x=1&y"},
+    };
+    for (const auto& c : cases) {
+        WebAddress address;
+        ASSERT_TRUE(NormaliseAddress(c.pUrl, address)) << c.pUrl;
+        EXPECT_EQ(address.strUrl, c.pNormal) << c.pUrl;
+        EXPECT_EQ(address.strTarget, c.pTarget) << c.pUrl;
+        WebAddress again;
+        ASSERT_TRUE(NormaliseAddress(address.strUrl, again)) << c.pUrl;
+        EXPECT_EQ(again.strTarget, address.strTarget) << c.pUrl;
+    }
+}
+
 TEST(SameSite, IsHostAndPortWithHttpAndHttpsDefaultsAlike)
 {
     struct Case {
