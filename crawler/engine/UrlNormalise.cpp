@@ -42,6 +42,9 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     std::string strHost;
     if (!GetPart(pUrl, CURLUPART_HOST, strHost) || strHost.empty())
         return false;
+    // libcurl decodes a host's escapes and lets DEL through; no host has one.
+    if (strHost.find('\x7F') != std::string::npos)
+        return false;
     a.strHost = LowerAscii(strHost);
     if (a.strHost != strHost && curl_url_set(pUrl, CURLUPART_HOST, a.strHost.c_str(), 0) != CURLUE_OK)
         return false;

@@ -39,6 +39,8 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
         {kPage, "ftp://host/file", nullptr},
         {kPage, "data:text/html,x", nullptr},
         {kPage, "http://", nullptr},
+        {kPage, "//a%7Fb/x", nullptr},
+        {kPage, "http://a\x7f" "b/", nullptr},
         {"https://h/dir", "x", "https://h/x"},
         {"https://h/dir/", "x", "https://h/dir/x"},
         {"not an address", "x", nullptr},
