@@ -1,6 +1,7 @@
 #pragma once
 // The normal form's invariants, for every target that sees addresses come out.
 
+#include "HttpClient.h"
 #include "UrlNormalise.h"
 
 #include "FuzzSupport.h"
@@ -31,7 +32,7 @@ inline std::size_t CountNonAscii(const std::string& s)
 
 // An http or https address with a host, a port and a path, no fragment, no blank or
 // control byte, non-ASCII bytes in the host alone, a lower-case host; its normal
-// form is itself.
+// form is itself, and the crawl can fetch it.
 inline void CheckNormalForm(const plovik::WebAddress& a)
 {
     FUZZ_CHECK(a.strScheme == "http" || a.strScheme == "https");
@@ -52,6 +53,11 @@ inline void CheckNormalForm(const plovik::WebAddress& a)
     plovik::WebAddress again;
     FUZZ_CHECK(plovik::NormaliseAddress(a.strUrl, again));
     FUZZ_CHECK(SameAddress(again, a));
+    // Whatever the standard rules write, the crawl can fetch, at the same place.
+    plovik::HttpAddress fetched;
+    FUZZ_CHECK(plovik::ParseWebAddress(a.strUrl, fetched));
+    FUZZ_CHECK(fetched.strScheme == a.strScheme && fetched.strHost == a.strHost && fetched.nPort == a.nPort);
+    FUZZ_CHECK(fetched.strObject == a.strTarget);
 }
 
 }  // namespace fuzz_support
