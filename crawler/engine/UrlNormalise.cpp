@@ -62,6 +62,15 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
         a.strTarget += "?" + strQuery;
     if (!GetPart(pUrl, CURLUPART_URL, a.strUrl, CURLU_NO_DEFAULT_PORT))
         return false;
+    // libcurl writes a numeric IPv4 host in dotted form ("4" as "0.0.0.4"), but not one
+    // it had to decode first ("%34"): such an address is read once more.
+    if (a.strHost[0] >= '0' && a.strHost[0] <= '9') {
+        UrlPtr pAgain(curl_url());
+        std::string strAgain;
+        if (pAgain && curl_url_set(pAgain.get(), CURLUPART_URL, a.strUrl.c_str(), 0) == CURLUE_OK &&
+            GetPart(pAgain.get(), CURLUPART_HOST, strAgain) && strAgain != a.strHost)
+            return ReadAddress(pAgain.get(), address);
+    }
     address = std::move(a);
     return true;
 }

@@ -40,6 +40,8 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
         {kPage, "data:text/html,x", nullptr},
         {kPage, "http://", nullptr},
         {kPage, "//a%7Fb/x", nullptr},
+        {kPage, "//%34/x", "http://0.0.0.4/x"},
+        {kPage, "//%31%32%37.1:8080", "http://127.0.0.1:8080/"},
         {kPage, "http://a\x7f" "b/", nullptr},
         {"https://h/dir", "x", "https://h/x"},
         {"https://h/dir/", "x", "https://h/dir/x"},
