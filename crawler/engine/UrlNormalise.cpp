@@ -42,6 +42,9 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     std::string strHost;
     if (!GetPart(pUrl, CURLUPART_HOST, strHost) || strHost.empty())
         return false;
+    // libcurl decodes a host's escapes and lets DEL through; no host has one.
+    if (strHost.find('\x7F') != std::string::npos)
+        return false;
     a.strHost = LowerAscii(strHost);
     if (a.strHost != strHost && curl_url_set(pUrl, CURLUPART_HOST, a.strHost.c_str(), 0) != CURLUE_OK)
         return false;
@@ -53,11 +56,21 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     if (!GetPart(pUrl, CURLUPART_PATH, a.strPath) || a.strPath.empty())
         a.strPath = "/";
     a.strTarget = a.strPath;
+    // libcurl writes no '?' for an empty query: neither does the target.
     std::string strQuery;
-    if (GetPart(pUrl, CURLUPART_QUERY, strQuery))
+    if (GetPart(pUrl, CURLUPART_QUERY, strQuery) && !strQuery.empty())
         a.strTarget += "?" + strQuery;
     if (!GetPart(pUrl, CURLUPART_URL, a.strUrl, CURLU_NO_DEFAULT_PORT))
         return false;
+    // libcurl writes a numeric IPv4 host in dotted form ("4" as "0.0.0.4"), but not one
+    // it had to decode first ("%34"): such an address is read once more.
+    if (a.strHost[0] >= '0' && a.strHost[0] <= '9') {
+        UrlPtr pAgain(curl_url());
+        std::string strAgain;
+        if (pAgain && curl_url_set(pAgain.get(), CURLUPART_URL, a.strUrl.c_str(), 0) == CURLUE_OK &&
+            GetPart(pAgain.get(), CURLUPART_HOST, strAgain) && strAgain != a.strHost)
+            return ReadAddress(pAgain.get(), address);
+    }
     address = std::move(a);
     return true;
 }

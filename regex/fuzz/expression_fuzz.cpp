@@ -10,11 +10,12 @@
 
 #include <vantrel/RegularExpression.h>
 
+#include "FuzzSupport.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,12 +24,6 @@ namespace {
 
 using RegexClass::RegularExpression;
 using RegexClass::REMatch;
-
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // Single options 0..12 and families 13..21, with a few values outside both.
 void ChooseExpressionOptions(FuzzedDataProvider& in, RegularExpression& re)
@@ -70,15 +65,15 @@ void Exercise(RegularExpression& re, bool partial)
     const bool found = re.Search();
     const unsigned int count = re.Grep();
     if (!partial)
-        Check(found == (count > 0));
+        FUZZ_CHECK(found == (count > 0));
 
     unsigned int reported = 0;
     re.SetOnGreppingClosure(
         [&reported](RegularExpression*, const std::vector<REMatch>& list, unsigned int line, unsigned int, bool&) {
-            Check(list.size() >= 3 && line >= 1);
+            FUZZ_CHECK(list.size() >= 3 && line >= 1);
             ++reported;
         });
-    Check(re.Grep() == count && reported == count);
+    FUZZ_CHECK(re.Grep() == count && reported == count);
 
     re.SetFormatString("<$0>");
     for (bool copy : {false, true}) {
@@ -90,7 +85,7 @@ void Exercise(RegularExpression& re, bool partial)
         re.SetOnMergingClosure(
             [](RegularExpression*, const std::vector<REMatch>&, unsigned int, unsigned int, bool&) {});
         re.Merge(called);
-        Check(plain == called);
+        FUZZ_CHECK(plain == called);
     }
 }
 
@@ -107,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     re.SetStringToMatch(in.ConsumeRemainingBytesAsString());
 
     const RegularExpression::ExpressionErrorCode code = re.ParseExpression();
-    Check(code == RegularExpression::NoError || !re.GetExpressionError().empty() ||
+    FUZZ_CHECK(code == RegularExpression::NoError || !re.GetExpressionError().empty() ||
           code == RegularExpression::ErrorNoExpression);
     if (code != RegularExpression::NoError)
         return 0;

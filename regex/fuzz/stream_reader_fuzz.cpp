@@ -7,21 +7,12 @@
 
 #include <vantrel/RegularExpression.h>
 
+#include "FuzzSupport.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
-
-namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -33,18 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::ostringstream out;
     out << object;
-    Check(!out.fail());
+    FUZZ_CHECK(!out.fail());
     if (in.fail())
         return 0;
 
     RegexClass::RegularExpression again;
     std::istringstream back(out.str());
     back >> again;
-    Check(!back.fail());
-    Check(again == object);
+    FUZZ_CHECK(!back.fail());
+    FUZZ_CHECK(again == object);
 
     std::ostringstream outAgain;
     outAgain << again;
-    Check(outAgain.str() == out.str());
+    FUZZ_CHECK(outAgain.str() == out.str());
     return 0;
 }

@@ -39,6 +39,10 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
         {kPage, "ftp://host/file", nullptr},
         {kPage, "data:text/html,x", nullptr},
         {kPage, "http://", nullptr},
+        {kPage, "//a%7Fb/x", nullptr},
+        {kPage, "//%34/x", "http://0.0.0.4/x"},
+        {kPage, "//%31%32%37.1:8080", "http://127.0.0.1:8080/"},
+        {kPage, "http://a\x7f" "b/", nullptr},
         {"https://h/dir", "x", "https://h/x"},
         {"https://h/dir/", "x", "https://h/dir/x"},
         {"not an address", "x", nullptr},
@@ -50,6 +54,29 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
         if (bLink) {
             EXPECT_EQ(address.strUrl, c.pExpected) << c.pBase << " + " << c.pRef;
         }
+    }
+}
+
+TEST(NormaliseAddress, TargetIsThePathAndQueryTheAddressWrites)
+{
+    const struct {
+        const char* pUrl;
+        const char* pNormal;
+        const char* pTarget;
+    } cases[] = {
+        {"http://Host/c?", "http://host/c", "/c"},
+        {"http://host/c?#top", "http://host/c", "/c"},
+        {"http://host?q", "http://host/?q", "/?q"},
+        {"https://host/a/../b?x=1&y", "https://host/b?x=1&y", "/b?x=1&y"},
+    };
+    for (const auto& c : cases) {
+        WebAddress address;
+        ASSERT_TRUE(NormaliseAddress(c.pUrl, address)) << c.pUrl;
+        EXPECT_EQ(address.strUrl, c.pNormal) << c.pUrl;
+        EXPECT_EQ(address.strTarget, c.pTarget) << c.pUrl;
+        WebAddress again;
+        ASSERT_TRUE(NormaliseAddress(address.strUrl, again)) << c.pUrl;
+        EXPECT_EQ(again.strTarget, address.strTarget) << c.pUrl;
     }
 }
 
