@@ -9,7 +9,7 @@ FUZZ_TARGETS ?=
 # Inputs beyond this many bytes, runs beyond these seconds or this memory are faults.
 FUZZ_OPTIONS ?= -max_len=8192 -timeout=30 -rss_limit_mb=2048
 
-fuzz: deps
+fuzz: deps gumbo-source
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_FUZZ=ON \
 	  -DPLOVIK_BUILD_TESTS=OFF -DPLOVIK_BUILD_BENCH=OFF -DPLOVIK_INSTALL=OFF $(CMAKE_ARGS) >/dev/null
 	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
