@@ -2,10 +2,13 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
-# ccache, where installed, lets several build trees share their objects.
+# ccache, where installed, lets several build trees share their objects, also
+# trees of other clones: paths are hashed relative to the clone.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-PACKAGES = g++ cmake make pkg-config locales libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES = g++ cmake make pkg-config ccache locales libgtest-dev libgmock-dev libbenchmark-dev \
   libboost1.81-dev libboost-regex1.81-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev openssl \
   xvfb xauth imagemagick fonts-dejavu-core clang-14 libclang-rt-14-dev
 
