@@ -31,6 +31,10 @@ public:
     // Beyond the protocol: a page could not be read (no status, or a 200 whose body
     // could not be read), with the reason. Sent before the page's messages.
     virtual void OnPageFailed(const std::string& /*strUrl*/, const std::string& /*strReason*/) {}
+
+    // Beyond the protocol: something the crawl decided about an address on its own (a
+    // redirect to another site not followed, a robots.txt it could not read).
+    virtual void OnPageNote(const std::string& /*strUrl*/, const std::string& /*strText*/) {}
 };
 
 }  // namespace plovik
