@@ -1,9 +1,11 @@
 #include "RobotsRules.h"
 
+#include "SubstringIndex.h"
 #include "TextFormat.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace plovik {
 
@@ -276,46 +278,103 @@ void RobotsRules::Order()
     });
 }
 
-// Pieces are placed leftmost, each after the one before: if any placement matches,
-// that one does, so nothing is ever tried twice.
-bool RobotsRules::Matches(const Rule& r, const std::string& t, const ByteSet& present)
+// One path against the rules in turn: the path's substrings, and where the pieces of
+// the last rule tried were placed (rules in a row often begin alike).
+class RobotsRules::Scan {
+public:
+    explicit Scan(std::string strPath) : t(std::move(strPath)) { AddBytes(t, present); }
+
+    // Built for the first rule whose bytes the path has.
+    const SubstringIndex& Index()
+    {
+        if (!pIndex)
+            pIndex = std::make_unique<SubstringIndex>(t);
+        return *pIndex;
+    }
+
+    const std::string t;
+    std::unique_ptr<SubstringIndex> pIndex;
+    ByteSet present{};
+    const Rule* pLast = nullptr;
+    std::vector<std::size_t> placedEnds;  // of the last rule's leading pieces
+};
+
+namespace {
+
+bool SamePiece(const std::string& a, const std::vector<std::uint32_t>& aEnds, const std::string& b,
+               const std::vector<std::uint32_t>& bEnds, std::size_t k)
 {
-    if (r.strLiterals.size() > t.size() || !Contains(present, r.needed))
+    const std::size_t nA = k == 0 ? 0 : aEnds[k - 1], nB = k == 0 ? 0 : bEnds[k - 1];
+    const std::size_t nLength = aEnds[k] - nA;
+    return bEnds[k] - nB == nLength && a.compare(nA, nLength, b, nB, nLength) == 0;
+}
+
+}  // namespace
+
+// Pieces are placed leftmost, each after the one before: if any placement matches,
+// that one does, so nothing is ever tried twice. The last piece need only occur
+// after the others (or, with "$", end the path).
+bool RobotsRules::Matches(const Rule& r, Scan& scan)
+{
+    const std::string& t = scan.t;
+    if (r.strLiterals.size() > t.size() || !Contains(scan.present, r.needed))
         return false;
+    const SubstringIndex& index = scan.Index();
     const char* pLiterals = r.strLiterals.data();
     const std::size_t nPieces = r.pieceEnds.size();
-    // The first piece starts the path.
-    const std::size_t nFirst = r.pieceEnds[0];
-    if (t.compare(0, nFirst, pLiterals, nFirst) != 0)
-        return false;
-    if (nPieces == 1 && !r.bEndsWithStar)
-        return !r.bAnchored || t.size() == nFirst;
-    std::size_t nPos = nFirst;
-    // With "$" the last piece must end the path: it is placed there, not searched.
-    const std::size_t nSearched = r.bAnchored && !r.bEndsWithStar ? nPieces - 1 : nPieces;
-    for (std::size_t k = 1; k < nSearched; ++k) {
-        const std::size_t nBegin = r.pieceEnds[k - 1];
-        nPos = FindPieceEnd(t, nPos, pLiterals + nBegin, r.pieceEnds[k] - nBegin, r.borders.data() + nBegin);
-        if (nPos == std::string::npos)
-            return false;
+    const bool bLastPlaced = r.bEndsWithStar || nPieces == 1;  // every piece placed greedily
+    const std::size_t nPlaced = bLastPlaced ? nPieces : nPieces - 1;
+
+    // Pieces shared with the last rule tried sit where they sat there.
+    std::size_t k = 0;
+    if (scan.pLast) {
+        const Rule& last = *scan.pLast;
+        while (k < nPlaced && k < scan.placedEnds.size() &&
+               SamePiece(r.strLiterals, r.pieceEnds, last.strLiterals, last.pieceEnds, k))
+            ++k;
     }
-    if (nSearched == nPieces)
-        return true;
-    const std::size_t nBegin = r.pieceEnds[nPieces - 1 - 1];
+    scan.placedEnds.resize(k);
+    scan.pLast = &r;
+    std::size_t nPos = k == 0 ? 0 : scan.placedEnds[k - 1];
+    for (; k < nPlaced; ++k) {
+        const std::size_t nBegin = k == 0 ? 0 : r.pieceEnds[k - 1];
+        const std::size_t nLength = r.pieceEnds[k] - nBegin;
+        if (k == 0) {
+            // The first piece starts the path.
+            if (t.compare(0, nLength, pLiterals, nLength) != 0)
+                return false;
+            nPos = nLength;
+        } else {
+            const std::int32_t nState = index.Find(pLiterals + nBegin, nLength);
+            if (nState == SubstringIndex::kAbsent || index.LastEnd(nState) < nPos + nLength)
+                return false;
+            if (index.FirstEnd(nState) >= nPos + nLength)
+                nPos = index.FirstEnd(nState);
+            else
+                nPos = FindPieceEnd(t, nPos, pLiterals + nBegin, nLength, r.borders.data() + nBegin);
+        }
+        scan.placedEnds.push_back(nPos);
+    }
+    if (bLastPlaced)
+        return !r.bAnchored || r.bEndsWithStar || nPos == t.size();
+    const std::size_t nBegin = r.pieceEnds[nPieces - 2];
     const std::size_t nLast = r.pieceEnds[nPieces - 1] - nBegin;
-    return t.size() - nPos >= nLast && t.compare(t.size() - nLast, nLast, pLiterals + nBegin, nLast) == 0;
+    if (t.size() - nPos < nLast)
+        return false;
+    if (r.bAnchored)
+        return t.compare(t.size() - nLast, nLast, pLiterals + nBegin, nLast) == 0;
+    const std::int32_t nState = index.Find(pLiterals + nBegin, nLast);
+    return nState != SubstringIndex::kAbsent && index.LastEnd(nState) >= nPos + nLast;
 }
 
 bool RobotsRules::Allows(const std::string& strTarget) const
 {
-    if (strTarget == "/robots.txt")
+    if (strTarget == "/robots.txt" || m_rules.empty())
         return true;
-    const std::string strCompared = ComparedTarget(strTarget);
-    ByteSet present{};
-    AddBytes(strCompared, present);
+    Scan scan(ComparedTarget(strTarget));
     // Longest first: the first match decides.
     for (const Rule& r : m_rules)
-        if (Matches(r, strCompared, present))
+        if (Matches(r, scan))
             return r.bAllow;
     return true;
 }

@@ -3,9 +3,10 @@
 // group for its user agent, else of the group for "*"; the longest matching Allow or
 // Disallow path wins, Allow on a tie. No rules allow everything.
 //
-// A hostile file may hold many rules full of "*": each rule is matched in one pass
-// over the path (no backtracking), only the first kMaxRobotsBytes of a file are
-// read, and rules are tried longest first so that the first match decides.
+// A hostile file may hold many rules full of "*": only the first kMaxRobotsBytes of
+// a file are read; each rule is matched without backtracking, its pieces looked up in
+// an index of the path's substrings, the pieces it shares with the rule before it not
+// placed again; and rules are tried longest first, so that the first match decides.
 
 #include <array>
 #include <cstddef>
@@ -49,7 +50,8 @@ private:
         ByteSet needed{};
     };
     static Rule Compile(const std::string& strPattern, bool bAllow);
-    static bool Matches(const Rule& rule, const std::string& strTarget, const ByteSet& present);
+    class Scan;
+    static bool Matches(const Rule& rule, Scan& scan);
     // Longest pattern first, Allow before Disallow among equals.
     void Order();
 

@@ -90,6 +90,47 @@ TEST(RobotsRules, WildcardsMatchLikeABacktrackingMatcher)
     }
 }
 
+// Several rules at once, alike at their start as hostile files make them: the
+// longest matching one decides, Allow on a tie.
+TEST(RobotsRules, ManyRulesDecideLikeABacktrackingMatcher)
+{
+    std::mt19937 random(3);
+    const char* const kStarts[] = {"/", "/a", "/*a", "/a*b", "/*a*a"};
+    const char kPatternBytes[] = "ab/*";
+    const char kPathBytes[] = "ab/";
+    for (int n = 0; n < 5000; ++n) {
+        std::string strFile = "User-agent: *\n";
+        std::vector<std::pair<std::string, bool>> rules;
+        for (int r = 1 + static_cast<int>(random() % 6); r > 0; --r) {
+            std::string strPattern = kStarts[random() % 5];
+            for (int i = static_cast<int>(random() % 4); i > 0; --i)
+                strPattern += kPatternBytes[random() % 4];
+            if (random() % 4 == 0)
+                strPattern += '$';
+            const bool bAllow = random() % 2 == 0;
+            rules.emplace_back(strPattern, bAllow);
+            strFile += (bAllow ? "Allow: " : "Disallow: ") + strPattern + "\n";
+        }
+        std::string strPath = "/";
+        for (int i = static_cast<int>(random() % 9); i > 0; --i)
+            strPath += kPathBytes[random() % 3];
+        bool bExpected = true;
+        std::size_t nBest = 0;
+        bool bMatched = false;
+        for (const auto& rule : rules) {
+            if (!ReferenceMatch(rule.first, 0, strPath, 0))
+                continue;
+            const std::size_t nLength = rule.first.size();
+            if (!bMatched || nLength > nBest || (nLength == nBest && rule.second)) {
+                bExpected = rule.second;
+                nBest = nLength;
+                bMatched = true;
+            }
+        }
+        ASSERT_EQ(RobotsRules(strFile, "Plovik").Allows(strPath), bExpected) << strFile << "path " << strPath;
+    }
+}
+
 TEST(RobotsRules, PathsCountAsTheServerReadsThem)
 {
     const RobotsRules rules("User-agent: *\nDisallow: /private\nDisallow: /a%2Fb\nAllow: /private/ok$\n", "Plovik");
