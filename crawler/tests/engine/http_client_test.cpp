@@ -169,22 +169,25 @@ TEST(HttpGet, FailedRedirectChainsSayWhy)
     server.Redirect("/file", "file:///etc/passwd", 302);
     server.Redirect("/ftp", "ftp://127.0.0.1/", 302);
     server.Redirect("/script", "javascript:go()", 302);
+    server.Redirect("/to-stall", "/stall", 303);
+    server.SlowPage("/stall", "late", std::chrono::seconds(10));
     struct Case {
         const char* pPath;
         std::int32_t nStatus;
-        const char* pReason;
+        std::string strReason;
     };
     const Case cases[] = {
         {"/loop", 301, "more than 10 redirects"},
         {"/file", 302, "file:"},
         {"/ftp", 302, "ftp://127.0.0.1/"},
         {"/script", 302, "javascript:go()"},
+        {"/to-stall", 303, "redirect to " + server.Url("/stall") + " failed: "},
     };
     for (const Case& c : cases) {
         const HttpResult r = HttpGet(server.Url(c.pPath), TestHttpOptions(), nullptr);
         EXPECT_EQ(r.nStatus, c.nStatus) << c.pPath;
         EXPECT_FALSE(r.bBodyRead) << c.pPath;
-        EXPECT_NE(r.strError.find(c.pReason), std::string::npos) << c.pPath << ": " << r.strError;
+        EXPECT_NE(r.strError.find(c.strReason), std::string::npos) << c.pPath << ": " << r.strError;
         EXPECT_EQ(r.strOffSiteTarget, "") << c.pPath;
     }
 }
