@@ -29,7 +29,6 @@ using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
 // State of one transfer, seen by the callbacks.
 struct Transfer {
     explicit Transfer(std::size_t nMaxBodyBytes) : body(nMaxBodyBytes) {}
-    // One per hop: a redirect's response brings no body.
     CURL* pCurl = nullptr;
     const HttpOptions* pOptions = nullptr;
     const std::atomic<bool>* pStop = nullptr;
@@ -209,7 +208,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
         }
         strRequest = RequestAddress(strTarget);
         szError[0] = '\0';
-        t.body = BodyPieces(options.nMaxBodyBytes);
+        t.body = BodyPieces(options.nMaxBodyBytes);  // nothing of a redirect's response is kept
         curl_easy_setopt(h.get(), CURLOPT_URL, strRequest.c_str());
         curl_easy_setopt(h.get(), CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
     }
