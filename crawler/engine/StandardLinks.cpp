@@ -158,7 +158,8 @@ LinkNote StandardLinks::BeginCrawl(const std::string& strStart, const HttpOption
     if (!LinkResolver(m_start.strUrl).Resolve("/robots.txt", robots))
         return {};
     HttpOptions robotsHttp = http;
-    robotsHttp.nMaxBodyBytes = kMaxRobotsBytes;
+    // One byte more than is read, so that the rules see where the cap cut a line.
+    robotsHttp.nMaxBodyBytes = kMaxRobotsBytes + 1;
     robotsHttp.bCutBodyAtCap = true;
     const HttpResult result = HttpGet(robots.strUrl, robotsHttp, pStop);
     const std::int32_t nStatus = result.nStatus;
