@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "LoopbackServer.h"
+#include "RobotsRules.h"
 #ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 #include "TlsLoopback.h"
 #endif
@@ -241,6 +242,23 @@ TEST(StandardCrawl, EscapedDotSegmentsDoNotPassADisallow)
     auto c = RunCrawl(server.Url("/"), 10);
     EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/robots.txt", "/", "/ok.html"}));
     EXPECT_EQ(c->Page(server.Url("/x/%2e%2e/private/secret.html"))->nStatus, 0);
+}
+
+// What lies beyond the first 512 KiB of a robots.txt is not read, and the file is no
+// failure.
+TEST(StandardCrawl, BigRobotsTxtIsReadUpToItsCap)
+{
+    LoopbackServer server;
+    std::string strRobots = "User-agent: *\nDisallow: /early\n";
+    strRobots += std::string(kMaxRobotsBytes, '#') + "\nDisallow: /late\n";
+    server.Page("/robots.txt", strRobots, 200, "text/plain");
+    server.Page("/", Html("<a href=\"/early.html\">e</a><a href=\"/late.html\">l</a>"));
+    server.Page("/early.html", Html("e"));
+    server.Page("/late.html", Html("l"));
+    auto c = RunCrawl(server.Url("/"), 10);
+    EXPECT_EQ(c->Page(server.Url("/early.html"))->nStatus, 0);
+    EXPECT_EQ(c->Page(server.Url("/late.html"))->nStatus, 200);
+    EXPECT_TRUE(c->notifier.notes.empty());
 }
 
 TEST(StandardCrawl, ClassicRulesFetchNoRobotsTxt)
