@@ -37,10 +37,12 @@ ROBOTS = ("\ufeffUser-agent: *\nDisallow: /private\n" +
 
 
 def start_page(port):
-    links = ["/" + "ab" * 500 + str(i) for i in range(300)]
-    links += ["/x/%2e%2e/private/secret.html", "/hop", "/loop",
-              "http://127.0.0.1:%d@127.0.0.1:%d/at" % (port, OTHER),
-              "http://127.0.0.1:%d/direct" % OTHER]
+    # The paths hold every byte of the rules, so no rule is ruled out at a glance,
+    # and match none of them, so every rule is tried on every path.
+    links = ["/x/%2e%2e/private/secret.html", "/hop", "/loop",
+             "http://127.0.0.1:%d@127.0.0.1:%d/at" % (port, OTHER),
+             "http://127.0.0.1:%d/direct" % OTHER]
+    links += ["/" + "abx" * 341 + str(i) for i in range(300)]
     return "<html><body>\n" + "\n".join("<a href=\"%s\">x</a>" % l for l in links) + "\n</body></html>\n"
 
 
