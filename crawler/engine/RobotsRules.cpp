@@ -284,13 +284,15 @@ class RobotsRules::Scan {
 public:
     explicit Scan(std::string strPath) : t(std::move(strPath)) { AddBytes(t, present); }
 
-    // Built for the first rule whose bytes the path has.
-    const SubstringIndex& Index()
+    // Built for the first rule whose bytes the path has; none for a path so long that
+    // the index would cost more than plain searches (it takes about 60 bytes a byte).
+    const SubstringIndex* Index()
     {
-        if (!pIndex)
+        if (!pIndex && t.size() <= kMaxIndexedPath)
             pIndex = std::make_unique<SubstringIndex>(t);
-        return *pIndex;
+        return pIndex.get();
     }
+    static constexpr std::size_t kMaxIndexedPath = 16 * 1024;
 
     const std::string t;
     std::unique_ptr<SubstringIndex> pIndex;
@@ -319,7 +321,7 @@ bool RobotsRules::Matches(const Rule& r, Scan& scan)
     const std::string& t = scan.t;
     if (r.strLiterals.size() > t.size() || !Contains(scan.present, r.needed))
         return false;
-    const SubstringIndex& index = scan.Index();
+    const SubstringIndex* pIndex = scan.Index();
     const char* pLiterals = r.strLiterals.data();
     const std::size_t nPieces = r.pieceEnds.size();
     const bool bLastPlaced = r.bEndsWithStar || nPieces == 1;  // every piece placed greedily
@@ -345,13 +347,15 @@ bool RobotsRules::Matches(const Rule& r, Scan& scan)
                 return false;
             nPos = nLength;
         } else {
-            const std::int32_t nState = index.Find(pLiterals + nBegin, nLength);
-            if (nState == SubstringIndex::kAbsent || index.LastEnd(nState) < nPos + nLength)
+            const std::int32_t nState = pIndex ? pIndex->Find(pLiterals + nBegin, nLength) : SubstringIndex::kAbsent;
+            if (pIndex && (nState == SubstringIndex::kAbsent || pIndex->LastEnd(nState) < nPos + nLength))
                 return false;
-            if (index.FirstEnd(nState) >= nPos + nLength)
-                nPos = index.FirstEnd(nState);
+            if (pIndex && pIndex->FirstEnd(nState) >= nPos + nLength)
+                nPos = pIndex->FirstEnd(nState);
             else
                 nPos = FindPieceEnd(t, nPos, pLiterals + nBegin, nLength, r.borders.data() + nBegin);
+            if (nPos == std::string::npos)
+                return false;
         }
         scan.placedEnds.push_back(nPos);
     }
@@ -363,8 +367,10 @@ bool RobotsRules::Matches(const Rule& r, Scan& scan)
         return false;
     if (r.bAnchored)
         return t.compare(t.size() - nLast, nLast, pLiterals + nBegin, nLast) == 0;
-    const std::int32_t nState = index.Find(pLiterals + nBegin, nLast);
-    return nState != SubstringIndex::kAbsent && index.LastEnd(nState) >= nPos + nLast;
+    if (!pIndex)
+        return FindPieceEnd(t, nPos, pLiterals + nBegin, nLast, r.borders.data() + nBegin) != std::string::npos;
+    const std::int32_t nState = pIndex->Find(pLiterals + nBegin, nLast);
+    return nState != SubstringIndex::kAbsent && pIndex->LastEnd(nState) >= nPos + nLast;
 }
 
 bool RobotsRules::Allows(const std::string& strTarget) const

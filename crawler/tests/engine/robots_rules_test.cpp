@@ -131,6 +131,22 @@ TEST(RobotsRules, ManyRulesDecideLikeABacktrackingMatcher)
     }
 }
 
+// Very long paths are searched without the index of their substrings.
+TEST(RobotsRules, LongPathsMatchAsShortOnes)
+{
+    const RobotsRules rules("User-agent: *\nDisallow: /*a*b/x$\nAllow: /*a*b/y\nDisallow: /*c*d\nDisallow: /*bb\n",
+                            "Plovik");
+    for (const std::size_t nLength : {std::size_t(10), std::size_t(100000)}) {
+        const std::string strLong = "/" + std::string(nLength, 'a');
+        EXPECT_FALSE(rules.Allows(strLong + "b/x")) << nLength;
+        EXPECT_TRUE(rules.Allows(strLong + "b/x/")) << nLength;
+        EXPECT_TRUE(rules.Allows(strLong + "b/y/z")) << nLength;
+        EXPECT_TRUE(rules.Allows(strLong + "dc")) << nLength;
+        EXPECT_FALSE(rules.Allows("/c" + strLong + "d")) << nLength;
+        EXPECT_FALSE(rules.Allows(strLong + "bbb")) << nLength;
+    }
+}
+
 TEST(RobotsRules, PathsCountAsTheServerReadsThem)
 {
     const RobotsRules rules("User-agent: *\nDisallow: /private\nDisallow: /a%2Fb\nAllow: /private/ok$\n", "Plovik");
