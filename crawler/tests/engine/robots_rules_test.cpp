@@ -192,14 +192,6 @@ TEST(RobotsRules, ReadsUpToTheCap)
     EXPECT_TRUE(rules.Allows("/beyond"));
 }
 
-TEST(RobotsRules, DisallowAllLeavesOnlyRobotsTxt)
-{
-    const RobotsRules rules = RobotsRules::DisallowAll();
-    EXPECT_FALSE(rules.Allows("/"));
-    EXPECT_FALSE(rules.Allows("/a/b?c"));
-    EXPECT_TRUE(rules.Allows("/robots.txt"));
-}
-
 TEST(RobotsRules, NoRulesAllowEverything)
 {
     EXPECT_TRUE(RobotsRules().Allows("/anything"));
