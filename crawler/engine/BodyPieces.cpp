@@ -35,4 +35,14 @@ bool BodyPieces::Append(const char* pData, std::size_t nLen)
     return true;
 }
 
+bool BodyPieces::AppendUpToCap(const char* pData, std::size_t nLen)
+{
+    const std::size_t nRoom = m_nMaxBytes - m_nBodyBytes;
+    if (nLen <= nRoom)
+        return Append(pData, nLen);
+    Append(pData, nRoom);
+    m_bOverCap = true;
+    return false;
+}
+
 }  // namespace plovik

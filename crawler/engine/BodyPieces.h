@@ -15,6 +15,8 @@ public:
 
     // False, and nothing kept, when the body would grow beyond the cap.
     bool Append(const char* pData, std::size_t nLen);
+    // Keeps what fits under the cap; false when something did not fit.
+    bool AppendUpToCap(const char* pData, std::size_t nLen);
 
     bool OverCap() const { return m_bOverCap; }
     std::string& Text() { return m_strText; }

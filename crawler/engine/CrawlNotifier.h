@@ -38,6 +38,9 @@ public:
     // OnIterationDone with the ranks those messages would have carried.
     virtual bool TakesWholeIterations() const { return false; }
     virtual void OnIterationDone(const RankIteration& /*ranks*/) {}
+    // Beyond the protocol: something the crawl decided about an address on its own (a
+    // redirect to another site not followed, a robots.txt it could not read).
+    virtual void OnPageNote(const std::string& /*strUrl*/, const std::string& /*strText*/) {}
 };
 
 }  // namespace plovik

@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -42,6 +43,8 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
     curl_easy_getinfo(t.pCurl, CURLINFO_RESPONSE_CODE, &nCode);
     if (nCode != 200)
         return 0;  // only a 200's body is wanted; stop the transfer, keep the status
+    if (t.pOptions->bCutBodyAtCap)
+        return t.body.AppendUpToCap(pData, nLen) ? nLen : 0;  // over the cap: the body ends there
     return t.body.Append(pData, nLen) ? nLen : 0;  // over the cap: a read failure
 }
 
@@ -63,11 +66,10 @@ EasyHandle MakeHandle(const std::string& strUrl, Transfer& t, curl_slist* pHeade
     // The object path goes out as written: dot segments stay.
     curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, pErrorBuffer);
-    // Only ever http or https, also after a redirect.
+    // Only ever http or https. Redirects are followed by HttpGet, hop by hop, so that
+    // each target is checked before it is requested.
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, o.nMaxRedirects);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Plovik");
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, pHeaders);
@@ -105,6 +107,25 @@ void HttpGlobalInit()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+namespace {
+
+bool IsRedirect(long nStatus)
+{
+    return nStatus == 301 || nStatus == 302 || nStatus == 303 || nStatus == 307 || nStatus == 308;
+}
+
+// The Location of the last response as sent, for messages about a target libcurl
+// could not make an address of.
+std::string RawLocation(CURL* c)
+{
+    curl_header* pHeader = nullptr;
+    if (curl_easy_header(c, "Location", 0, CURLH_HEADER, -1, &pHeader) != CURLHE_OK || !pHeader)
+        return std::string();
+    return pHeader->value;
+}
+
+}  // namespace
+
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop)
 {
     HttpGlobalInit();
@@ -114,29 +135,82 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     t.pStop = pStop;
     HeaderList headers(curl_slist_append(nullptr, "Accept: text/*"));
     char szError[CURL_ERROR_SIZE] = {};
-    const std::string strRequest = RequestAddress(strUrl);
+    std::string strRequest = RequestAddress(strUrl);
+    result.strFinalUrl = strRequest;
+    HttpAddress site;
+    if (!ParseWebAddress(strRequest, site)) {
+        result.strError = "not an http or https address";
+        return result;
+    }
     EasyHandle h = MakeHandle(strRequest, t, headers.get(), szError);
     if (!h || !headers) {
         result.strError = "out of memory";
         return result;
     }
     t.pCurl = h.get();
-    const CURLcode rc = curl_easy_perform(h.get());
-    long nCode = 0;
-    curl_easy_getinfo(h.get(), CURLINFO_RESPONSE_CODE, &nCode);
-    result.nStatus = nCode > 0 ? static_cast<std::int32_t>(nCode) : -1;
-    char* pFinal = nullptr;
-    curl_easy_getinfo(h.get(), CURLINFO_EFFECTIVE_URL, &pFinal);
-    result.strFinalUrl = pFinal ? pFinal : strRequest;
-    if (rc == CURLE_OK && nCode == 200) {
-        result.bBodyRead = true;
-        result.strText = std::move(t.body.Text());
-    } else if (nCode <= 0 || nCode == 200) {
+    // Redirects included, a page takes the total time at most.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.nTotalTimeoutSec);
+    for (long nHops = 0;; ++nHops) {
+        const CURLcode rc = curl_easy_perform(h.get());
+        long nCode = 0;
+        curl_easy_getinfo(h.get(), CURLINFO_RESPONSE_CODE, &nCode);
+        char* pEffective = nullptr;
+        curl_easy_getinfo(h.get(), CURLINFO_EFFECTIVE_URL, &pEffective);
+        if (pEffective)
+            result.strFinalUrl = pEffective;
+        if (nCode <= 0) {
+            // No answer: on a redirect's target the redirect's status stays.
+            const std::string strWhy = szError[0] ? szError : curl_easy_strerror(rc);
+            result.strError = nHops == 0 ? strWhy : "redirect to " + strRequest + " failed: " + strWhy;
+            break;
+        }
+        result.nStatus = static_cast<std::int32_t>(nCode);
+        if (nCode == 200) {
+            if (rc == CURLE_OK || (options.bCutBodyAtCap && t.body.OverCap())) {
+                result.bBodyRead = true;
+                result.strText = std::move(t.body.Text());
+            } else if (t.body.OverCap()) {
+                result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
+            } else {
+                result.strError = szError[0] ? szError : curl_easy_strerror(rc);
+            }
+            break;
+        }
         // Other statuses end on purpose once their headers are in: no failure.
-        if (t.body.OverCap())
-            result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
-        else
-            result.strError = szError[0] ? szError : curl_easy_strerror(rc);
+        if (!IsRedirect(nCode))
+            break;
+        char* pTarget = nullptr;
+        curl_easy_getinfo(h.get(), CURLINFO_REDIRECT_URL, &pTarget);
+        const std::string strLocation = RawLocation(h.get());
+        if (!pTarget) {
+            if (!strLocation.empty())
+                result.strError = "redirect to an unusable address: " + strLocation;
+            break;
+        }
+        const std::string strTarget = pTarget;
+        HttpAddress target;
+        if (!ParseWebAddress(strTarget, target)) {
+            result.strError = "redirect to an address that is not http or https: " + strTarget;
+            break;
+        }
+        if (!SameSite(site, target)) {
+            result.strOffSiteTarget = strTarget;
+            break;
+        }
+        if (nHops >= options.nMaxRedirects) {
+            result.strError = "more than " + std::to_string(options.nMaxRedirects) + " redirects";
+            break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.strError = "redirects took longer than " + std::to_string(options.nTotalTimeoutSec) + " s";
+            break;
+        }
+        strRequest = RequestAddress(strTarget);
+        szError[0] = '\0';
+        t.body = BodyPieces(options.nMaxBodyBytes);  // nothing of a redirect's response is kept
+        curl_easy_setopt(h.get(), CURLOPT_URL, strRequest.c_str());
+        curl_easy_setopt(h.get(), CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
     }
     return result;
 }

@@ -18,10 +18,15 @@ struct HttpAddress {
     std::string strObject;  // path beginning with "/", plus "?query" when there is one
 };
 
-// False for anything that is not an absolute http address with a host.
+// False for anything that is not an absolute http address with a host. A host must be
+// printable ASCII: international names count only in their punycode spelling
+// ("xn--..."), on every platform.
 bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address);
 // The same for http and https addresses (the port defaults to the scheme's).
 bool ParseWebAddress(const std::string& strUrl, HttpAddress& address);
+// One site: the same host (ignoring letter case) and port, where http on 80 and
+// https on 443 are one.
+bool SameSite(const HttpAddress& a, const HttpAddress& b);
 
 struct HttpOptions {
     // A server that accepts no connection within this time fails with -1.
@@ -38,6 +43,8 @@ struct HttpOptions {
     // pieces that a zero byte ends (BodyPieces).
     bool bWholeBody = false;
     long nMaxRedirects = 10;
+    // A body over the cap is cut there and counts as read, instead of failing.
+    bool bCutBodyAtCap = false;
     // Hosts that bypass the environment's proxy ("*" for all); empty keeps the
     // environment's own no_proxy.
     std::string strNoProxy;
@@ -48,11 +55,15 @@ struct HttpResult {
     bool bBodyRead = false;     // true when the body of a 200 was read to its end
     std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte, or whole
     std::string strFinalUrl;    // the address of the last request, after any redirects
-    std::string strError;       // why no status was received or the body was not read
+    std::string strError;       // why no status was received, the body was not read, or
+                                // a redirect could not be followed
+    std::string strOffSiteTarget;  // a redirect to another site, not followed: where it
+                                   // pointed (the status is the redirect's own)
 };
 
 // GET with "Accept: text/*" and "User-Agent: Plovik"; redirects followed over http and
-// https only. pStop, when set, interrupts the transfer (status kept if received).
+// https and within the site of strUrl only. A user name or password in an address is
+// never sent. pStop, when set, interrupts the transfer (status kept if received).
 // https certificates are verified; CURL_CA_BUNDLE, when set, names the trusted ones.
 HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const std::atomic<bool>* pStop);
 

@@ -22,12 +22,19 @@ struct FetchedPage {
     const std::string& strFinalUrl;  // the address answered, after any redirects
 };
 
+// A remark about one address, for the verbose output.
+struct LinkNote {
+    std::string strUrl;
+    std::string strText;  // empty: nothing to say
+};
+
 class LinkSource {
 public:
     virtual ~LinkSource() = default;
 
     // Once, before the first page.
-    virtual void BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) = 0;
+    virtual LinkNote BeginCrawl(const std::string& strStart, const HttpOptions& http,
+                                const std::atomic<bool>* pStop) = 0;
 
     // Whether a page is read whole, zero bytes included, rather than in the classic
     // 1024-byte pieces.
@@ -38,6 +45,12 @@ public:
 
     // Appends the page's links in page order, duplicates included.
     virtual void AddLinks(const FetchedPage& page, std::vector<std::string>& links) = 0;
+
+    // Appends where a page's redirect to another site pointed (not followed).
+    virtual void AddRedirectTarget(const std::string& strTarget, std::vector<std::string>& links)
+    {
+        links.push_back(strTarget);
+    }
 
     // Whether a link seen for the first time on the page at pageAddress is queued.
     virtual bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The address a request goes out with. A link may carry blanks and control bytes (a
 // trailing carriage return stays part of a link); neither HTTP library takes them
-// raw, so they go out percent-encoded. Everything else stays as written.
+// raw, so they go out percent-encoded. A user name and password are dropped: the
+// crawl never sends them. Everything else stays as written.
 
 #include <string>
 

@@ -77,6 +77,12 @@ void CSiteCrawler::ReportFailure(const std::string& strUrl, const std::string& s
         m_pNotify->OnPageFailed(strUrl, strReason);
 }
 
+void CSiteCrawler::ReportNote(const LinkNote& note)
+{
+    if (m_pNotify && !m_bStop.load() && !note.strText.empty())
+        m_pNotify->OnPageNote(note.strUrl, note.strText);
+}
+
 bool CSiteCrawler::WaitBetweenPages()
 {
     std::unique_lock<std::mutex> lock(m_stopMutex);
@@ -85,7 +91,7 @@ bool CSiteCrawler::WaitBetweenPages()
 
 void CSiteCrawler::Crawl(const std::string& strStart)
 {
-    m_pLinks->BeginCrawl(strStart, m_httpOptions, &m_bStop);
+    ReportNote(m_pLinks->BeginCrawl(strStart, m_httpOptions, &m_bStop));
     std::queue<CrawlItem> queue;
     queue.push(CrawlItem{strStart, 0});
     std::int32_t nProcessed = 0;
@@ -108,7 +114,7 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
 {
     std::vector<std::string> links;
     const std::int32_t nStatus = FetchPage(strUrl, links);
-    const HttpAddress pageAddress{"", m_strServer, m_nPort, m_strObject};
+    const HttpAddress pageAddress{m_strScheme, m_strServer, m_nPort, m_strObject};
     const std::int32_t nOutLinks = static_cast<std::int32_t>(links.size());
 
     PageRecord* pCurrent = nullptr;
@@ -127,6 +133,9 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
     pCurrent->bVisited = true;
 
     for (const std::string& strLink : links) {
+        // Deciding on a link may cost (a big robots.txt): a stop ends the page here.
+        if (m_bStop.load())
+            break;
         std::string strVariant;
         if (!strLink.empty() && strLink.back() == '/')
             strVariant = strLink.substr(0, strLink.size() - 1);
@@ -159,12 +168,18 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     m_strServer = address.strHost;
     m_strObject = address.strObject;
     m_nPort = address.nPort;
+    m_strScheme = address.strScheme;
 
     HttpOptions options = m_httpOptions;
     options.bWholeBody = m_pLinks->ReadsWholeBody();
     HttpResult result = HttpGet(strUrl, options, &m_bStop);
     if (!result.strError.empty())
         ReportFailure(strUrl, result.strError);
+    // The page keeps its redirect's status; where it pointed is a link of the page.
+    if (!result.strOffSiteTarget.empty()) {
+        ReportNote(LinkNote{strUrl, "redirects to " + result.strOffSiteTarget + ", another site: not followed"});
+        m_pLinks->AddRedirectTarget(result.strOffSiteTarget, links);
+    }
     if (result.nStatus == 200 && result.bBodyRead)
         m_pLinks->AddLinks(FetchedPage{result.strText, address, result.strFinalUrl}, links);
     return result.nStatus;

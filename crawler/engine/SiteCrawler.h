@@ -72,11 +72,13 @@ private:
     // iteration at once to a receiver that takes it so.
     void ReportIteration();
     void ReportFailure(const std::string& strUrl, const std::string& strReason);
+    void ReportNote(const LinkNote& note);
     bool WaitBetweenPages();
 
     std::string m_strServer;
     std::string m_strObject;
     long m_nPort = 80;
+    std::string m_strScheme = "http";
     std::int32_t m_nIterations;
     std::int32_t m_nMaxPages;
     PageTable m_pages;

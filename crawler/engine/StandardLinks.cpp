@@ -49,19 +49,37 @@ std::string NormaliseStandardStart(const std::string& strTyped)
     return NormaliseAddress(strTyped, address) ? address.strUrl : std::string();
 }
 
-void StandardLinks::BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop)
+LinkNote StandardLinks::BeginCrawl(const std::string& strStart, const HttpOptions& http,
+                                   const std::atomic<bool>* pStop)
 {
     m_bHaveStart = NormaliseAddress(strStart, m_start);
     m_robots = RobotsRules();
     if (!m_bHaveStart)
-        return;
+        return {};
     WebAddress robots;
     if (!LinkResolver(m_start.strUrl).Resolve("/robots.txt", robots))
-        return;
-    // Missing or unreachable: everything is allowed.
-    const HttpResult result = HttpGet(robots.strUrl, http, pStop);
-    if (result.nStatus == 200 && result.bBodyRead)
+        return {};
+    HttpOptions robotsHttp = http;
+    // One byte more than is read, so that the rules see where the cap cut a line.
+    robotsHttp.nMaxBodyBytes = kMaxRobotsBytes + 1;
+    robotsHttp.bCutBodyAtCap = true;
+    const HttpResult result = HttpGet(robots.strUrl, robotsHttp, pStop);
+    const std::int32_t nStatus = result.nStatus;
+    if (nStatus == 200 && result.bBodyRead) {
         m_robots = RobotsRules(result.strText, "Plovik");
+        return {};
+    }
+    // Unreachable: the site may be in trouble, so nothing is crawled (RFC 9309).
+    if (nStatus < 0 || nStatus >= 500 || nStatus == 200) {
+        m_robots = RobotsRules::DisallowAll();
+        const std::string strWhy = nStatus >= 500 ? "status " + std::to_string(nStatus) : result.strError;
+        return {robots.strUrl, "unreachable (" + strWhy + "): no page is crawled beyond the start page"};
+    }
+    if (!result.strOffSiteTarget.empty())
+        return {robots.strUrl, "redirects to " + result.strOffSiteTarget + ", another site: taken as missing"};
+    if (!result.strError.empty())
+        return {robots.strUrl, result.strError + ": taken as missing"};
+    return {};
 }
 
 bool StandardLinks::ParseAddress(const std::string& strUrl, HttpAddress& address) const
@@ -72,6 +90,13 @@ bool StandardLinks::ParseAddress(const std::string& strUrl, HttpAddress& address
 void StandardLinks::AddLinks(const FetchedPage& page, std::vector<std::string>& links)
 {
     AddStandardLinks(page.strText, page.strFinalUrl, links);
+}
+
+void StandardLinks::AddRedirectTarget(const std::string& strTarget, std::vector<std::string>& links)
+{
+    WebAddress target;
+    if (NormaliseAddress(strTarget, target))
+        links.push_back(std::move(target.strUrl));
 }
 
 bool StandardLinks::Follows(const std::string& strLink, const HttpAddress&) const

@@ -24,12 +24,15 @@ std::string NormaliseStandardStart(const std::string& strTyped);
 
 class StandardLinks : public LinkSource {
 public:
-    // Fetches the start site's robots.txt (no page, no row, no pause).
-    void BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) override;
+    // Fetches the start site's robots.txt (no page, no row, no pause). Missing (4xx)
+    // allows everything; unreachable (5xx, no answer, an unreadable body) allows
+    // nothing beyond the start page, with a note saying so.
+    LinkNote BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop) override;
     // The tokenizer reads zero bytes as HTML does.
     bool ReadsWholeBody() const override { return true; }
     bool ParseAddress(const std::string& strUrl, HttpAddress& address) const override;
     void AddLinks(const FetchedPage& page, std::vector<std::string>& links) override;
+    void AddRedirectTarget(const std::string& strTarget, std::vector<std::string>& links) override;
     bool Follows(const std::string& strLink, const HttpAddress& pageAddress) const override;
 
     const RobotsRules& Robots() const { return m_robots; }

@@ -73,6 +73,14 @@ std::string PercentEncodeBytes(const std::string& s, bool bNonAscii)
     return out;
 }
 
+bool IsPrintableAscii(const std::string& s)
+{
+    for (unsigned char ch : s)
+        if (ch <= 0x20 || ch >= 0x7F)
+            return false;
+    return true;
+}
+
 bool ParseExchangeUnsigned(const std::string& sText, std::uint32_t& nValue)
 {
     const char* const kBlanks = " \t\n\v\f\r";

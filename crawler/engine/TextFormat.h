@@ -17,6 +17,8 @@ std::string LowerAscii(std::string s);
 // Blanks, control bytes and DEL as %XX with upper-case hex; with bNonAscii also
 // every byte from 0x80 on.
 std::string PercentEncodeBytes(const std::string& s, bool bNonAscii);
+// No byte at or below 0x20 or at or above 0x7F.
+bool IsPrintableAscii(const std::string& s);
 
 // "%d" of the value.
 std::string FormatInt(std::int64_t nValue);

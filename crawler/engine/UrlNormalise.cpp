@@ -39,8 +39,10 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     WebAddress a;
     if (!GetPart(pUrl, CURLUPART_SCHEME, a.strScheme) || (a.strScheme != "http" && a.strScheme != "https"))
         return false;
+    // International names count only in their punycode spelling: libcurl can convert
+    // them on Linux but not in the Windows build, and both must give one answer.
     std::string strHost;
-    if (!GetPart(pUrl, CURLUPART_HOST, strHost) || strHost.empty())
+    if (!GetPart(pUrl, CURLUPART_HOST, strHost) || strHost.empty() || !IsPrintableAscii(strHost))
         return false;
     // libcurl decodes a host's escapes and lets DEL through; no host has one.
     if (strHost.find('\x7F') != std::string::npos)
@@ -49,6 +51,10 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     if (a.strHost != strHost && curl_url_set(pUrl, CURLUPART_HOST, a.strHost.c_str(), 0) != CURLUE_OK)
         return false;
     curl_url_set(pUrl, CURLUPART_FRAGMENT, nullptr, 0);
+    // A user name or password is no part of the page's address (and never sent).
+    curl_url_set(pUrl, CURLUPART_USER, nullptr, 0);
+    curl_url_set(pUrl, CURLUPART_PASSWORD, nullptr, 0);
+    curl_url_set(pUrl, CURLUPART_OPTIONS, nullptr, 0);
     std::string strPort;
     if (!GetPart(pUrl, CURLUPART_PORT, strPort, CURLU_DEFAULT_PORT))
         return false;
@@ -56,7 +62,7 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     if (!GetPart(pUrl, CURLUPART_PATH, a.strPath) || a.strPath.empty())
         a.strPath = "/";
     a.strTarget = a.strPath;
-    // libcurl writes no '?' for an empty query: neither does the target.
+    // An empty query is none, as in the address libcurl writes.
     std::string strQuery;
     if (GetPart(pUrl, CURLUPART_QUERY, strQuery) && !strQuery.empty())
         a.strTarget += "?" + strQuery;
@@ -73,6 +79,18 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     }
     address = std::move(a);
     return true;
+}
+
+// "http:g" on an http page is a relative reference, as browsers read it (RFC 3986
+// would read "http:/host/x" as host "host"): the reference without its scheme when
+// that is the base's and no "//" follows.
+std::string WithoutBaseScheme(const std::string& strRef, const std::string& strBaseScheme)
+{
+    const std::size_t nColon = strRef.find(':');
+    if (nColon == std::string::npos || LowerAscii(strRef.substr(0, nColon)) != strBaseScheme ||
+        strRef.compare(nColon + 1, 2, "//") == 0)
+        return strRef;
+    return strRef.substr(nColon + 1);
 }
 
 long DefaultPort(const std::string& strScheme)
@@ -123,7 +141,7 @@ bool LinkResolver::Resolve(const std::string& strRef, WebAddress& address) const
 {
     if (!m_pBase)
         return false;
-    const std::string strEncoded = EncodeOddBytes(TrimHtmlSpace(strRef));
+    const std::string strEncoded = WithoutBaseScheme(EncodeOddBytes(TrimHtmlSpace(strRef)), m_base.strScheme);
     // An empty reference and a fragment alone name the base itself (libcurl would
     // drop the base's last segment and query).
     if (strEncoded.empty() || strEncoded[0] == '#') {

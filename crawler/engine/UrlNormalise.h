@@ -3,10 +3,12 @@
 // against a base, and every address written in one normal form, so that two
 // spellings of one page make one row.
 //
-// The normal form: scheme and host in lower case, the scheme's default port left
-// out, an empty path written "/", dot segments removed, no fragment, and bytes at or
-// below 0x20 or at or above 0x7F percent-encoded (upper-case hex). Other escapes and
-// the letter case of path and query stay as written.
+// The normal form: scheme and host in lower case, no user name or password, the
+// scheme's default port left out, an empty path written "/", dot segments removed,
+// no fragment and no empty query, and bytes at or below 0x20 or at or above 0x7F
+// percent-encoded (upper-case hex). Other escapes and the letter case of path and
+// query stay as written. A host must be printable ASCII: an international name is
+// an address only in its punycode spelling ("xn--...").
 
 #include <memory>
 #include <string>

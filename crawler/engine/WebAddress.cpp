@@ -2,6 +2,7 @@
 
 #include "CurlUrlPart.h"
 #include "RequestAddress.h"
+#include "TextFormat.h"
 
 #include <curl/curl.h>
 
@@ -40,7 +41,7 @@ bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
     std::string strScheme, strHost, strPort;
     if (!GetPart(url.get(), CURLUPART_SCHEME, strScheme) || (strScheme != "http" && strScheme != "https"))
         return false;
-    if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty())
+    if (!GetPart(url.get(), CURLUPART_HOST, strHost) || strHost.empty() || !IsPrintableAscii(strHost))
         return false;
     HttpAddress parsed;
     parsed.strScheme = strScheme;
@@ -57,6 +58,14 @@ bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
         parsed.strObject.insert(0, "/");
     address = std::move(parsed);
     return true;
+}
+
+bool SameSite(const HttpAddress& a, const HttpAddress& b)
+{
+    const auto sitePort = [](const HttpAddress& x) {
+        return x.nPort == (x.strScheme == "https" ? 443 : 80) ? 0 : x.nPort;
+    };
+    return LowerAscii(a.strHost) == LowerAscii(b.strHost) && sitePort(a) == sitePort(b);
 }
 
 bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)

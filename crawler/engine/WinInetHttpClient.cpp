@@ -165,6 +165,12 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
         result.strError = "stopped";
         return result;
     }
+    result.strFinalUrl = RequestAddress(strUrl);
+    HttpAddress site;
+    if (!ParseWebAddress(result.strFinalUrl, site)) {
+        result.strError = "not an http or https address";
+        return result;
+    }
     // The system's proxy settings, unless every host bypasses them.
     const DWORD nAccess = options.strNoProxy == "*" ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
     HINTERNET hSession = InternetOpenA("Plovik", nAccess, nullptr, nullptr, 0);
@@ -179,12 +185,11 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
     FetchWatch watch(hSession, pStop, std::chrono::seconds(options.nTotalTimeoutSec));
     {
         // Always from the server, never into the cache; redirects are followed here,
-        // so that their number and schemes can be checked.
+        // so that their number, schemes and sites can be checked.
         const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                              INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
                              INTERNET_FLAG_KEEP_CONNECTION;
-        std::string strAddress = strUrl;
-        result.strFinalUrl = RequestAddress(strAddress);
+        std::string strAddress = result.strFinalUrl;
         for (long nRedirects = 0;; ++nRedirects) {
             // A stop between two hops closed the session and every handle under it.
             if (watch.Aborted()) {
@@ -194,10 +199,7 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
             }
             CloseRequest(hRequest, hConnection);
             HttpAddress address;
-            if (!ParseWebAddress(RequestAddress(strAddress), address)) {
-                result.strError = "not an http or https address";
-                break;
-            }
+            ParseWebAddress(strAddress, address);  // checked before the hop
             // Connection and request apart, not one open of the whole address: the
             // request takes its timeouts before it is sent, and redirects are
             // followed here. (WinINet still collapses dot segments of the object.)
@@ -212,7 +214,9 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                                        HTTP_ADDREQ_FLAG_ADD_IF_NEW);
             }
             if (!hRequest || !HttpSendRequestA(hRequest, nullptr, 0, nullptr, 0)) {
-                result.strError = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+                const std::string strWhy = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+                // On a redirect's target the redirect's status stays.
+                result.strError = nRedirects == 0 ? strWhy : "redirect to " + strAddress + " failed: " + strWhy;
                 break;
             }
             DWORD nStatus = 0;
@@ -226,13 +230,26 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
             HttpAddress target;
             if (!IsRedirect(nStatus) || !QueryLocation(hRequest, strLocation))
                 break;
-            // Only http and https, at most the allowed number of hops; otherwise the
-            // redirect's own status is the result.
-            if (nRedirects >= options.nMaxRedirects || !ResolveLocation(strAddress, strLocation, strTarget) ||
-                !ParseWebAddress(RequestAddress(strTarget), target))
+            // Only http and https on the same site, at most the allowed number of
+            // hops; otherwise the redirect's own status is the result.
+            if (!ResolveLocation(strAddress, strLocation, strTarget)) {
+                result.strError = "redirect to an unusable address: " + strLocation;
                 break;
-            strAddress = strTarget;
-            result.strFinalUrl = RequestAddress(strAddress);
+            }
+            if (!ParseWebAddress(strTarget, target)) {
+                result.strError = "redirect to an address that is not http or https: " + strTarget;
+                break;
+            }
+            if (!SameSite(site, target)) {
+                result.strOffSiteTarget = strTarget;
+                break;
+            }
+            if (nRedirects >= options.nMaxRedirects) {
+                result.strError = "more than " + std::to_string(options.nMaxRedirects) + " redirects";
+                break;
+            }
+            strAddress = RequestAddress(strTarget);
+            result.strFinalUrl = strAddress;
         }
         if (hRequest && result.nStatus == 200) {
             BodyPieces body(options.nMaxBodyBytes, options.bWholeBody);
@@ -252,7 +269,12 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 // on while data keeps arriving (Wine's WinINet drains a body to keep
                 // its connection), so only a server that outpaces that forever can
                 // hold the close; the cap still bounds what is kept.
-                if (!body.Append(buffer.data(), nRead)) {
+                if (options.bCutBodyAtCap && !body.AppendUpToCap(buffer.data(), nRead)) {
+                    result.bBodyRead = true;
+                    result.strText = std::move(body.Text());
+                    break;
+                }
+                if (!options.bCutBodyAtCap && !body.Append(buffer.data(), nRead)) {
                     result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
                     break;
                 }

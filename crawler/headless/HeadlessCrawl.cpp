@@ -37,6 +37,11 @@ public:
         if (m_pFailures)
             m_pFailures->Note("plovik: cannot read " + strUrl + ": " + strReason);
     }
+    void OnPageNote(const std::string& strUrl, const std::string& strText) override
+    {
+        if (m_pFailures)
+            m_pFailures->Note("plovik: " + strUrl + " " + strText);
+    }
     ProgressRows& Rows() { return m_rows; }
     std::int32_t Total() const { return m_nTotal; }
 

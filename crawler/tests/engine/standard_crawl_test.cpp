@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "LoopbackServer.h"
+#include "RobotsRules.h"
 #ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 #include "TlsLoopback.h"
 #endif
@@ -213,7 +215,7 @@ TEST(StandardCrawl, TheStarGroupAppliesWhenNoGroupNamesPlovik)
     EXPECT_EQ(c->Page(server.Url("/yes.html"))->nStatus, 200);
 }
 
-TEST(StandardCrawl, MissingOrUnreachableRobotsTxtAllowsEverything)
+TEST(StandardCrawl, MissingRobotsTxtAllowsEverything)
 {
     LoopbackServer server;
     server.Page("/", Html("<a href=\"/a.html\">a</a>"));
@@ -222,11 +224,73 @@ TEST(StandardCrawl, MissingOrUnreachableRobotsTxtAllowsEverything)
     EXPECT_EQ(c->Page(server.Url("/a.html"))->nStatus, 200);
     EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/robots.txt", "/", "/a.html"}));
 
-    LoopbackServer failing;
-    failing.Page("/robots.txt", "User-agent: *\nDisallow: /\n", 500, "text/plain");
-    failing.Page("/", Html("<a href=\"/a.html\">a</a>"));
-    failing.Page("/a.html", Html("a"));
-    EXPECT_EQ(RunCrawl(failing.Url("/"), 10)->Page(failing.Url("/a.html"))->nStatus, 200);
+    LoopbackServer forbidden;
+    forbidden.Page("/robots.txt", "User-agent: *\nDisallow: /\n", 403, "text/plain");
+    forbidden.Page("/", Html("<a href=\"/a.html\">a</a>"));
+    forbidden.Page("/a.html", Html("a"));
+    EXPECT_EQ(RunCrawl(forbidden.Url("/"), 10)->Page(forbidden.Url("/a.html"))->nStatus, 200);
+}
+
+// RFC 9309: a robots.txt the site cannot serve means nothing may be crawled; the
+// start page is still fetched, and the note says why nothing else is.
+TEST(StandardCrawl, UnreachableRobotsTxtAllowsOnlyTheStartPage)
+{
+    struct Case {
+        const char* pName;
+        std::function<void(LoopbackServer&)> serveRobots;
+        const char* pWhy;
+    };
+    const Case cases[] = {
+        {"server error",
+         [](LoopbackServer& s) { s.Page("/robots.txt", "User-agent: *\nAllow: /\n", 503, "text/plain"); },
+         "status 503"},
+        {"no answer", [](LoopbackServer& s) { s.SlowPage("/robots.txt", "", std::chrono::seconds(10)); }, ""},
+    };
+    for (const Case& c : cases) {
+        LoopbackServer server;
+        c.serveRobots(server);
+        server.Page("/", Html("<a href=\"/a.html\">a</a>"));
+        server.Page("/a.html", Html("a"));
+        auto crawled = RunCrawl(server.Url("/"), 10);
+        EXPECT_EQ(crawled->Page(server.Url("/"))->nStatus, 200) << c.pName;
+        EXPECT_EQ(crawled->Page(server.Url("/a.html"))->nStatus, 0) << c.pName;
+        EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/robots.txt", "/"})) << c.pName;
+        ASSERT_EQ(crawled->notifier.notes.size(), 1u) << c.pName;
+        const std::string& strNote = crawled->notifier.notes[0];
+        EXPECT_EQ(strNote.rfind(server.Url("/robots.txt") + " unreachable", 0), 0u) << strNote;
+        EXPECT_NE(strNote.find(c.pWhy), std::string::npos) << strNote;
+        EXPECT_EQ(strNote.find("()"), std::string::npos) << strNote;  // a reason is given
+    }
+}
+
+// Escaped dots are dots to the server: "/x/%2e%2e/private" is "/private".
+TEST(StandardCrawl, EscapedDotSegmentsDoNotPassADisallow)
+{
+    LoopbackServer server;
+    server.Page("/robots.txt", "\xEF\xBB\xBFUser-agent: *\nDisallow: /private\n", 200, "text/plain");
+    server.Page("/", Html("<a href=\"/x/%2e%2e/private/secret.html\">1</a><a href=\"/x/%2E%2E/%70rivate/b\">2</a>"
+                          "<a href=\"/ok.html\">3</a>"));
+    server.Page("/ok.html", Html("ok"));
+    auto c = RunCrawl(server.Url("/"), 10);
+    EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/robots.txt", "/", "/ok.html"}));
+    EXPECT_EQ(c->Page(server.Url("/x/%2e%2e/private/secret.html"))->nStatus, 0);
+}
+
+// What lies beyond the first 512 KiB of a robots.txt is not read, and the file is no
+// failure.
+TEST(StandardCrawl, BigRobotsTxtIsReadUpToItsCap)
+{
+    LoopbackServer server;
+    std::string strRobots = "User-agent: *\nDisallow: /early\n";
+    strRobots += std::string(kMaxRobotsBytes, '#') + "\nDisallow: /late\n";
+    server.Page("/robots.txt", strRobots, 200, "text/plain");
+    server.Page("/", Html("<a href=\"/early.html\">e</a><a href=\"/late.html\">l</a>"));
+    server.Page("/early.html", Html("e"));
+    server.Page("/late.html", Html("l"));
+    auto c = RunCrawl(server.Url("/"), 10);
+    EXPECT_EQ(c->Page(server.Url("/early.html"))->nStatus, 0);
+    EXPECT_EQ(c->Page(server.Url("/late.html"))->nStatus, 200);
+    EXPECT_TRUE(c->notifier.notes.empty());
 }
 
 TEST(StandardCrawl, ClassicRulesFetchNoRobotsTxt)

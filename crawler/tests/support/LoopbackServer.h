@@ -157,8 +157,20 @@ public:
                 out.push_back(m);
         return out;
     }
+    void OnPageFailed(const std::string& strUrl, const std::string& strReason) override
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        failures.push_back(strUrl + " " + strReason);
+    }
+    void OnPageNote(const std::string& strUrl, const std::string& strText) override
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        notes.push_back(strUrl + " " + strText);
+    }
     // Read directly only once the crawl is over.
     std::vector<Message> messages;
+    std::vector<std::string> failures;  // address, blank, reason
+    std::vector<std::string> notes;     // address, blank, text
 
 private:
     mutable std::mutex m_lock;
