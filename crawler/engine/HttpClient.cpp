@@ -188,19 +188,8 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
             break;
         }
         const std::string strTarget = pTarget;
-        HttpAddress target;
-        if (!ParseWebAddress(strTarget, target)) {
-            result.strError = "redirect to an address that is not http or https: " + strTarget;
+        if (!MayFollowRedirect(site, strTarget, nHops, options, result))
             break;
-        }
-        if (!SameSite(site, target)) {
-            result.strOffSiteTarget = strTarget;
-            break;
-        }
-        if (nHops >= options.nMaxRedirects) {
-            result.strError = "more than " + std::to_string(options.nMaxRedirects) + " redirects";
-            break;
-        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.strError = "redirects took longer than " + std::to_string(options.nTotalTimeoutSec) + " s";

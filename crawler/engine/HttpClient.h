@@ -61,6 +61,12 @@ struct HttpResult {
                                    // pointed (the status is the redirect's own)
 };
 
+// Whether both layers fetch strTarget, the target of a redirect met after nHops hops
+// from site: an http or https address on the same site within the allowed hops. When
+// not, result says why (an error, or the other site's address) and keeps its status.
+bool MayFollowRedirect(const HttpAddress& site, const std::string& strTarget, long nHops, const HttpOptions& options,
+                       HttpResult& result);
+
 // GET with "Accept: text/*" and "User-Agent: Plovik"; redirects followed over http and
 // https and within the site of strUrl only. A user name or password in an address is
 // never sent. pStop, when set, interrupts the transfer (status kept if received).

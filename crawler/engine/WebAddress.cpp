@@ -77,4 +77,23 @@ bool ParseHttpAddress(const std::string& strUrl, HttpAddress& address)
     return true;
 }
 
+bool MayFollowRedirect(const HttpAddress& site, const std::string& strTarget, long nHops, const HttpOptions& options,
+                       HttpResult& result)
+{
+    HttpAddress target;
+    if (!ParseWebAddress(strTarget, target)) {
+        result.strError = "redirect to an address that is not http or https: " + strTarget;
+        return false;
+    }
+    if (!SameSite(site, target)) {
+        result.strOffSiteTarget = strTarget;
+        return false;
+    }
+    if (nHops >= options.nMaxRedirects) {
+        result.strError = "more than " + std::to_string(options.nMaxRedirects) + " redirects";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace plovik

@@ -227,7 +227,6 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
             }
             result.nStatus = static_cast<std::int32_t>(nStatus);
             std::string strLocation, strTarget;
-            HttpAddress target;
             if (!IsRedirect(nStatus) || !QueryLocation(hRequest, strLocation))
                 break;
             // Only http and https on the same site, at most the allowed number of
@@ -236,18 +235,8 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
                 result.strError = "redirect to an unusable address: " + strLocation;
                 break;
             }
-            if (!ParseWebAddress(strTarget, target)) {
-                result.strError = "redirect to an address that is not http or https: " + strTarget;
+            if (!MayFollowRedirect(site, strTarget, nRedirects, options, result))
                 break;
-            }
-            if (!SameSite(site, target)) {
-                result.strOffSiteTarget = strTarget;
-                break;
-            }
-            if (nRedirects >= options.nMaxRedirects) {
-                result.strError = "more than " + std::to_string(options.nMaxRedirects) + " redirects";
-                break;
-            }
             strAddress = RequestAddress(strTarget);
             result.strFinalUrl = strAddress;
         }
