@@ -50,6 +50,7 @@
 #include <vantrel/RegularExpression.h>
 
 #include "LineCounter.h"
+#include "RequiredText.h"
 
 #include <boost/regex.hpp>
 
@@ -137,6 +138,10 @@ public:
     bool HasExpression() const;
     // The text the layer looks for before running the engine ("" = none).
     const std::string& LiteralScan() const { return m_prefix; }
+    // Without such a text: what every match contains; bytes without any of it
+    // are not handed to the engine (the file, or the line when a match cannot
+    // span lines).
+    const RequiredText& Required() const { return m_required; }
     void SetContinueOnProblems(bool continueOnProblems);  // default true
     void SetProblemCallback(ProblemCallback callback);
 
@@ -147,6 +152,10 @@ public:
     // order; returns the number of matches reported.
     unsigned int Grep(const std::string& pattern, bool recurse, boost::regex_constants::match_flag_type flags,
                       const GrepCallback& callback);
+
+    // As Grep, over bytes already in memory that stand for the file `fileName`.
+    unsigned int GrepBytes(const std::string& fileName, const char* first, const char* last,
+                           boost::regex_constants::match_flag_type flags, const GrepCallback& callback);
 
     // The problems of the last pass, in the order they arose.
     const std::vector<RegularExpression::FileSearchProblem>& Problems() const { return m_problems; }
@@ -162,6 +171,8 @@ private:
     std::unique_ptr<Engine> m_engine;
     std::string m_prefix;      // LiteralPrefix of the expression, when case matters
     bool m_plainText = false;  // the expression is m_prefix and nothing else
+    RequiredText m_required;   // used when m_prefix is empty
+    ByteTranslation m_translation{};
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;

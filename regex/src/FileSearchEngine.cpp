@@ -89,6 +89,32 @@ public:
             flags |= rc::match_prev_avail;
         return boost::regex_search(at, last, results, m_regex, flags, first);
     }
+    bool SearchFrom(const char* first, const char* from, const char* last, FileMatchResults& results,
+                    rc::match_flag_type flags) const override
+    {
+        if (from != first)
+            flags |= rc::match_prev_avail;
+        return boost::regex_search(from, last, results, m_regex, flags, first);
+    }
+    RequiredText Required(const std::string& expression, ByteTranslation& translation) const override
+    {
+        const auto& traits = m_regex.get_traits();
+        const bool icase = (m_regex.flags() & rc::icase) != 0;
+        for (int b = 0; b < 256; ++b)
+            translation[static_cast<std::size_t>(b)] =
+                static_cast<unsigned char>(traits.translate(static_cast<char>(b), icase));
+        // A message catalogue may give characters another syntax meaning.
+        namespace defaults = boost::BOOST_REGEX_DETAIL_NS;
+        for (char c : expression) {
+            // The default tables cover ASCII; other bytes are plain characters
+            // (after a backslash the reasoning gives up on them anyway).
+            const bool ascii = (static_cast<unsigned char>(c) & 0x80) == 0;
+            if (traits.syntax_type(c) != (ascii ? defaults::get_default_syntax_type(c) : rc::syntax_char) ||
+                (ascii && traits.escape_syntax_type(c) != defaults::get_default_escape_syntax_type(c)))
+                return RequiredText();
+        }
+        return FindRequiredText(expression, m_regex.flags(), translation);
+    }
     std::string SurePrefix(const std::string& expression) const override
     {
         // A message catalogue may give other characters a syntax meaning.
@@ -175,6 +201,7 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase)
     m_engine.reset();
     m_prefix.clear();
     m_plainText = false;
+    m_required = RequiredText();
     // The engine's default syntax: the classic "normal" family.
     std::uint32_t classic = kEscapeInLists | kCharClasses | kIntervals | kBkRefs | kNoCollate | kUseExcept;
     if (ignoreCase)
@@ -203,6 +230,8 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase)
         if (m_prefix.size() < 3 && !m_plainText)
             m_prefix.clear();
     }
+    if (m_engine && m_prefix.empty())
+        m_required = m_engine->Required(expression, m_translation);
     return m_engine != nullptr;
 }
 
