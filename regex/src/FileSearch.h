@@ -42,7 +42,9 @@
 //           too large to search (EFBIG) or to hold in memory (ENOMEM).
 //   kind 2  the engine gave up on the file: its complexity or stack limit, or
 //           memory, was exhausted while matching; detail 0. The matches
-//           reported before it gave up stay reported.
+//           reported before it gave up stay reported. A file (or line) that
+//           lacks the text every match requires is not given to the engine
+//           at all, so the engine never gives up there.
 // With continue-on-problems (the default) a problem is recorded and the
 // walk goes on with the next file; without it the first problem ends the
 // pass.

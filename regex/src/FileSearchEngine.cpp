@@ -66,6 +66,21 @@ bool IsActive(rc::syntax_type type)
     }
 }
 
+// Whether traits read `c` as the engine's default tables do: either those
+// tables as they are, or merged into one (a character's syntax type, else
+// its escape type, for both), as the locale-aware traits keep them. Bytes
+// beyond ASCII must be plain characters (after a backslash the required-text
+// reasoning gives up on them anyway).
+bool DefaultSyntax(rc::syntax_type syntax, rc::escape_syntax_type escape, char c)
+{
+    if (static_cast<unsigned char>(c) & 0x80)
+        return syntax == rc::syntax_char;
+    const rc::syntax_type plain = boost::BOOST_REGEX_DETAIL_NS::get_default_syntax_type(c);
+    const rc::escape_syntax_type escaped = boost::BOOST_REGEX_DETAIL_NS::get_default_escape_syntax_type(c);
+    const rc::syntax_type merged = plain != rc::syntax_char ? plain : escaped;
+    return (syntax == plain && escape == escaped) || (syntax == merged && escape == merged);
+}
+
 template <class Regex>
 class EngineOf : public FileSearch::Engine {
 public:
@@ -104,15 +119,9 @@ public:
             translation[static_cast<std::size_t>(b)] =
                 static_cast<unsigned char>(traits.translate(static_cast<char>(b), icase));
         // A message catalogue may give characters another syntax meaning.
-        namespace defaults = boost::BOOST_REGEX_DETAIL_NS;
-        for (char c : expression) {
-            // The default tables cover ASCII; other bytes are plain characters
-            // (after a backslash the reasoning gives up on them anyway).
-            const bool ascii = (static_cast<unsigned char>(c) & 0x80) == 0;
-            if (traits.syntax_type(c) != (ascii ? defaults::get_default_syntax_type(c) : rc::syntax_char) ||
-                (ascii && traits.escape_syntax_type(c) != defaults::get_default_escape_syntax_type(c)))
+        for (char c : expression)
+            if (!DefaultSyntax(traits.syntax_type(c), traits.escape_syntax_type(c), c))
                 return RequiredText();
-        }
         return FindRequiredText(expression, m_regex.flags(), translation);
     }
     std::string SurePrefix(const std::string& expression) const override

@@ -221,7 +221,8 @@ TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched)
 {
     TempTree tree;
     tree.Write("a.txt", "1xyz");
-    tree.Write("b.txt", std::string(4096, ' '));
+    // "xyz" where it cannot match: a file without it never reaches the engine.
+    tree.Write("b.txt", "xyz" + std::string(4096, ' '));
     tree.Write("c.txt", "  xyz");
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("(.+)+xyz", false));
@@ -341,6 +342,125 @@ TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds)
         }
         EXPECT_EQ(FindNames(fast, tree.Path("*.txt"), false), FindNames(plain, tree.Path("*.txt"), false));
     }
+}
+
+// What the layer requires of a file or line before running the engine, as
+// the traits compile the expression.
+TEST(FileSearch, RequiredTextInEveryTraitsModel)
+{
+    struct Row {
+        const char* expression;
+        bool ignoreCase;
+        std::vector<std::string> literals;
+        bool withinLine;
+    } rows[] = {{"[0-9]{4}-[0-9]{2}-[0-9]{2}", false, {"-"}, true},
+                {"[A-Z][a-z]+ing\\b", false, {"ing"}, true},
+                {"ne+dle-[0-9]+", false, {"dle-"}, true},
+                {"NE+DLE", true, {"dle"}, true},
+                {"a.*b-c", false, {"b-c"}, false},
+                {"needle", false, {}, false},  // the prefix scan serves it
+                {"\\w+", false, {}, false}};
+    for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
+        for (const Row& row : rows) {
+            FileSearch search;
+            search.SetTraits(traits);
+            ASSERT_TRUE(search.SetExpression(row.expression, row.ignoreCase));
+            EXPECT_EQ(search.Required().literals, row.literals)
+                << row.expression << " traits " << static_cast<int>(traits);
+            EXPECT_EQ(search.Required().withinLine, row.withinLine) << row.expression;
+        }
+    }
+}
+
+struct Hit {
+    std::vector<std::uint32_t> positions;
+    unsigned int line;
+    bool operator==(const Hit& o) const { return positions == o.positions && line == o.line; }
+};
+
+// The engine's own grep over the whole subject, lines counted by hand.
+std::vector<Hit> EngineGrep(const std::string& expression, bool icase, const std::string& subject,
+                            rc::match_flag_type flags)
+{
+    std::vector<Hit> hits;
+    boost::regex re(expression, icase ? rc::perl | rc::icase : rc::perl);
+    const char* first = subject.data();
+    boost::regex_grep(
+        [&](const boost::match_results<const char*>& m) {
+            Hit hit{{}, 1u + static_cast<unsigned>(std::count(first, m[0].first, '\n'))};
+            for (std::size_t i = 0; i < m.size(); ++i)
+                hit.positions.push_back(m[i].matched ? static_cast<std::uint32_t>(m[i].first - first) : 0xFFFFFFFFu);
+            hits.push_back(hit);
+            return true;
+        },
+        first, first + subject.size(), re, flags);
+    return hits;
+}
+
+std::vector<Hit> LayerGrep(FileSearch& search, const std::string& subject, rc::match_flag_type flags)
+{
+    std::vector<Hit> hits;
+    search.GrepBytes("s", subject.data(), subject.data() + subject.size(), flags,
+                     [&](const std::string&, const FileMatch& m) {
+                         Hit hit{{}, m.Line()};
+                         for (std::size_t i = 0; i < m.Marks(); ++i)
+                             hit.positions.push_back(m.Position(i));
+                         hits.push_back(hit);
+                         return SearchAnswer::Continue;
+                     });
+    return hits;
+}
+
+// Passing over files and lines never changes what is found: assertions at
+// line ends, matches next to each other, groups that took no part, case.
+TEST(FileSearch, RequiredTextScanFindsWhatTheEngineFinds)
+{
+    const char* const subjects[] = {
+        "on 2024-01-05\n1999-12-31 and 12-34-56\n--\n2000-01-01",
+        "Walking home. Reading\nKing singing Swing-ing\nRINGING\nBring",
+        "needle-1neeedle-22 ndle-3\nnedle-\nne\ndle-4 needle-5",
+        "key\nkey\nakey key\n\nkey",
+        "ab ab\nabab\nba ab",
+        "x-y\r\nx-y\n-\n-x-",
+    };
+    struct Row {
+        const char* expression;
+        bool icase;
+    } rows[] = {{"[0-9]{4}-[0-9]{2}-[0-9]{2}", false},
+                {"[A-Z][a-z]+ing\\b", false},
+                {"ne+dle-[0-9]+", false},
+                {"ne+dle-[0-9]*|key", false},
+                {"^key$", false},
+                {"\\bkey\\b", false},
+                {"(?<=a)key", false},
+                {"key(?=\\n)", false},
+                {"key\\Z", false},
+                {"\\Gkey", false},
+                {"\\Akey", false},
+                {"key\\z", false},
+                {"(a)?b(a)?", false},
+                {"(ab) \\1", false},
+                {"[^\\n]*ab", false},
+                {"[^x]*-", false},
+                {"x.-", false},
+                {"-$", false},
+                {"^-", false},
+                {"ING\\b", true},
+                {"[a-z]+ING", true}};
+    const rc::match_flag_type flagSets[] = {rc::match_default, rc::match_not_bol | rc::match_not_eol,
+                                            rc::match_not_bow | rc::match_not_eow, rc::match_single_line,
+                                            rc::match_any};
+    int prefiltered = 0;
+    for (const Row& row : rows) {
+        FileSearch search;
+        ASSERT_TRUE(search.SetExpression(row.expression, row.icase)) << row.expression;
+        prefiltered += !search.Required().literals.empty();
+        for (const char* subject : subjects)
+            for (rc::match_flag_type flags : flagSets)
+                EXPECT_EQ(LayerGrep(search, subject, flags), EngineGrep(row.expression, row.icase, subject, flags))
+                    << row.expression << " in \"" << subject << "\" flags " << flags;
+    }
+    EXPECT_GE(prefiltered, 17);
 }
 
 }  // namespace
