@@ -2,6 +2,7 @@
 // and problem records.
 
 #include "../src/FileSearch.h"
+#include "../src/FileSearchEngine.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -341,6 +342,31 @@ TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds)
             EXPECT_EQ(a[i].line, b[i].line);
         }
         EXPECT_EQ(FindNames(fast, tree.Path("*.txt"), false), FindNames(plain, tree.Path("*.txt"), false));
+    }
+}
+
+// The text search that the prefix and required-text scans share, against a
+// plain one, for needles that end at every offset around the block size.
+TEST(FindText, AgreesWithAPlainSearchAtEveryOffset)
+{
+    for (const std::string needle : {"ab", "abc", "dle-", "aaaa", "x-y-z-0123456789"}) {
+        for (std::size_t length = 0; length < 70; ++length) {
+            for (std::size_t at = 0; at + needle.size() <= length; ++at) {
+                // Near misses (first and last byte in place) all around the one hit.
+                std::string text(length, needle[0]);
+                for (std::size_t i = needle.size() - 1; i < length; i += 3)
+                    text[i] = needle.back();
+                text.replace(at, needle.size(), needle);
+                const char* first = text.data();
+                const char* last = first + text.size();
+                for (std::size_t from = 0; from <= length; from += 7) {
+                    const std::size_t expected = text.find(needle, from);
+                    const char* found = RegexClass::detail::FindText(needle, first + from, last);
+                    EXPECT_EQ(found ? static_cast<std::size_t>(found - first) : std::string::npos, expected)
+                        << needle << " length " << length << " at " << at << " from " << from;
+                }
+            }
+        }
     }
 }
 
