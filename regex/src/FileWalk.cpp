@@ -60,6 +60,27 @@ struct FileSearch::Walk {
     // Without `literal`: finds what every match holds, per file or per line.
     std::unique_ptr<TextScan> required;
     bool withinLine = false;
+    bool lineScan = false;  // withinLine, and worth it in the current file
+
+    // Whether most lines of the first 4 KB of [first, last) hold a required
+    // literal: then one engine pass over the whole file costs less than one
+    // engine call per line.
+    bool Dense(const char* first, const char* last)
+    {
+        constexpr std::size_t kSample = 4096;
+        const char* end = static_cast<std::size_t>(last - first) > kSample ? first + kSample : last;
+        required->Reset(end);
+        std::size_t lines = 1, candidates = 0;
+        for (const char* at = first; at != end; ++at)
+            lines += *at == '\n';
+        for (const char* at = first; at && (at = required->Next(at)) != nullptr;) {
+            ++candidates;
+            at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            if (at)
+                ++at;
+        }
+        return candidates * 2 > lines;
+    }
     unsigned int count = 0;
     bool stopped = false;
     std::exception_ptr callbackException;
@@ -140,7 +161,7 @@ struct FileSearch::Walk {
     bool Search(const char* first, const char* from, const char* last, FileMatchResults& results)
     {
         const Engine& engine = *owner.m_engine;
-        if (withinLine) {
+        if (lineScan) {
             // Only lines that hold a required literal can hold a match; the
             // engine sees each such line with the file around it, so that
             // assertions read the same characters as in a search of the file.
@@ -174,10 +195,13 @@ struct FileSearch::Walk {
     {
         const Engine& engine = *owner.m_engine;
         try {
+            lineScan = withinLine;
             if (required) {
                 required->Reset(last);
                 if (!required->Next(first))
                     return !stopped;  // no match can lie in this file
+                lineScan = withinLine && !Dense(first, last);
+                required->Reset(last);
             }
             LineCounter lines(first);
             // Reports one match; false when nothing more of this file is wanted.
@@ -205,7 +229,7 @@ struct FileSearch::Walk {
                     if (!report(FileMatch(first, at, at + size, lines)))
                         break;
                 }
-            } else if (literal.empty() && !withinLine) {
+            } else if (literal.empty() && !lineScan) {
                 engine.Grep(first, last, flags,
                             [&](const FileMatchResults& m) { return report(FileMatch(first, m, lines)); });
             } else {
