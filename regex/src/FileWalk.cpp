@@ -62,13 +62,15 @@ struct FileSearch::Walk {
     bool withinLine = false;
     bool lineScan = false;  // withinLine, and worth it in the current file
 
-    // Whether most lines of the first 4 KB of [first, last) hold a required
-    // literal: then one engine pass over the whole file costs less than one
-    // engine call per line.
+    // Whether most lines of the first 4 KB of a larger [first, last) hold a
+    // required literal: then one engine pass over the whole file costs less
+    // than one engine call per line.
     bool Dense(const char* first, const char* last)
     {
         constexpr std::size_t kSample = 4096;
-        const char* end = static_cast<std::size_t>(last - first) > kSample ? first + kSample : last;
+        if (static_cast<std::size_t>(last - first) <= kSample)
+            return false;
+        const char* end = first + kSample;
         required->Reset(end);
         std::size_t lines = 1, candidates = 0;
         for (const char* at = first; at != end; ++at)

@@ -449,6 +449,13 @@ TEST(FileSearch, RequiredTextScanFindsWhatTheEngineFinds)
         "ab ab\nabab\nba ab",
         "x-y\r\nx-y\n-\n-x-",
     };
+    // Files beyond the sample that decides between a scan per line and one
+    // engine pass: the literals in every line, and in few lines.
+    std::string dense, sparse;
+    for (int i = 0; i < 300; ++i) {
+        dense += "key ab 2024-01-05 x-y Walking needle-" + std::to_string(i) + "\n";
+        sparse += i % 50 ? "nothing to see here at all\n" : "akey Reading 1999-12-31 ab ab x-y-\n";
+    }
     struct Row {
         const char* expression;
         bool icase;
@@ -481,10 +488,13 @@ TEST(FileSearch, RequiredTextScanFindsWhatTheEngineFinds)
         FileSearch search;
         ASSERT_TRUE(search.SetExpression(row.expression, row.icase)) << row.expression;
         prefiltered += !search.Required().literals.empty();
-        for (const char* subject : subjects)
+        std::vector<std::string> all(std::begin(subjects), std::end(subjects));
+        all.push_back(dense);
+        all.push_back(sparse);
+        for (const std::string& subject : all)
             for (rc::match_flag_type flags : flagSets)
                 EXPECT_EQ(LayerGrep(search, subject, flags), EngineGrep(row.expression, row.icase, subject, flags))
-                    << row.expression << " in \"" << subject << "\" flags " << flags;
+                    << row.expression << " in \"" << subject.substr(0, 80) << "\" flags " << flags;
     }
     EXPECT_GE(prefiltered, 17);
 }
