@@ -198,10 +198,14 @@ SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match)
     // The component's own refusals pass over this file only.
     if (!d.saveExtension.empty() && detail::HasSaveExtension(fileName, d.saveExtension))
         return SearchAnswer::SkipFile;
-    // Read-only, or its attributes cannot be read.
-    detail::os::FileStatus status;
-    if (detail::os::GetStatus(fileName, true, status) != 0 || status.readOnly)
-        return SearchAnswer::SkipFile;
+    // Read-only, or its attributes cannot be read. Asked once per file: a
+    // refusal passes over the rest of the file's matches.
+    if (fileName != d.rewritePass.writableFile) {
+        detail::os::FileStatus status;
+        if (detail::os::GetStatus(fileName, true, status) != 0 || status.readOnly)
+            return SearchAnswer::SkipFile;
+        d.rewritePass.writableFile = fileName;
+    }
     if (!CallFileMatchSlot(self, d.onChangingFiles, d.onChangingFilesClosure, fileName, match))
         return SearchAnswer::Stop;
     if (d.currentChangeFile.empty())

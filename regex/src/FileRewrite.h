@@ -65,6 +65,7 @@ namespace detail {
 struct RewritePass {
     std::string treeRoot;               // real path of the pattern's directory; files outside it are refused
     std::set<os::FileId> changedFiles;  // every file rewritten so far (its identity now)
+    std::string writableFile;           // the file whose attributes were last read and allow changes
 };
 
 // Writes `fileName` with its replacements (in match order), keeping a backup

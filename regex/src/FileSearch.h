@@ -44,7 +44,9 @@
 //           too large to search (EFBIG) or to hold in memory (ENOMEM).
 //   kind 2  the engine gave up on the file: its complexity or stack limit, or
 //           memory, was exhausted while matching; detail 0. The matches
-//           reported before it gave up stay reported.
+//           reported before it gave up stay reported. A file (or line) that
+//           lacks the text every match requires is not given to the engine
+//           at all, so the engine never gives up there.
 // With continue-on-problems (the default) a problem is recorded and the
 // walk goes on with the next file; without it the first problem ends the
 // pass.
@@ -52,6 +54,7 @@
 #include <vantrel/RegularExpression.h>
 
 #include "LineCounter.h"
+#include "RequiredText.h"
 
 #include <boost/regex.hpp>
 
@@ -139,6 +142,10 @@ public:
     bool HasExpression() const;
     // The text the layer looks for before running the engine ("" = none).
     const std::string& LiteralScan() const { return m_prefix; }
+    // Without such a text: what every match contains; bytes without any of it
+    // are not handed to the engine (the file, or the line when a match cannot
+    // span lines).
+    const RequiredText& Required() const { return m_required; }
     void SetContinueOnProblems(bool continueOnProblems);  // default true
     void SetProblemCallback(ProblemCallback callback);
 
@@ -149,6 +156,10 @@ public:
     // order; returns the number of matches reported.
     unsigned int Grep(const std::string& pattern, bool recurse, boost::regex_constants::match_flag_type flags,
                       const GrepCallback& callback);
+
+    // As Grep, over bytes already in memory that stand for the file `fileName`.
+    unsigned int GrepBytes(const std::string& fileName, const char* first, const char* last,
+                           boost::regex_constants::match_flag_type flags, const GrepCallback& callback);
 
     // The problems of the last pass, in the order they arose.
     const std::vector<RegularExpression::FileSearchProblem>& Problems() const { return m_problems; }
@@ -164,6 +175,8 @@ private:
     std::unique_ptr<Engine> m_engine;
     std::string m_prefix;      // LiteralPrefix of the expression, when case matters
     bool m_plainText = false;  // the expression is m_prefix and nothing else
+    RequiredText m_required;   // used when m_prefix is empty
+    ByteTranslation m_translation{};
     bool m_continueOnProblems = true;
     ProblemCallback m_problemCallback;
     std::vector<RegularExpression::FileSearchProblem> m_problems;

@@ -11,6 +11,10 @@
 
 #include <string.h>  // memmem
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace RegexClass {
 namespace detail {
 
@@ -66,6 +70,21 @@ bool IsActive(rc::syntax_type type)
     }
 }
 
+// Whether traits read `c` as the engine's default tables do: either those
+// tables as they are, or merged into one (a character's syntax type, else
+// its escape type, for both), as the locale-aware traits keep them. Bytes
+// beyond ASCII must be plain characters (after a backslash the required-text
+// reasoning gives up on them anyway).
+bool DefaultSyntax(rc::syntax_type syntax, rc::escape_syntax_type escape, char c)
+{
+    if (static_cast<unsigned char>(c) & 0x80)
+        return syntax == rc::syntax_char;
+    const rc::syntax_type plain = boost::BOOST_REGEX_DETAIL_NS::get_default_syntax_type(c);
+    const rc::escape_syntax_type escaped = boost::BOOST_REGEX_DETAIL_NS::get_default_escape_syntax_type(c);
+    const rc::syntax_type merged = plain != rc::syntax_char ? plain : escaped;
+    return (syntax == plain && escape == escaped) || (syntax == merged && escape == merged);
+}
+
 template <class Regex>
 class EngineOf : public FileSearch::Engine {
 public:
@@ -88,6 +107,26 @@ public:
         if (at != first)
             flags |= rc::match_prev_avail;
         return boost::regex_search(at, last, results, m_regex, flags, first);
+    }
+    bool SearchFrom(const char* first, const char* from, const char* last, FileMatchResults& results,
+                    rc::match_flag_type flags) const override
+    {
+        if (from != first)
+            flags |= rc::match_prev_avail;
+        return boost::regex_search(from, last, results, m_regex, flags, first);
+    }
+    RequiredText Required(const std::string& expression, ByteTranslation& translation) const override
+    {
+        const auto& traits = m_regex.get_traits();
+        const bool icase = (m_regex.flags() & rc::icase) != 0;
+        for (int b = 0; b < 256; ++b)
+            translation[static_cast<std::size_t>(b)] =
+                static_cast<unsigned char>(traits.translate(static_cast<char>(b), icase));
+        // A message catalogue may give characters another syntax meaning.
+        for (char c : expression)
+            if (!DefaultSyntax(traits.syntax_type(c), traits.escape_syntax_type(c), c))
+                return RequiredText();
+        return FindRequiredText(expression, m_regex.flags(), translation);
     }
     std::string SurePrefix(const std::string& expression) const override
     {
@@ -137,12 +176,47 @@ std::string LiteralPrefix(const std::string& expression)
     return prefix;
 }
 
+namespace {
+
+// Candidates where both the first and the last byte of the needle sit in
+// place, sixteen positions at a time; each checked in full. Far faster than
+// the C library's memmem for the short needles a prefilter looks for. Null
+// when none starts before `stop` (the rest is left to the caller).
+const char* FindByEnds(const std::string& needle, const char* from, const char* last, const char*& stop)
+{
+    stop = from;
+#if defined(__SSE2__)
+    const std::size_t size = needle.size();
+    const __m128i head = _mm_set1_epi8(needle[0]);
+    const __m128i tail = _mm_set1_epi8(needle[size - 1]);
+    for (; static_cast<std::size_t>(last - stop) >= size - 1 + 16; stop += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stop));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stop + size - 1));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
+        for (; mask; mask &= mask - 1) {
+            const char* at = stop + __builtin_ctz(mask);
+            if (std::memcmp(at + 1, needle.data() + 1, size - 2) == 0)
+                return at;
+        }
+    }
+#else
+    (void)needle;
+    (void)last;
+#endif
+    return nullptr;
+}
+
+}  // namespace
+
 const char* FindText(const std::string& needle, const char* from, const char* last)
 {
     if (from >= last)
         return nullptr;
     if (needle.size() == 1)
         return static_cast<const char*>(std::memchr(from, needle[0], static_cast<std::size_t>(last - from)));
+    if (const char* at = FindByEnds(needle, from, last, from))
+        return at;
 #if defined(__GLIBC__)
     return static_cast<const char*>(
         ::memmem(from, static_cast<std::size_t>(last - from), needle.data(), needle.size()));
@@ -175,6 +249,7 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase)
     m_engine.reset();
     m_prefix.clear();
     m_plainText = false;
+    m_required = RequiredText();
     // The engine's default syntax: the classic "normal" family.
     std::uint32_t classic = kEscapeInLists | kCharClasses | kIntervals | kBkRefs | kNoCollate | kUseExcept;
     if (ignoreCase)
@@ -203,6 +278,8 @@ bool FileSearch::SetExpression(const std::string& expression, bool ignoreCase)
         if (m_prefix.size() < 3 && !m_plainText)
             m_prefix.clear();
     }
+    if (m_engine && m_prefix.empty())
+        m_required = m_engine->Required(expression, m_translation);
     return m_engine != nullptr;
 }
 

@@ -5,6 +5,7 @@
 // that runs the engine only where a match can start.
 
 #include "FileSearch.h"
+#include "RequiredText.h"
 
 #include <boost/regex.hpp>
 
@@ -25,8 +26,15 @@ public:
     // A match that starts exactly at `at`; `first` is the start of the file.
     virtual bool MatchAt(const char* first, const char* at, const char* last, FileMatchResults& results,
                          boost::regex_constants::match_flag_type flags) const = 0;
+    // The leftmost match in [from, last) of the subject that starts at `first`.
+    virtual bool SearchFrom(const char* first, const char* from, const char* last, FileMatchResults& results,
+                            boost::regex_constants::match_flag_type flags) const = 0;
     // LiteralPrefix(expression), kept only when these traits read its characters the same way.
     virtual std::string SurePrefix(const std::string& expression) const = 0;
+    // FindRequiredText for the expression as compiled, with the traits'
+    // translation in `translation`; nothing when the traits read any of its
+    // characters otherwise than the default syntax does.
+    virtual RequiredText Required(const std::string& expression, ByteTranslation& translation) const = 0;
 };
 
 // The next occurrence of `needle` in [from, last), or null.

@@ -3,6 +3,7 @@
 
 #include "FileSearchEngine.h"
 #include "FileSystem.h"
+#include "TextScan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -61,6 +62,32 @@ struct FileSearch::Walk {
 
     std::string literal;     // what every match starts with; empty: the engine scans on its own
     bool plainText = false;  // the expression is `literal` alone: no engine needed
+    // Without `literal`: finds what every match holds, per file or per line.
+    std::unique_ptr<TextScan> required;
+    bool withinLine = false;
+    bool lineScan = false;  // withinLine, and worth it in the current file
+
+    // Whether most lines of the first 4 KB of a larger [first, last) hold a
+    // required literal: then one engine pass over the whole file costs less
+    // than one engine call per line.
+    bool Dense(const char* first, const char* last)
+    {
+        constexpr std::size_t kSample = 4096;
+        if (static_cast<std::size_t>(last - first) <= kSample)
+            return false;
+        const char* end = first + kSample;
+        required->Reset(end);
+        std::size_t lines = 1, candidates = 0;
+        for (const char* at = first; at != end; ++at)
+            lines += *at == '\n';
+        for (const char* at = first; at && (at = required->Next(at)) != nullptr;) {
+            ++candidates;
+            at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            if (at)
+                ++at;
+        }
+        return candidates * 2 > lines;
+    }
     unsigned int count = 0;
     bool stopped = false;
     std::exception_ptr callbackException;
@@ -144,6 +171,23 @@ struct FileSearch::Walk {
     bool Search(const char* first, const char* from, const char* last, FileMatchResults& results)
     {
         const Engine& engine = *owner.m_engine;
+        if (lineScan) {
+            // Only lines that hold a required literal can hold a match; the
+            // engine sees each such line with the file around it, so that
+            // assertions read the same characters as in a search of the file.
+            for (const char* at = from; (at = required->Next(at)) != nullptr;) {
+                const char* lineStart = at;
+                while (lineStart > from && lineStart[-1] != '\n')
+                    --lineStart;
+                const char* newline =
+                    static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(last - at)));
+                const char* lineEnd = newline ? newline + 1 : last;
+                if (engine.SearchFrom(first, lineStart, lineEnd, results, flags))
+                    return true;
+                at = lineEnd;
+            }
+            return false;
+        }
         if (literal.empty()) {
             if (from == first)
                 return engine.Search(first, last, results, flags);
@@ -161,6 +205,14 @@ struct FileSearch::Walk {
     {
         const Engine& engine = *owner.m_engine;
         try {
+            lineScan = withinLine;
+            if (required) {
+                required->Reset(last);
+                if (!required->Next(first))
+                    return !stopped;  // no match can lie in this file
+                lineScan = withinLine && !Dense(first, last);
+                required->Reset(last);
+            }
             LineCounter lines(first);
             // Reports one match; false when nothing more of this file is wanted.
             auto report = [&](const FileMatch& match) {
@@ -187,12 +239,13 @@ struct FileSearch::Walk {
                     if (!report(FileMatch(first, at, at + size, lines)))
                         break;
                 }
-            } else if (literal.empty()) {
+            } else if (literal.empty() && !lineScan) {
                 engine.Grep(first, last, flags,
                             [&](const FileMatchResults& m) { return report(FileMatch(first, m, lines)); });
             } else {
-                // Matches start with the prefix and never overlap: the same
-                // matches as the engine's grep, found faster.
+                // Matches hold a required text (start with the prefix, or
+                // lie in a line with a required literal) and so are never
+                // empty: one search after the other gives the engine's grep.
                 FileMatchResults results;
                 for (const char* from = first; Search(first, from, last, results); from = results[0].second) {
                     if (!report(FileMatch(first, results, lines)))
@@ -298,13 +351,24 @@ struct FileSearch::Walk {
         namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
         if (namePattern.empty())
             return;
+        ChooseScan();
+        // The pattern's own directory may be reached through a link.
+        WalkDirectory(prefix, false);
+    }
+
+    // What the walk looks for before it runs the engine.
+    void ChooseScan()
+    {
         // A continuous match must start where the last one ended: the engine's own scan.
         if ((flags & rc::match_continuous) == 0) {
             literal = owner.m_prefix;
             plainText = owner.m_plainText;
+            const RequiredText& text = owner.m_required;
+            if (literal.empty() && !text.literals.empty()) {
+                required.reset(new TextScan(text.literals, owner.m_translation));
+                withinLine = text.withinLine;
+            }
         }
-        // The pattern's own directory may be reached through a link.
-        WalkDirectory(prefix, false);
     }
 };
 
@@ -326,6 +390,18 @@ unsigned int FileSearch::Find(const std::string& pattern, bool recurse, rc::matc
         return 0;
     Walk walk(*this, recurse, flags, &callback, nullptr);
     walk.Run(pattern);
+    return walk.count;
+}
+
+unsigned int FileSearch::GrepBytes(const std::string& fileName, const char* first, const char* last,
+                                   rc::match_flag_type flags, const GrepCallback& callback)
+{
+    m_problems.clear();
+    if (!m_engine)
+        return 0;
+    Walk walk(*this, false, flags, nullptr, &callback);
+    walk.ChooseScan();
+    walk.SearchBytes(fileName, first, last);
     return walk.count;
 }
 

@@ -358,6 +358,31 @@ TEST(ChangeFiles, ReadOnlyFilesAreLeftAloneWithoutProblem)
     EXPECT_EQ(re.GetChangeFilesErrors(), nullptr);
 }
 
+// The attributes are read at a file's first match only: a file that turns
+// read-only after it is still changed whole, and one that is read-only at
+// its first match is passed over whole.
+TEST(ChangeFiles, AttributesAreReadOncePerFile)
+{
+    TempTree tree;
+    tree.Write("a.txt", "x.x.x");
+    tree.Write("b.txt", "x.x", 0444);
+    tree.Write("c.txt", "x");
+    RegularExpression re = MakeObject("x", tree.Path("*.txt"));
+    re.SetFormatString("y");
+    std::vector<std::string> seen;
+    re.SetOnChangingFilesClosure([&](RegularExpression*, std::string file, const std::vector<REMatch>&,
+                                     unsigned int, bool&) {
+        seen.push_back(file);
+        ::chmod(tree.Path("a.txt").c_str(), 0444);
+    });
+    EXPECT_EQ(re.ChangeFiles(), 4u);
+    EXPECT_EQ(tree.Read("a.txt"), "y.y.y");
+    EXPECT_EQ(tree.Read("b.txt"), "x.x");
+    EXPECT_EQ(tree.Read("c.txt"), "y");
+    EXPECT_EQ(seen, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt"), tree.Path("a.txt"),
+                                              tree.Path("c.txt")}));
+}
+
 TEST(ChangeFiles, KeepsModeAndOwner)
 {
     TempTree tree;

@@ -2,6 +2,7 @@
 // and problem records.
 
 #include "../src/FileSearch.h"
+#include "../src/FileSearchEngine.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -250,7 +251,8 @@ TEST(FileSearch, EngineLimitInOneFileIsRecordedAndOthersAreSearched)
 {
     TempTree tree;
     tree.Write("a.txt", "1xyz");
-    tree.Write("b.txt", std::string(4096, ' '));
+    // "xyz" where it cannot match: a file without it never reaches the engine.
+    tree.Write("b.txt", "xyz" + std::string(4096, ' '));
     tree.Write("c.txt", "  xyz");
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("(.+)+xyz", false));
@@ -370,6 +372,160 @@ TEST(FileSearch, PrefixScanFindsWhatTheEngineFinds)
         }
         EXPECT_EQ(FindNames(fast, tree.Path("*.txt"), false), FindNames(plain, tree.Path("*.txt"), false));
     }
+}
+
+// The text search that the prefix and required-text scans share, against a
+// plain one, for needles that end at every offset around the block size.
+TEST(FindText, AgreesWithAPlainSearchAtEveryOffset)
+{
+    for (const std::string needle : {"ab", "abc", "dle-", "aaaa", "x-y-z-0123456789"}) {
+        for (std::size_t length = 0; length < 70; ++length) {
+            for (std::size_t at = 0; at + needle.size() <= length; ++at) {
+                // Near misses (first and last byte in place) all around the one hit.
+                std::string text(length, needle[0]);
+                for (std::size_t i = needle.size() - 1; i < length; i += 3)
+                    text[i] = needle.back();
+                text.replace(at, needle.size(), needle);
+                const char* first = text.data();
+                const char* last = first + text.size();
+                for (std::size_t from = 0; from <= length; from += 7) {
+                    const std::size_t expected = text.find(needle, from);
+                    const char* found = RegexClass::detail::FindText(needle, first + from, last);
+                    EXPECT_EQ(found ? static_cast<std::size_t>(found - first) : std::string::npos, expected)
+                        << needle << " length " << length << " at " << at << " from " << from;
+                }
+            }
+        }
+    }
+}
+
+// What the layer requires of a file or line before running the engine, as
+// the traits compile the expression.
+TEST(FileSearch, RequiredTextInEveryTraitsModel)
+{
+    struct Row {
+        const char* expression;
+        bool ignoreCase;
+        std::vector<std::string> literals;
+        bool withinLine;
+    } rows[] = {{"[0-9]{4}-[0-9]{2}-[0-9]{2}", false, {"-"}, true},
+                {"[A-Z][a-z]+ing\\b", false, {"ing"}, true},
+                {"ne+dle-[0-9]+", false, {"dle-"}, true},
+                {"NE+DLE", true, {"dle"}, true},
+                {"a.*b-c", false, {"b-c"}, false},
+                {"needle", false, {}, false},  // the prefix scan serves it
+                {"\\w+", false, {}, false}};
+    for (SearchTraits traits : {SearchTraits::Cpp, SearchTraits::Win32, SearchTraits::C}) {
+        for (const Row& row : rows) {
+            FileSearch search;
+            search.SetTraits(traits);
+            ASSERT_TRUE(search.SetExpression(row.expression, row.ignoreCase));
+            EXPECT_EQ(search.Required().literals, row.literals)
+                << row.expression << " traits " << static_cast<int>(traits);
+            EXPECT_EQ(search.Required().withinLine, row.withinLine) << row.expression;
+        }
+    }
+}
+
+struct Hit {
+    std::vector<std::uint32_t> positions;
+    unsigned int line;
+    bool operator==(const Hit& o) const { return positions == o.positions && line == o.line; }
+};
+
+// The engine's own grep over the whole subject, lines counted by hand.
+std::vector<Hit> EngineGrep(const std::string& expression, bool icase, const std::string& subject,
+                            rc::match_flag_type flags)
+{
+    std::vector<Hit> hits;
+    boost::regex re(expression, icase ? rc::perl | rc::icase : rc::perl);
+    const char* first = subject.data();
+    boost::regex_grep(
+        [&](const boost::match_results<const char*>& m) {
+            Hit hit{{}, 1u + static_cast<unsigned>(std::count(first, m[0].first, '\n'))};
+            for (std::size_t i = 0; i < m.size(); ++i)
+                hit.positions.push_back(m[i].matched ? static_cast<std::uint32_t>(m[i].first - first) : 0xFFFFFFFFu);
+            hits.push_back(hit);
+            return true;
+        },
+        first, first + subject.size(), re, flags);
+    return hits;
+}
+
+std::vector<Hit> LayerGrep(FileSearch& search, const std::string& subject, rc::match_flag_type flags)
+{
+    std::vector<Hit> hits;
+    search.GrepBytes("s", subject.data(), subject.data() + subject.size(), flags,
+                     [&](const std::string&, const FileMatch& m) {
+                         Hit hit{{}, m.Line()};
+                         for (std::size_t i = 0; i < m.Marks(); ++i)
+                             hit.positions.push_back(m.Position(i));
+                         hits.push_back(hit);
+                         return SearchAnswer::Continue;
+                     });
+    return hits;
+}
+
+// Passing over files and lines never changes what is found: assertions at
+// line ends, matches next to each other, groups that took no part, case.
+TEST(FileSearch, RequiredTextScanFindsWhatTheEngineFinds)
+{
+    const char* const subjects[] = {
+        "on 2024-01-05\n1999-12-31 and 12-34-56\n--\n2000-01-01",
+        "Walking home. Reading\nKing singing Swing-ing\nRINGING\nBring",
+        "needle-1neeedle-22 ndle-3\nnedle-\nne\ndle-4 needle-5",
+        "key\nkey\nakey key\n\nkey",
+        "ab ab\nabab\nba ab",
+        "x-y\r\nx-y\n-\n-x-",
+    };
+    // Files beyond the sample that decides between a scan per line and one
+    // engine pass: the literals in every line, and in few lines.
+    std::string dense, sparse;
+    for (int i = 0; i < 300; ++i) {
+        dense += "key ab 2024-01-05 x-y Walking needle-" + std::to_string(i) + "\n";
+        sparse += i % 50 ? "nothing to see here at all\n" : "akey Reading 1999-12-31 ab ab x-y-\n";
+    }
+    struct Row {
+        const char* expression;
+        bool icase;
+    } rows[] = {{"[0-9]{4}-[0-9]{2}-[0-9]{2}", false},
+                {"[A-Z][a-z]+ing\\b", false},
+                {"ne+dle-[0-9]+", false},
+                {"ne+dle-[0-9]*|key", false},
+                {"^key$", false},
+                {"\\bkey\\b", false},
+                {"(?<=a)key", false},
+                {"key(?=\\n)", false},
+                {"key\\Z", false},
+                {"\\Gkey", false},
+                {"\\Akey", false},
+                {"key\\z", false},
+                {"(a)?b(a)?", false},
+                {"(ab) \\1", false},
+                {"[^\\n]*ab", false},
+                {"[^x]*-", false},
+                {"x.-", false},
+                {"-$", false},
+                {"^-", false},
+                {"ING\\b", true},
+                {"[a-z]+ING", true}};
+    const rc::match_flag_type flagSets[] = {rc::match_default, rc::match_not_bol | rc::match_not_eol,
+                                            rc::match_not_bow | rc::match_not_eow, rc::match_single_line,
+                                            rc::match_any};
+    int prefiltered = 0;
+    for (const Row& row : rows) {
+        FileSearch search;
+        ASSERT_TRUE(search.SetExpression(row.expression, row.icase)) << row.expression;
+        prefiltered += !search.Required().literals.empty();
+        std::vector<std::string> all(std::begin(subjects), std::end(subjects));
+        all.push_back(dense);
+        all.push_back(sparse);
+        for (const std::string& subject : all)
+            for (rc::match_flag_type flags : flagSets)
+                EXPECT_EQ(LayerGrep(search, subject, flags), EngineGrep(row.expression, row.icase, subject, flags))
+                    << row.expression << " in \"" << subject.substr(0, 80) << "\" flags " << flags;
+    }
+    EXPECT_GE(prefiltered, 17);
 }
 
 }  // namespace
