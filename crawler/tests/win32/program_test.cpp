@@ -8,7 +8,6 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -41,22 +40,8 @@ HANDLE CreateInheritable(const std::string& strPath)
                        nullptr);
 }
 
-// This process's environment block without DISPLAY: Wine's window system then
-// has no display to open.
-std::string EnvironmentWithoutDisplay()
-{
-    std::string block;
-    char* pStrings = GetEnvironmentStringsA();
-    for (const char* p = pStrings; *p; p += lstrlenA(p) + 1)
-        if (_strnicmp(p, "DISPLAY=", 8) != 0)
-            block.append(p, static_cast<std::size_t>(lstrlenA(p)) + 1);
-    FreeEnvironmentStringsA(pStrings);
-    block.push_back('\0');
-    return block;
-}
-
 // Starts plovik.exe with its output and errors going to two files and waits.
-Outcome RunProgram(const std::string& strArgs, const std::string* pEnvironment = nullptr)
+Outcome RunProgram(const std::string& strArgs)
 {
     char szDir[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, szDir);
@@ -74,8 +59,7 @@ Outcome RunProgram(const std::string& strArgs, const std::string* pEnvironment =
         si.hStdError = hErr;
         PROCESS_INFORMATION pi{};
         std::string strCommand = "\"" PLOVIK_PROGRAM "\" " + strArgs;
-        void* pBlock = pEnvironment ? const_cast<char*>(pEnvironment->data()) : nullptr;
-        const BOOL bStarted = CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, pBlock, nullptr,
+        const BOOL bStarted = CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                              &si, &pi);
         CloseHandle(hOut);
         CloseHandle(hErr);
@@ -137,17 +121,6 @@ TEST(Program, UsageErrorsGoToTheRedirectedErrorStream)
     EXPECT_NE(o.nExit, 0u);
     EXPECT_TRUE(o.strOut.empty());
     EXPECT_FALSE(o.strErr.empty());
-}
-
-// Without a display the window cannot open: one line on the error stream and the
-// usage status, as on Linux.
-TEST(Program, WithoutArgumentsOrDisplayItSaysSoAndExitsTwo)
-{
-    const std::string environment = EnvironmentWithoutDisplay();
-    const Outcome o = RunProgram("", &environment);
-    EXPECT_EQ(o.nExit, 2u);
-    EXPECT_TRUE(o.strOut.empty());
-    EXPECT_EQ(o.strErr, "plovik: no display; use plovik --crawl URL (see plovik --help)\n");
 }
 
 }  // namespace

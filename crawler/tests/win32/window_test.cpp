@@ -243,11 +243,11 @@ TEST_F(Window, StartsWithTheStoredAddressAndTheDefaultSettings)
     EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "3");
     HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 6);
-    // The layout's widths grow with the dialog's font (made for a 6-pixel base unit),
-    // and no column is narrower than its title beside the sort arrow.
-    RECT units{0, 0, 4, 8};
-    MapDialogRect(hDlg, &units);
-    EXPECT_EQ(SendMessageA(hList, LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(240, units.right, 6));
+    // The layout's widths grow with the dialog's font, in proportion (Page 240, PR
+    // 40), and no column is narrower than its title beside the sort arrow.
+    const LRESULT nPage = SendMessageA(hList, LVM_GETCOLUMNWIDTH, 0, 0);
+    EXPECT_GE(nPage, 240);
+    EXPECT_NEAR(SendMessageA(hList, LVM_GETCOLUMNWIDTH, 1, 0), nPage / 6.0, 1.0);
     HDC hDC = GetDC(hHeader);
     SelectObject(hDC, reinterpret_cast<HFONT>(SendMessageA(hHeader, WM_GETFONT, 0, 0)));
     for (int i = 0; i < COL_COUNT; ++i) {
