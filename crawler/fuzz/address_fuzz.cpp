@@ -114,9 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(resolver.Resolve(base.strUrl, self) && SameAddress(self, base));
     if (strRef.empty())
         return 0;
-    // Blanks around a reference are no part of it; around an address they are.
+    // Blanks around a reference are no part of it; around an address they are. A
+    // reference in the page's own scheme without "//" is relative, as browsers read it.
     WebAddress absolute;
-    if (!IsHtmlSpace(strRef.front()) && !IsHtmlSpace(strRef.back()) && NormaliseAddress(strRef, absolute)) {
+    const std::size_t nColon = strRef.find(':');
+    const bool bNamesHost = nColon != std::string::npos && strRef.compare(nColon + 1, 2, "//") == 0;
+    if (bNamesHost && !IsHtmlSpace(strRef.front()) && !IsHtmlSpace(strRef.back()) &&
+        NormaliseAddress(strRef, absolute)) {
         FUZZ_CHECK(bResolved);
         FUZZ_CHECK(resolved.strUrl == absolute.strUrl);
     }
