@@ -21,7 +21,7 @@ $(I686_BUILD)/runs-32bit: | deps-32
 
 test-32: deps-32 deps-httplib gumbo-source $(I686_BUILD)/runs-32bit
 	@emulator=$$( [ "$(I686_EMULATE)" = 1 ] || [ "$$(cat $(I686_BUILD)/runs-32bit)" != yes ] && command -v qemu-i386 ); \
-	  echo "== 32-bit tests $${emulator:+under $$emulator}$${emulator:-natively}"; \
+	  echo "== 32-bit tests $${emulator:+under }$${emulator:-natively}"; \
 	  cmake -S . -B $(I686_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DPLOVIK_BUILD_WINDOW=OFF -DPLOVIK_BUILD_BENCH=OFF -DPLOVIK_INSTALL=OFF \
 	    -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib -DPLOVIK_I686_EMULATOR="$$emulator" $(CMAKE_ARGS) >/dev/null
