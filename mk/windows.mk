@@ -42,8 +42,7 @@ define windows_test
 	@$(call wine_env,$(1)) $(2) wineboot --init >/dev/null 2>&1
 	@$(call wine_env,$(1)) $(2) reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 	@$(call wine_env,$(1)) wineserver -w
-	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) ctest --output-on-failure -j $(JOBS)
-	@$(call wine_env,$(1)) wineserver -k >/dev/null 2>&1 || true
+	cd $(1) && $(call wine_env,$(1)) $(XVFB_RUN) $(CURDIR)/mk/wine-ctest.sh $(2) --output-on-failure -j $(JOBS)
 endef
 
 # The zip as a user gets it, crawling the sample site; the Linux program's rows for
