@@ -6,15 +6,13 @@
 #include "BodyPieces.h"
 #include "RequestAddress.h"
 #include "TextFormat.h"
+#include "WinInetFetchWatch.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace plovik {
@@ -37,62 +35,7 @@ std::string LastErrorText(DWORD nError)
     return s.empty() ? "WinINet error " + std::to_string(nError) : s;
 }
 
-// Closes the session from a second thread when a stop is requested or the whole
-// fetch takes too long: WinINet's blocking calls on the session's handles then
-// return with an error. Joined before the fetch returns.
-class FetchWatch {
-public:
-    FetchWatch(HINTERNET hSession, const std::atomic<bool>* pStop, std::chrono::seconds total)
-        : m_hSession(hSession), m_pStop(pStop), m_deadline(std::chrono::steady_clock::now() + total)
-    {
-        m_thread = std::thread([this] { Watch(); });
-    }
-    ~FetchWatch() { Finish(); }
-    FetchWatch(const FetchWatch&) = delete;
-    FetchWatch& operator=(const FetchWatch&) = delete;
-
-    // True once the watch has closed the session: its handles are gone.
-    bool Aborted() const { return m_bAborted.load(); }
-
-    // Ends the watch; returns whether it closed the session.
-    bool Finish()
-    {
-        if (m_thread.joinable()) {
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_bDone = true;
-            }
-            m_wake.notify_all();
-            m_thread.join();
-        }
-        return m_bAborted.load();
-    }
-
-private:
-    void Watch()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        while (!m_bDone) {
-            if ((m_pStop && m_pStop->load()) || std::chrono::steady_clock::now() >= m_deadline) {
-                m_bAborted.store(true);
-                InternetCloseHandle(m_hSession);
-                return;
-            }
-            m_wake.wait_for(lock, std::chrono::milliseconds(20));
-        }
-    }
-
-    HINTERNET m_hSession;
-    const std::atomic<bool>* m_pStop;
-    const std::chrono::steady_clock::time_point m_deadline;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_bDone = false;
-    std::atomic<bool> m_bAborted{false};
-    std::thread m_thread;
-};
-
-bool IsRedirect(DWORD nStatus)
+bool IsRedirect(std::int32_t nStatus)
 {
     return nStatus == 301 || nStatus == 302 || nStatus == 303 || nStatus == 307 || nStatus == 308;
 }
@@ -141,14 +84,154 @@ void SetTimeouts(HINTERNET h, const HttpOptions& options)
     InternetSetOptionA(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &nStall, sizeof nStall);
 }
 
-void CloseRequest(HINTERNET& hRequest, HINTERNET& hConnection)
+// ---- Opening
+
+// The system's proxy settings, unless every host bypasses them. Null on failure,
+// with GetLastError's reason untouched.
+HINTERNET OpenSession(const HttpOptions& options)
 {
-    if (hRequest)
-        InternetCloseHandle(hRequest);
-    if (hConnection)
-        InternetCloseHandle(hConnection);
-    hRequest = nullptr;
-    hConnection = nullptr;
+    const DWORD nAccess = options.strNoProxy == "*" ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
+    HINTERNET hSession = InternetOpenA("Plovik", nAccess, nullptr, nullptr, 0);
+    if (hSession)
+        SetTimeouts(hSession, options);
+    return hSession;
+}
+
+// The handles of one hop: a connection to the host and the request on it.
+struct RequestHandles {
+    HINTERNET hConnection = nullptr;
+    HINTERNET hRequest = nullptr;
+
+    void Close()
+    {
+        if (hRequest)
+            InternetCloseHandle(hRequest);
+        if (hConnection)
+            InternetCloseHandle(hConnection);
+        Forget();
+    }
+    // The session was closed, and every handle under it.
+    void Forget() { hRequest = hConnection = nullptr; }
+};
+
+// Opens and sends the GET of one hop; false when it was not sent (GetLastError
+// says why). Connection and request apart, not one open of the whole address: the
+// request takes its timeouts before it is sent. (WinINet still collapses dot
+// segments of the object.)
+bool SendRequest(HINTERNET hSession, const std::string& strAddress, const HttpOptions& options,
+                 RequestHandles& handles)
+{
+    // Always from the server, never into the cache; redirects are followed by
+    // FollowRedirects, so that their number, schemes and sites can be checked.
+    const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
+    HttpAddress address;
+    ParseWebAddress(strAddress, address);  // checked before the hop
+    handles.hConnection = InternetConnectA(hSession, address.strHost.c_str(), static_cast<INTERNET_PORT>(address.nPort),
+                                           nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    if (handles.hConnection)
+        handles.hRequest = HttpOpenRequestA(handles.hConnection, "GET", address.strObject.c_str(), nullptr, nullptr,
+                                            nullptr, nFlags | (address.strScheme == "https" ? INTERNET_FLAG_SECURE : 0),
+                                            1);
+    if (handles.hRequest) {
+        SetTimeouts(handles.hRequest, options);
+        HttpAddRequestHeadersA(handles.hRequest, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1),
+                               HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    }
+    return handles.hRequest && HttpSendRequestA(handles.hRequest, nullptr, 0, nullptr, 0);
+}
+
+// ---- Redirects
+
+// The response's status into result; false, with the reason, when there is none.
+bool ReadStatus(HINTERNET hRequest, HttpResult& result)
+{
+    DWORD nStatus = 0;
+    DWORD nLen = sizeof nStatus;
+    if (!HttpQueryInfoA(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &nStatus, &nLen, nullptr)) {
+        result.strError = LastErrorText(GetLastError());
+        return false;
+    }
+    result.nStatus = static_cast<std::int32_t>(nStatus);
+    return true;
+}
+
+// The target of a redirect response, resolved against the address that answered;
+// false for any other response, or a Location that makes no address (result says so).
+bool RedirectTarget(HINTERNET hRequest, const std::string& strAddress, HttpResult& result, std::string& strTarget)
+{
+    std::string strLocation;
+    if (!IsRedirect(result.nStatus) || !QueryLocation(hRequest, strLocation))
+        return false;
+    if (!ResolveLocation(strAddress, strLocation, strTarget)) {
+        result.strError = "redirect to an unusable address: " + strLocation;
+        return false;
+    }
+    return true;
+}
+
+// Requests result.strFinalUrl and then each redirect's target that may be followed
+// (http or https on the same site, at most the allowed number of hops); otherwise the
+// redirect's own status is the result. handles end as those of the last request.
+void FollowRedirects(HINTERNET hSession, const HttpAddress& site, const HttpOptions& options, const FetchWatch& watch,
+                     RequestHandles& handles, HttpResult& result)
+{
+    std::string strAddress = result.strFinalUrl;
+    for (long nRedirects = 0;; ++nRedirects) {
+        // A stop between two hops closed the session and every handle under it.
+        if (watch.Aborted()) {
+            handles.Forget();
+            result.strError = "stopped";
+            return;
+        }
+        handles.Close();
+        if (!SendRequest(hSession, strAddress, options, handles)) {
+            const std::string strWhy = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+            // On a redirect's target the redirect's status stays.
+            result.strError = nRedirects == 0 ? strWhy : "redirect to " + strAddress + " failed: " + strWhy;
+            return;
+        }
+        std::string strTarget;
+        if (!ReadStatus(handles.hRequest, result) || !RedirectTarget(handles.hRequest, strAddress, result, strTarget) ||
+            !MayFollowRedirect(site, strTarget, nRedirects, options, result))
+            return;
+        strAddress = RequestAddress(strTarget);
+        result.strFinalUrl = strAddress;
+    }
+}
+
+// ---- Reading
+
+// The body of a 200, piece by piece, within the cap.
+void ReadBody(HINTERNET hRequest, const HttpOptions& options, const FetchWatch& watch, HttpResult& result)
+{
+    BodyPieces body(options.nMaxBodyBytes, options.bWholeBody);
+    std::vector<char> buffer(kReadSize);
+    for (;;) {
+        DWORD nRead = 0;
+        if (!InternetReadFile(hRequest, buffer.data(), kReadSize, &nRead)) {
+            result.strError = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
+            return;
+        }
+        if (nRead == 0) {
+            result.bBodyRead = true;
+            result.strText = std::move(body.Text());
+            return;
+        }
+        // Past the cap the body is abandoned. Closing the request then reads on
+        // while data keeps arriving (Wine's WinINet drains a body to keep its
+        // connection), so only a server that outpaces that forever can hold the
+        // close; the cap still bounds what is kept.
+        if (options.bCutBodyAtCap && !body.AppendUpToCap(buffer.data(), nRead)) {
+            result.bBodyRead = true;
+            result.strText = std::move(body.Text());
+            return;
+        }
+        if (!options.bCutBodyAtCap && !body.Append(buffer.data(), nRead)) {
+            result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -171,109 +254,20 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
         result.strError = "not an http or https address";
         return result;
     }
-    // The system's proxy settings, unless every host bypasses them.
-    const DWORD nAccess = options.strNoProxy == "*" ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
-    HINTERNET hSession = InternetOpenA("Plovik", nAccess, nullptr, nullptr, 0);
+    HINTERNET hSession = OpenSession(options);
     if (!hSession) {
         result.strError = LastErrorText(GetLastError());
         return result;
     }
-    SetTimeouts(hSession, options);
-
-    HINTERNET hConnection = nullptr;
-    HINTERNET hRequest = nullptr;
+    RequestHandles handles;
     FetchWatch watch(hSession, pStop, std::chrono::seconds(options.nTotalTimeoutSec));
-    {
-        // Always from the server, never into the cache; redirects are followed here,
-        // so that their number, schemes and sites can be checked.
-        const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                             INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
-                             INTERNET_FLAG_KEEP_CONNECTION;
-        std::string strAddress = result.strFinalUrl;
-        for (long nRedirects = 0;; ++nRedirects) {
-            // A stop between two hops closed the session and every handle under it.
-            if (watch.Aborted()) {
-                hRequest = hConnection = nullptr;
-                result.strError = "stopped";
-                break;
-            }
-            CloseRequest(hRequest, hConnection);
-            HttpAddress address;
-            ParseWebAddress(strAddress, address);  // checked before the hop
-            // Connection and request apart, not one open of the whole address: the
-            // request takes its timeouts before it is sent, and redirects are
-            // followed here. (WinINet still collapses dot segments of the object.)
-            hConnection = InternetConnectA(hSession, address.strHost.c_str(), static_cast<INTERNET_PORT>(address.nPort),
-                                           nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
-            if (hConnection)
-                hRequest = HttpOpenRequestA(hConnection, "GET", address.strObject.c_str(), nullptr, nullptr, nullptr,
-                                            nFlags | (address.strScheme == "https" ? INTERNET_FLAG_SECURE : 0), 1);
-            if (hRequest) {
-                SetTimeouts(hRequest, options);
-                HttpAddRequestHeadersA(hRequest, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1),
-                                       HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-            }
-            if (!hRequest || !HttpSendRequestA(hRequest, nullptr, 0, nullptr, 0)) {
-                const std::string strWhy = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
-                // On a redirect's target the redirect's status stays.
-                result.strError = nRedirects == 0 ? strWhy : "redirect to " + strAddress + " failed: " + strWhy;
-                break;
-            }
-            DWORD nStatus = 0;
-            DWORD nLen = sizeof nStatus;
-            if (!HttpQueryInfoA(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &nStatus, &nLen, nullptr)) {
-                result.strError = LastErrorText(GetLastError());
-                break;
-            }
-            result.nStatus = static_cast<std::int32_t>(nStatus);
-            std::string strLocation, strTarget;
-            if (!IsRedirect(nStatus) || !QueryLocation(hRequest, strLocation))
-                break;
-            // Only http and https on the same site, at most the allowed number of
-            // hops; otherwise the redirect's own status is the result.
-            if (!ResolveLocation(strAddress, strLocation, strTarget)) {
-                result.strError = "redirect to an unusable address: " + strLocation;
-                break;
-            }
-            if (!MayFollowRedirect(site, strTarget, nRedirects, options, result))
-                break;
-            strAddress = RequestAddress(strTarget);
-            result.strFinalUrl = strAddress;
-        }
-        if (hRequest && result.nStatus == 200) {
-            BodyPieces body(options.nMaxBodyBytes, options.bWholeBody);
-            std::vector<char> buffer(kReadSize);
-            for (;;) {
-                DWORD nRead = 0;
-                if (!InternetReadFile(hRequest, buffer.data(), kReadSize, &nRead)) {
-                    result.strError = watch.Aborted() ? "stopped" : LastErrorText(GetLastError());
-                    break;
-                }
-                if (nRead == 0) {
-                    result.bBodyRead = true;
-                    result.strText = std::move(body.Text());
-                    break;
-                }
-                // Past the cap the body is abandoned. Closing the request then reads
-                // on while data keeps arriving (Wine's WinINet drains a body to keep
-                // its connection), so only a server that outpaces that forever can
-                // hold the close; the cap still bounds what is kept.
-                if (options.bCutBodyAtCap && !body.AppendUpToCap(buffer.data(), nRead)) {
-                    result.bBodyRead = true;
-                    result.strText = std::move(body.Text());
-                    break;
-                }
-                if (!options.bCutBodyAtCap && !body.Append(buffer.data(), nRead)) {
-                    result.strError = "body larger than " + std::to_string(options.nMaxBodyBytes) + " bytes";
-                    break;
-                }
-            }
-        }
-    }
+    FollowRedirects(hSession, site, options, watch, handles, result);
+    if (handles.hRequest && result.nStatus == 200)
+        ReadBody(handles.hRequest, options, watch, result);
     // Closing the session closed every handle under it.
     if (watch.Finish())
         return result;
-    CloseRequest(hRequest, hConnection);
+    handles.Close();
     InternetCloseHandle(hSession);
     return result;
 }
