@@ -1,5 +1,6 @@
 #include "LinkExtraction.h"
 
+#include "SkippedExtensions.h"
 #include "TextFormat.h"
 
 #include <vantrel/RegularExpression.h>
@@ -167,11 +168,8 @@ void AddLink(const LinkBase& base, const std::string& strHref, std::vector<std::
     for (const char* p : kSkippedPrefixes)
         if (StartsWith(lower, p))
             return;
-    static const char* const kSkippedExtensions[] = {".jpg", ".png", ".gif", ".pdf", ".msi", ".exe", ".doc",
-                                                     ".xls", ".zip", ".mp3", ".ram", ".mpg", ".avi", ".vcf"};
-    for (const char* p : kSkippedExtensions)
-        if (EndsWith(lower, p))
-            return;
+    if (EndsWithSkippedExtension(lower))
+        return;
     if (!EndsWith(base.strObject, "/"))
         return;
     links.push_back(SiteRoot(base) + base.strObject + strHref);

@@ -1,27 +1,9 @@
 #include "StandardLinks.h"
 
 #include "PageHrefs.h"
-#include "TextFormat.h"
+#include "SkippedExtensions.h"
 
 namespace plovik {
-
-namespace {
-
-// The extensions of the classic filter, applied to the resolved path.
-bool HasSkippedExtension(const std::string& strPath)
-{
-    static const char* const kSkippedExtensions[] = {".jpg", ".png", ".gif", ".pdf", ".msi", ".exe", ".doc",
-                                                     ".xls", ".zip", ".mp3", ".ram", ".mpg", ".avi", ".vcf"};
-    const std::string lower = LowerAscii(strPath);
-    for (const char* p : kSkippedExtensions) {
-        const std::size_t n = std::char_traits<char>::length(p);
-        if (lower.size() >= n && lower.compare(lower.size() - n, n, p) == 0)
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links)
 {
@@ -38,7 +20,7 @@ void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl
     const LinkResolver resolver(strBase);
     for (const std::string& strHref : page.hrefs) {
         WebAddress link;
-        if (resolver.Resolve(strHref, link) && !HasSkippedExtension(link.strPath))
+        if (resolver.Resolve(strHref, link) && !EndsWithSkippedExtension(link.strPath))
             links.push_back(std::move(link.strUrl));
     }
 }

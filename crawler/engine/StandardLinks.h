@@ -2,9 +2,9 @@
 // The standard link rules: the href of every <a> and <area> start tag as an HTML5
 // tokenizer reads the page (PageHrefs), resolved by RFC 3986 against the first
 // <base href> or else the page's final address, in normal form (UrlNormalise). Only
-// http and https addresses are links, and none whose path has an extension of the
-// classic filter. A link is followed when it is on the start address's site and the
-// site's robots.txt allows it.
+// http and https addresses are links, and none whose path ends with one of the
+// skipped extensions (SkippedExtensions.h), the classic rules' list. A link is
+// followed when it is on the start address's site and the site's robots.txt allows it.
 
 #include <string>
 #include <vector>

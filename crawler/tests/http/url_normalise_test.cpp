@@ -57,6 +57,25 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
     }
 }
 
+// The base is parsed once and kept: no resolution may leave its mark on the next.
+TEST(LinkResolver, OneResolverGivesEachReferenceWhatAFreshOneWould)
+{
+    const char* const kBase = "http://host/dir/page.html?q=1";
+    const LinkResolver resolver(kBase);
+    ASSERT_TRUE(resolver.Valid());
+    EXPECT_FALSE(LinkResolver("mailto:me@host").Valid());
+    const char* const kRefs[] = {"//other:8080/x?y=2#f", "https://secure/", "../up.html", "?q=2",
+                                 "mailto:me", "a.html", "#top", "/root"};
+    for (int nRound = 0; nRound < 2; ++nRound) {
+        for (const char* pRef : kRefs) {
+            WebAddress shared, fresh;
+            const bool bShared = resolver.Resolve(pRef, shared);
+            ASSERT_EQ(bShared, LinkResolver(kBase).Resolve(pRef, fresh)) << pRef;
+            EXPECT_EQ(shared.strUrl, fresh.strUrl) << pRef;
+        }
+    }
+}
+
 TEST(NormaliseAddress, TargetIsThePathAndQueryTheAddressWrites)
 {
     const struct {

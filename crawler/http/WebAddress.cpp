@@ -1,31 +1,19 @@
 #include "HttpClient.h"
 
-#include "CurlUrlPart.h"
+#include "CurlUrl.h"
 #include "RequestAddress.h"
 #include "TextFormat.h"
 
-#include <curl/curl.h>
-
 #include <cstdlib>
-#include <memory>
 
 // Web addresses taken apart by libcurl's URL API, on every platform: both HTTP
 // layers accept and refuse the same addresses.
 
 namespace plovik {
 
-namespace {
-
-struct UrlDeleter {
-    void operator()(CURLU* p) const { curl_url_cleanup(p); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
-
-}  // namespace
-
 bool ParseWebAddress(const std::string& strUrl, HttpAddress& address)
 {
-    UrlHandle url(curl_url());
+    CurlUrlHandle url(curl_url());
     if (!url || strUrl.empty())
         return false;
     // libcurl reads "http:///x" as host "x"; an address without a host is no address.

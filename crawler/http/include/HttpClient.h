@@ -1,7 +1,7 @@
 #pragma once
 // The crawl's HTTP layer: address parsing (WebAddress.cpp, libcurl's URL API on every
 // platform) and one GET per page, in two implementations behind this one interface:
-// libcurl (HttpClient.cpp) and WinINet (WinInetHttpClient.cpp).
+// libcurl (CurlHttpClient.cpp) and WinINet (WinInetHttpClient.cpp).
 
 #include <atomic>
 #include <cstddef>

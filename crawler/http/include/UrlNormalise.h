@@ -13,8 +13,6 @@
 #include <memory>
 #include <string>
 
-struct Curl_URL;  // libcurl's parsed address (CURLU)
-
 namespace plovik {
 
 // An http or https address in the normal form, with its parts.
@@ -51,13 +49,9 @@ public:
     // normalised; false when the result is not an http or https address.
     bool Resolve(const std::string& strRef, WebAddress& address) const;
 
-    struct UrlDeleter {
-        void operator()(Curl_URL* p) const;
-    };
-    using UrlPtr = std::unique_ptr<Curl_URL, UrlDeleter>;
-
 private:
-    UrlPtr m_pBase;
+    struct ParsedBase;  // in the URL library's own form
+    std::unique_ptr<ParsedBase> m_pBase;
     WebAddress m_base;
 };
 

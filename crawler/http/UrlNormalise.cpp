@@ -1,22 +1,18 @@
 #include "UrlNormalise.h"
-#include "CurlUrlPart.h"
 
+#include "CurlUrl.h"
 #include "TextFormat.h"
-
-#include <curl/curl.h>
 
 #include <cstdlib>
 
 namespace plovik {
 
-void LinkResolver::UrlDeleter::operator()(Curl_URL* p) const
-{
-    curl_url_cleanup(p);
-}
+// The base parsed once, copied for each reference.
+struct LinkResolver::ParsedBase {
+    CurlUrlHandle url;
+};
 
 namespace {
-
-using UrlPtr = LinkResolver::UrlPtr;
 
 bool IsHtmlSpace(char c)
 {
@@ -71,7 +67,7 @@ bool ReadAddress(CURLU* pUrl, WebAddress& address)
     // libcurl writes a numeric IPv4 host in dotted form ("4" as "0.0.0.4"), but not one
     // it had to decode first ("%34"): such an address is read once more.
     if (a.strHost[0] >= '0' && a.strHost[0] <= '9') {
-        UrlPtr pAgain(curl_url());
+        CurlUrlHandle pAgain(curl_url());
         std::string strAgain;
         if (pAgain && curl_url_set(pAgain.get(), CURLUPART_URL, a.strUrl.c_str(), 0) == CURLUE_OK &&
             GetPart(pAgain.get(), CURLUPART_HOST, strAgain) && strAgain != a.strHost)
@@ -107,7 +103,7 @@ std::string EncodeOddBytes(const std::string& s)
 
 bool NormaliseAddress(const std::string& strUrl, WebAddress& address)
 {
-    UrlPtr pUrl(curl_url());
+    CurlUrlHandle pUrl(curl_url());
     if (!pUrl)
         return false;
     // libcurl takes "http:///x" for host "x"; an address without a host is none.
@@ -130,9 +126,9 @@ LinkResolver::LinkResolver(const std::string& strBase)
 {
     if (!NormaliseAddress(strBase, m_base))
         return;
-    UrlPtr pBase(curl_url());
+    CurlUrlHandle pBase(curl_url());
     if (pBase && curl_url_set(pBase.get(), CURLUPART_URL, m_base.strUrl.c_str(), 0) == CURLUE_OK)
-        m_pBase = std::move(pBase);
+        m_pBase = std::make_unique<ParsedBase>(ParsedBase{std::move(pBase)});
 }
 
 LinkResolver::~LinkResolver() = default;
@@ -148,7 +144,7 @@ bool LinkResolver::Resolve(const std::string& strRef, WebAddress& address) const
         address = m_base;
         return true;
     }
-    UrlPtr pUrl(curl_url_dup(m_pBase.get()));
+    CurlUrlHandle pUrl(curl_url_dup(m_pBase->url.get()));
     if (!pUrl || curl_url_set(pUrl.get(), CURLUPART_URL, strEncoded.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
         return false;
     return ReadAddress(pUrl.get(), address);
