@@ -1,5 +1,6 @@
-# Windows cross build with MinGW-w64: Boost headers, GoogleTest and the GCC
-# runtime. Included by the top-level list when WIN32.
+# Windows cross build with MinGW-w64: Boost headers and the GCC runtime. Included
+# by BuildSettings.cmake when WIN32 (GoogleTest: GoogleTestSetup.cmake).
+include_guard(GLOBAL)
 
 # Only boost/ of the host's headers: the host's other headers would shadow
 # MinGW's own C library.
@@ -25,16 +26,3 @@ file(COPY ${PLOVIK_RUNTIME_DLLS} DESTINATION ${CMAKE_BINARY_DIR}/bin)
 # Test programs find vantrel.dll and the runtime in bin/.
 string(REPLACE "/" "\\" PLOVIK_WINDOWS_BIN "Z:${CMAKE_BINARY_DIR}/bin")
 set(PLOVIK_WINDOWS_TEST_ENV "WINEPATH=${PLOVIK_WINDOWS_BIN}")
-
-if(PLOVIK_BUILD_TESTS)
-  # GoogleTest from the sources of Debian's googletest package, built with the cross compiler.
-  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  foreach(target gtest gtest_main gmock gmock_main)
-    if(NOT TARGET GTest::${target})
-      add_library(GTest::${target} ALIAS ${target})
-    endif()
-  endforeach()
-endif()

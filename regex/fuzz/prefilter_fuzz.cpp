@@ -55,7 +55,7 @@ bool Reference(const std::string& expression, bool icase, const char* first, con
         boost::regex_grep(
             [&](const boost::match_results<const char*>& m) {
                 Match match;
-                for (std::size_t i = 0; i < m.size(); ++i)
+                for (int i = 0; i < static_cast<int>(m.size()); ++i)
                     match.push_back(m[i].matched ? static_cast<std::uint32_t>(m[i].first - first) : 0xFFFFFFFFu);
                 matches.push_back(match);
                 return true;

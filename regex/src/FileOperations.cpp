@@ -8,6 +8,9 @@
 #include "FileSearch.h"
 #include "RegularExpressionImpl.h"
 
+#include <type_traits>
+#include <vector>
+
 namespace RegexClass {
 
 using detail::FileMatch;
@@ -49,17 +52,41 @@ RegularExpression& ActiveObject()
 
 // ---------------------------------------------------------- search and reports
 
-detail::SearchTraits TraitsOf(const RegularExpressionImpl& d)
+// The layer's traits for each of the object's three expression types.
+detail::SearchTraits TraitsOf(const CppRegex&)
 {
-    switch (d.ModelIndex()) {
-    case RegularExpression::LocaleWin32:
-        return detail::SearchTraits::Win32;
-    case RegularExpression::LocaleC:
-        return detail::SearchTraits::C;
-    default:
-        return detail::SearchTraits::Cpp;
-    }
+    return detail::SearchTraits::Cpp;
 }
+detail::SearchTraits TraitsOf(const Win32Regex&)
+{
+    return detail::SearchTraits::Win32;
+}
+detail::SearchTraits TraitsOf(const CRegex&)
+{
+    return detail::SearchTraits::C;
+}
+
+// The ChangeFiles snapshots kept for each expression type.
+template <class Regex>
+std::vector<ChangeSnapshot<Regex>>& SnapshotsOf(RegularExpressionImpl& d);
+template <>
+std::vector<ChangeSnapshot<CppRegex>>& SnapshotsOf<CppRegex>(RegularExpressionImpl& d)
+{
+    return d.cppSnapshots;
+}
+template <>
+std::vector<ChangeSnapshot<Win32Regex>>& SnapshotsOf<Win32Regex>(RegularExpressionImpl& d)
+{
+    return d.win32Snapshots;
+}
+template <>
+std::vector<ChangeSnapshot<CRegex>>& SnapshotsOf<CRegex>(RegularExpressionImpl& d)
+{
+    return d.cSnapshots;
+}
+
+template <class Regex>
+using RegexOf = std::decay_t<Regex>;
 
 // Configures the layer; false when there is nothing to search or the engine
 // rejects the expression.
@@ -68,7 +95,7 @@ bool Prepare(RegularExpressionImpl& d, detail::FileSearch& search)
     if (d.expression.empty() || d.filesToMatch.empty())
         return false;
     search.SetContinueOnProblems(d.continueFiles);
-    search.SetTraits(TraitsOf(d));
+    search.SetTraits(d.WithExpression([](const auto& expression) { return TraitsOf(expression); }));
     return search.SetExpression(d.expression, d.expressionOptions.count(RegularExpression::IgnoreCase) != 0);
 }
 
@@ -148,43 +175,25 @@ std::string Replacement(const std::vector<ChangeSnapshot<Regex>>& stack, const s
 }
 
 // The compiled expression and flags that a ChangeFiles call replaces with.
+// The snapshot leaves the stack it went on, even should a settings stream
+// read from a callback change the locale model meanwhile.
 class SnapshotScope {
 public:
-    SnapshotScope(RegularExpressionImpl& d, boost::regex_constants::match_flag_type flags)
-        : m_d(d), m_model(d.ModelIndex())
+    SnapshotScope(RegularExpressionImpl& d, boost::regex_constants::match_flag_type flags) : m_d(d)
     {
-        switch (m_model) {
-        case RegularExpression::LocaleWin32:
-            d.win32Snapshots.push_back({d.win32Expression, flags});
-            break;
-        case RegularExpression::LocaleC:
-            d.cSnapshots.push_back({d.cExpression, flags});
-            break;
-        default:
-            d.cppSnapshots.push_back({d.cppExpression, flags});
-            break;
-        }
+        d.WithExpression([this, &d, flags](const auto& expression) {
+            using Regex = RegexOf<decltype(expression)>;
+            SnapshotsOf<Regex>(d).push_back({expression, flags});
+            m_pop = [](RegularExpressionImpl& impl) { SnapshotsOf<Regex>(impl).pop_back(); };
+        });
     }
-    ~SnapshotScope()
-    {
-        switch (m_model) {
-        case RegularExpression::LocaleWin32:
-            m_d.win32Snapshots.pop_back();
-            break;
-        case RegularExpression::LocaleC:
-            m_d.cSnapshots.pop_back();
-            break;
-        default:
-            m_d.cppSnapshots.pop_back();
-            break;
-        }
-    }
+    ~SnapshotScope() { m_pop(m_d); }
     SnapshotScope(const SnapshotScope&) = delete;
     SnapshotScope& operator=(const SnapshotScope&) = delete;
 
 private:
     RegularExpressionImpl& m_d;
-    int m_model;
+    void (*m_pop)(RegularExpressionImpl&) = nullptr;
 };
 
 SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match)
@@ -212,24 +221,16 @@ SearchAnswer ChangeReport(const std::string& fileName, const FileMatch& match)
         d.currentChangeFile = fileName;
 
     const std::string matched = match.Text(0);
-    std::string replacement;
-    switch (d.ModelIndex()) {  // the model cannot change while busy is set
-    case RegularExpression::LocaleWin32:
-        replacement = Replacement(d.win32Snapshots, matched, d.formatString);
-        break;
-    case RegularExpression::LocaleC:
-        replacement = Replacement(d.cSnapshots, matched, d.formatString);
-        break;
-    default:
-        replacement = Replacement(d.cppSnapshots, matched, d.formatString);
-        break;
-    }
+    // The model cannot change while busy is set.
+    std::string replacement = d.WithExpression([&d, &matched](const auto& expression) {
+        return Replacement(SnapshotsOf<RegexOf<decltype(expression)>>(d), matched, d.formatString);
+    });
     d.pendingChanges.push_back(ChangeRecord{match.Position(0), matched, std::move(replacement)});
     return SearchAnswer::Continue;
 }
 
 // A file the search could not process during ChangeFiles: recorded as a
-// change problem (kind 0 when it could not be opened, else 2; error code the
+// change problem (Open when it could not be opened, else Read; error code the
 // layer's, or 0 when the engine gave up), and a file the engine gave up on
 // half way is not written.
 void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::FileSearchProblem& p)
@@ -238,7 +239,7 @@ void ChangeSearchProblem(RegularExpressionImpl& d, const RegularExpression::File
         d.currentChangeFile.clear();
         d.pendingChanges.clear();
     }
-    std::uint32_t kind = p.kind == detail::kSearchCannotOpen ? 0 : 2;
+    const Problem::Kind kind = p.kind == RegularExpression::FileSearchProblem::Open ? Problem::Open : Problem::Read;
     d.changeFileProblems.push_back(Problem{p.fileName, kind, 0, std::string(), p.detail});
 }
 

@@ -1,4 +1,4 @@
-// Writing one changed file back (see FileRewrite.h for the guarantees).
+// Writing one changed file back; FileRewrite.h says how it keeps the guarantees.
 
 #include "FileRewrite.h"
 
@@ -184,23 +184,23 @@ public:
     bool Run()
     {
         if (int error = os::OpenForReading(m_name, m_in))
-            return Fail(0, m_name, 0, error);
+            return Fail(Problem::Open, m_name, 0, error);
         os::FileStatus status;
         if (int error = os::GetStatus(m_in, status))
-            return Fail(0, m_name, 0, error);
+            return Fail(Problem::Open, m_name, 0, error);
         if (status.type != os::FileType::Regular)
-            return Fail(0, m_name, 0, os::ErrorCode(os::Condition::NotRegular));
+            return Fail(Problem::Open, m_name, 0, os::ErrorCode(os::Condition::NotRegular));
         // A rename would leave the other names with the old content.
         if (status.links > 1)
-            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::ManyNames));
+            return Fail(Problem::Replace, m_name, 0, os::ErrorCode(os::Condition::ManyNames));
         if (m_pass.changedFiles.count(status.id))
-            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::AlreadyChanged));
+            return Fail(Problem::Replace, m_name, 0, os::ErrorCode(os::Condition::AlreadyChanged));
 
         std::string real;
         if (int error = os::RealPath(m_name, real))
-            return Fail(0, m_name, 0, error);
+            return Fail(Problem::Open, m_name, 0, error);
         if (m_pass.treeRoot.empty() || !os::IsInside(real, m_pass.treeRoot))
-            return Fail(6, m_name, 0, os::ErrorCode(os::Condition::OutsideTree));
+            return Fail(Problem::Replace, m_name, 0, os::ErrorCode(os::Condition::OutsideTree));
         // A symbolic link keeps being a link: its target is what gets replaced.
         os::FileStatus nameStatus;
         const bool link =
@@ -208,20 +208,20 @@ public:
         const std::string& target = link ? real : m_name;
 
         if (int error = m_out.Open(target, ChangeStep::CreateTemporaryBeside, ChangeStep::CreateTemporary))
-            return Fail(1, "NoName", 0, error);
+            return Fail(Problem::TemporaryFile, "NoName", 0, error);
 
         std::string backupName;
         if (!m_saveExtension.empty()) {
             backupName = BackupName(m_name, m_saveExtension);
             if (int error = m_backup.Open(backupName, ChangeStep::Backup, ChangeStep::Backup))
-                return Fail(5, backupName, 0, error);
+                return Fail(Problem::Backup, backupName, 0, error);
         }
         Output* backup = backupName.empty() ? nullptr : &m_backup;
 
         if (!Copy(backup, backupName))
             return false;
         if (int error = m_out.Flush())
-            return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+            return Fail(Problem::Write, OutputName(), Clamp32(m_out.Offset()), error);
         bool identical = true;
         for (const ChangeRecord& r : m_changes)
             identical = identical && r.matched == r.replacement;
@@ -235,9 +235,9 @@ public:
         if (!error)
             error = m_out.CopyAttributes(m_in);
         if (error)
-            return Fail(7, m_name, 0, error);
+            return Fail(Problem::Attributes, m_name, 0, error);
         if ((error = m_out.FlushToDisk()))
-            return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+            return Fail(Problem::Write, OutputName(), Clamp32(m_out.Offset()), error);
 
         if (backup) {
             error = backup->Flush();
@@ -248,16 +248,16 @@ public:
             if (!error)
                 error = backup->PutInPlaceOf(backupName, &m_in);
             if (error)
-                return Fail(5, backupName, 0, error);
+                return Fail(Problem::Backup, backupName, 0, error);
         }
 
         if ((error = Fault(ChangeStep::Replace, m_name)))
-            return Fail(6, m_name, 0, error);
+            return Fail(Problem::Replace, m_name, 0, error);
         // Once in place, the new file is what every name of the old one reaches.
         os::FileId replacement = status.id;
         m_out.Identity(replacement);
         if ((error = m_out.PutInPlaceOf(target, nullptr)))
-            return Fail(6, m_name, 0, error);
+            return Fail(Problem::Replace, m_name, 0, error);
         m_pass.changedFiles.insert(replacement);
         return true;
     }
@@ -265,7 +265,7 @@ public:
 private:
     static constexpr std::size_t kChunk = 1 << 16;
 
-    bool Fail(std::uint32_t kind, const std::string& file, std::uint32_t position, int error,
+    bool Fail(Problem::Kind kind, const std::string& file, std::uint32_t position, int error,
               const std::string& text = std::string())
     {
         m_problems.push_back(Problem{file, kind, position, text, static_cast<std::uint32_t>(error)});
@@ -276,9 +276,9 @@ private:
     // when the new content is collected in memory.
     const std::string& OutputName() const { return m_out.InMemory() ? m_name : m_out.Name(); }
 
-    bool ReadFailed(int error) { return Fail(2, m_name, Clamp32(m_readOffset), error); }
+    bool ReadFailed(int error) { return Fail(Problem::Read, m_name, Clamp32(m_readOffset), error); }
 
-    // Reads up to `size` bytes; false (and a kind 2 record) on failure, or
+    // Reads up to `size` bytes; false (and a Read record) on failure, or
     // when fewer than `size` arrive and `toEnd` is not set.
     bool ReadChunk(char* data, std::size_t size, bool toEnd, std::size_t& got)
     {
@@ -306,10 +306,10 @@ private:
             if (!toEnd)
                 size -= got;
             if (int error = m_out.Write(m_chunk.data(), got))
-                return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+                return Fail(Problem::Write, OutputName(), Clamp32(m_out.Offset()), error);
             if (backup) {
                 if (int error = backup->Write(m_chunk.data(), got))
-                    return Fail(5, backupName, 0, error);
+                    return Fail(Problem::Backup, backupName, 0, error);
             }
         }
         return true;
@@ -322,7 +322,7 @@ private:
         std::string found;
         for (const ChangeRecord& r : m_changes) {
             if (r.position < readPosition)
-                return Fail(4, m_name, r.position, 0, r.matched);
+                return Fail(Problem::ChangedSinceSearch, m_name, r.position, 0, r.matched);
             if (!Pass(r.position - readPosition, false, backup, backupName))
                 return false;
             found.resize(r.matched.size());
@@ -330,13 +330,13 @@ private:
             if (!found.empty() && !ReadChunk(&found[0], found.size(), false, got))
                 return false;
             if (found != r.matched)
-                return Fail(4, m_name, r.position, 0, r.matched);
+                return Fail(Problem::ChangedSinceSearch, m_name, r.position, 0, r.matched);
             if (backup) {
                 if (int error = backup->Write(found.data(), found.size()))
-                    return Fail(5, backupName, 0, error);
+                    return Fail(Problem::Backup, backupName, 0, error);
             }
             if (int error = m_out.Write(r.replacement.data(), r.replacement.size()))
-                return Fail(3, OutputName(), Clamp32(m_out.Offset()), error);
+                return Fail(Problem::Write, OutputName(), Clamp32(m_out.Offset()), error);
             readPosition = std::uint64_t(r.position) + r.matched.size();
         }
         return Pass(0, true, backup, backupName);

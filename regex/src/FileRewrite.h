@@ -1,44 +1,19 @@
 #pragma once
 
-// How ChangeFiles writes one file back with its replacements. Where the
-// classic design copied a temporary file over the original, which a crash or
-// a full disk during the copy would leave truncated:
-//   - The file is read again and every recorded match is checked against its
-//     bytes (kind 4 when one moved). The new content goes to a temporary file
-//     "RegexXXXXXX" created new and exclusive, readable by its owner only, in
-//     the directory of the file (of the link's target for a symbolic link),
-//     and is flushed to disk before the original is touched.
-//   - The temporary file gets the original's owner and group (where the
-//     process may set them) and mode (kind 7 when the mode cannot be set, and
-//     then the original is left as it was) and takes the original's place in
-//     one step: at every instant the file holds its old or its new content.
-//     A symbolic link stays a link; its target is rewritten.
-//   - Where the directory refuses new entries (no write permission), the new
-//     content is held in memory instead and, once it is complete and the
-//     backup is in place, written over the original and flushed. That copy
-//     keeps the original's inode, owner, mode and links but is not atomic: a
-//     crash during it can leave the file partly rewritten. No temporary
-//     directory is used, so the outcome never depends on $TMPDIR. Any other
-//     failure to create the temporary file: kind 1, "NoName".
-//   - With a save extension the backup holds the original's bytes and gets
-//     the original's owner, group and mode. It is written the same way
-//     (temporary file renamed into place, or written over an existing backup
-//     file where the directory refuses new entries) and is complete before
-//     the original is replaced (kind 5 otherwise, original unchanged).
-//   - Refused with kind 6, the file unchanged (error codes in the platform's
-//     numbering, see FileSystem.h):
-//       more than one hard link (EMLINK), because a rename would split its names;
-//       a file already rewritten in this pass under another name, a symbolic
-//       link or another hard link of it (EEXIST): each file is changed at most
-//       once per pass;
-//       a real path (links resolved) outside the directory that the pattern
-//       names (EXDEV): a link planted in the tree never leads the rewrite out
-//       of it. Finding and grepping still read through such links.
-//   - A file whose replacements all equal their matched text is checked but
-//     not rewritten (its replacements still count).
-//   - Temporary files are removed on every failure and when an exception
-//     (from a callback or the engine) interrupts the pass; the file being
-//     collected when the exception arose is not written.
+// How ChangeFiles writes one file back with its replacements. The guarantees
+// (atomic replacement, backups, refusals, problem kinds) are the interface's:
+// see the "files" section and FileChangeProblem in <vantrel/RegularExpression.h>.
+// How they are kept:
+//   - The classic design copied a temporary file over the original, which a
+//     crash or a full disk during the copy would leave truncated. Here the new
+//     content goes to a temporary file created new and exclusive ("RegexXXXXXX",
+//     readable by its owner only until it gets the original's attributes) and
+//     is renamed over the original once it is on disk.
+//   - The fallback where the directory refuses new entries holds the content
+//     in memory (the Output class); nothing goes to a temporary directory.
+//   - Each step that can fail has a ChangeStep, so that a test can make it fail
+//     through the fault hook; error codes are in the platform's numbering
+//     (FileSystem.h).
 
 #include <vantrel/RegularExpression.h>
 

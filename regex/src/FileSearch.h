@@ -5,51 +5,18 @@
 // (the walk in FileWalk.cpp, the expression side in FileSearchEngine.cpp,
 // the operating system beneath both in FileSystem.h).
 //
-// Pattern: a path whose last component may hold the wildcards `*` (any run
-// of bytes, also empty) and `?` (one byte); the components before it are
-// taken literally. A relative pattern is relative to the current directory.
-// Names are compared byte for byte; `*` also matches a leading dot, while
-// "." and ".." are never visited. With recursion the same last component is
-// matched in every sub-directory below the pattern's directory.
-//
-// Order: within a directory the matching files sorted by name in byte order,
-// then the sub-directories, sorted the same way, each walked completely.
-// Reported names are the pattern's directory part as written followed by
-// the path below it: pattern "dir/*.txt" reports "dir/a.txt" and
-// "dir/sub/b.txt"; pattern "*.txt" reports "a.txt".
-//
-// What is visited: regular files only, symbolic links to regular files
-// included. FIFOs, sockets and devices are passed over without being opened.
-// A symbolic link to a directory is never followed while recursing, so a
-// walk always ends.
-//
-// Each file is read whole into one buffer (reused from file to file) and the
-// expression is run over those bytes, binary data included. Positions are
-// 32-bit byte offsets from the start of the file, and 4294967295 stands for
-// "took no part", so a file larger than 4294967295 bytes is not searched:
-// it is recorded as a problem of kind 1 with EFBIG and skipped. A 32-bit
-// process holds no file of 1 GiB or more (a string's largest size there): such a
-// file is recorded as kind 1 with ENOMEM. (REMatch
-// holds positions as 32-bit signed values: from 2 GB on they read as
-// negative numbers and are meant as unsigned; ChangeFiles keeps them unsigned
-// and so never writes at a wrong offset.)
-//
-// Problem records (RegularExpression::FileSearchProblem), detail the
-// platform's error code (errno on POSIX, GetLastError() on Windows; the
-// names below are the POSIX ones):
-//   kind 0  the file or a directory of the walk cannot be opened (no
-//           permission, dangling link, vanished during the walk). A directory is named as the walk names its files'
-//           prefix, without the trailing slash.
-//   kind 1  the file or a directory listing cannot be read, or the file is
-//           too large to search (EFBIG) or to hold in memory (ENOMEM).
-//   kind 2  the engine gave up on the file: its complexity or stack limit, or
-//           memory, was exhausted while matching; detail 0. The matches
-//           reported before it gave up stay reported. A file (or line) that
-//           lacks the text every match requires is not given to the engine
-//           at all, so the engine never gives up there.
-// With continue-on-problems (the default) a problem is recorded and the
-// walk goes on with the next file; without it the first problem ends the
-// pass.
+// The pattern syntax, the walk order, which files are visited and the problem
+// records are the interface's: see its "files" section and FileSearchProblem in
+// <vantrel/RegularExpression.h>. What the layer adds:
+//   - Each file is read whole into one buffer, reused from file to file, and
+//     searched as bytes.
+//   - Positions are 32-bit offsets with kNoPosition for "took no part", which
+//     is why kMaxSearchableFileSize is the limit. ChangeFiles keeps them
+//     unsigned, so it never writes at a wrong offset where REMatch shows a
+//     negative number.
+//   - Bytes that lack the text every match requires (the file, or the line
+//     when a match cannot span lines) are not handed to the engine, so the
+//     engine never gives up there.
 
 #include <vantrel/RegularExpression.h>
 
@@ -66,12 +33,6 @@
 
 namespace RegexClass {
 namespace detail {
-
-enum FileSearchProblemKind : std::uint32_t {
-    kSearchCannotOpen = 0,
-    kSearchCannotRead = 1,
-    kSearchEngineGaveUp = 2,
-};
 
 // The largest file the layer searches (every offset below it fits 32 bits
 // without taking the "no position" value).

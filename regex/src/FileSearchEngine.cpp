@@ -22,22 +22,32 @@ namespace rc = boost::regex_constants;
 
 // ------------------------------------------------------------------ FileMatch
 
+namespace {
+
+// The engine numbers its entries with int; i is below the results' size.
+const boost::sub_match<const char*>& Entry(const FileMatchResults& results, std::size_t i)
+{
+    return results[static_cast<int>(i)];
+}
+
+}  // namespace
+
 std::string FileMatch::Text(std::size_t i) const
 {
     if (!m_results)
         return i == 0 ? std::string(m_first, m_last) : std::string();
-    if (i >= m_results->size() || !(*m_results)[i].matched)
+    if (i >= m_results->size() || !Entry(*m_results, i).matched)
         return std::string();
-    return std::string((*m_results)[i].first, (*m_results)[i].second);
+    return std::string(Entry(*m_results, i).first, Entry(*m_results, i).second);
 }
 
 std::uint32_t FileMatch::Position(std::size_t i) const
 {
     if (!m_results)
         return i == 0 ? static_cast<std::uint32_t>(m_first - m_fileStart) : kNoPosition;
-    if (i >= m_results->size() || !(*m_results)[i].matched)
+    if (i >= m_results->size() || !Entry(*m_results, i).matched)
         return kNoPosition;
-    return static_cast<std::uint32_t>((*m_results)[i].first - m_fileStart);
+    return static_cast<std::uint32_t>(Entry(*m_results, i).first - m_fileStart);
 }
 
 // --------------------------------------------------------------------- engine

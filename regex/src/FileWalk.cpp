@@ -96,7 +96,7 @@ struct FileSearch::Walk {
     std::size_t capacity = 0;
 
     // Records a problem; false when it ends the pass.
-    bool Record(const std::string& name, std::uint32_t kind, std::uint32_t detail)
+    bool Record(const std::string& name, Problem::Kind kind, std::uint32_t detail)
     {
         owner.m_problems.push_back(Problem{name, kind, detail});
         if (owner.m_problemCallback)
@@ -105,7 +105,7 @@ struct FileSearch::Walk {
             stopped = true;
         return !stopped;
     }
-    bool Record(const std::string& name, std::uint32_t kind, int error)
+    bool Record(const std::string& name, Problem::Kind kind, int error)
     {
         return Record(name, kind, static_cast<std::uint32_t>(error));
     }
@@ -256,11 +256,11 @@ struct FileSearch::Walk {
             // The engine's complexity or stack limit.
             if (callbackException)
                 std::rethrow_exception(callbackException);
-            return Record(fileName, kSearchEngineGaveUp, 0u);
+            return Record(fileName, Problem::EngineGaveUp, 0u);
         } catch (const std::bad_alloc&) {
             if (callbackException)
                 std::rethrow_exception(callbackException);
-            return Record(fileName, kSearchEngineGaveUp, 0u);
+            return Record(fileName, Problem::EngineGaveUp, 0u);
         }
         if (callbackException)
             std::rethrow_exception(callbackException);
@@ -275,25 +275,25 @@ struct FileSearch::Walk {
                 return true;
             os::FileStatus status;
             if (int error = os::GetStatus(fileName, true, status))
-                return Record(fileName, kSearchCannotOpen, error);
+                return Record(fileName, Problem::Open, error);
             if (status.type != os::FileType::Regular)
                 return true;
         }
         os::File file;
         if (int error = os::OpenForReading(fileName, file))
-            return Record(fileName, kSearchCannotOpen, error);
+            return Record(fileName, Problem::Open, error);
         os::FileStatus status;
         if (int error = os::GetStatus(file, status))
-            return Record(fileName, kSearchCannotRead, error);
+            return Record(fileName, Problem::Read, error);
         if (status.type != os::FileType::Regular)
             return true;  // replaced since it was listed
         if (status.size > kMaxSearchableFileSize)
-            return Record(fileName, kSearchCannotRead, os::ErrorCode(os::Condition::TooLarge));
+            return Record(fileName, Problem::Read, os::ErrorCode(os::Condition::TooLarge));
         if (status.size > kMaxHeldFileSize)
-            return Record(fileName, kSearchCannotRead, os::ErrorCode(os::Condition::NoMemory));
+            return Record(fileName, Problem::Read, os::ErrorCode(os::Condition::NoMemory));
         std::size_t length = 0;
         if (int error = ReadWhole(file, status.size, length))
-            return Record(fileName, kSearchCannotRead, error);
+            return Record(fileName, Problem::Read, error);
         file.Close();
         return SearchBytes(fileName, buffer.get(), buffer.get() + length);
     }
@@ -313,9 +313,9 @@ struct FileSearch::Walk {
         case os::Listing::NotADirectory:
             return true;
         case os::Listing::CannotOpen:
-            return Record(shownName, kSearchCannotOpen, error);
+            return Record(shownName, Problem::Open, error);
         case os::Listing::CannotRead:
-            if (!Record(shownName, kSearchCannotRead, error))
+            if (!Record(shownName, Problem::Read, error))
                 return false;
             break;
         }

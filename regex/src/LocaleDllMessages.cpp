@@ -146,28 +146,28 @@ LocaleDllMessages::catalog LocaleDllMessages::do_open(const std::string& name, c
     }
 }
 
-std::string LocaleDllMessages::do_get(catalog cat, int, int id, const std::string& dfault) const
+std::string LocaleDllMessages::do_get(catalog cat, int, int messageId, const std::string& dfault) const
 {
     const CatalogueRegistry* pRegistry = ThisThreadRegistry(false);
     if (!pRegistry)
         return dfault;
     const auto& registry = pRegistry->catalogues;
     const auto found = registry.find(cat);
-    if (found == registry.end() || id < 0)
+    if (found == registry.end() || messageId < 0)
         return dfault;
     const Catalogue& catalogue = found->second;
     std::string text;
-    if (catalogue.module->ReadString(static_cast<unsigned>(id), text))
+    if (catalogue.module->ReadString(static_cast<unsigned>(messageId), text))
         return text;
     const char letter = catalogue.spaceClassLetter;
-    if (letter != 0 && id >= kSyntaxIdFirst && id < kSyntaxIdEnd) {
+    if (letter != 0 && messageId >= kSyntaxIdFirst && messageId < kSyntaxIdEnd) {
         // The space-class letter is the module's; the engine's default role
         // for it (such as \e for escape) gives way.
         text = dfault;
         text.erase(std::remove(text.begin(), text.end(), letter), text.end());
         return text;
     }
-    if (letter != 0 && id == static_cast<int>(kSpaceClassNameStringId))
+    if (letter != 0 && messageId == static_cast<int>(kSpaceClassNameStringId))
         return std::string(1, letter);
     return dfault;
 }

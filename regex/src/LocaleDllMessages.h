@@ -24,7 +24,7 @@ protected:
     // smallest free number; -1 when it does not load. Never throws.
     catalog do_open(const std::string& name, const std::locale& locale) const override;
     // String `id` of the catalogue's module (set ignored), else `dfault`.
-    std::string do_get(catalog cat, int set, int id, const std::string& dfault) const override;
+    std::string do_get(catalog cat, int set, int messageId, const std::string& dfault) const override;
     void do_close(catalog cat) const override;
 };
 

@@ -14,14 +14,17 @@ constexpr std::size_t kDirectoryEntrySize = 8;
 constexpr std::size_t kDataEntrySize = 16;
 constexpr std::size_t kSectionHeaderSize = 40;
 
-// Little-endian reads; callers have checked the range.
-std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at)
+// Little-endian reads; callers have checked the range against the buffer's
+// size, so a 64-bit offset into it fits a size_t in a 32-bit process too.
+std::uint16_t U16(const std::vector<std::uint8_t>& b, std::uint64_t offset)
 {
+    const auto at = static_cast<std::size_t>(offset);
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
+std::uint32_t U32(const std::vector<std::uint8_t>& b, std::uint64_t offset)
 {
+    const auto at = static_cast<std::size_t>(offset);
     return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
         (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
@@ -111,8 +114,8 @@ bool PeModule::Validate()
     const std::uint64_t peHeader = U32(m_bytes, 0x3C);
     if (!Fits(peHeader, 24, size))
         return false;
-    if (m_bytes[peHeader] != 'P' || m_bytes[peHeader + 1] != 'E' || m_bytes[peHeader + 2] != 0 ||
-        m_bytes[peHeader + 3] != 0)
+    const auto pe = static_cast<std::size_t>(peHeader);
+    if (m_bytes[pe] != 'P' || m_bytes[pe + 1] != 'E' || m_bytes[pe + 2] != 0 || m_bytes[pe + 3] != 0)
         return false;
     const std::uint32_t sectionCount = U16(m_bytes, peHeader + 6);
     const std::uint32_t optionalSize = U16(m_bytes, peHeader + 20);

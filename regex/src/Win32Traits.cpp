@@ -87,7 +87,7 @@ std::shared_ptr<const CatalogueTexts> ReadCatalogue(const std::string& name)
             texts->syntax[id] = text;
     }
     for (int code = 0; code <= rc::error_unknown; ++code) {
-        if (module->ReadString(kErrorIdBase + code, text))
+        if (module->ReadString(kErrorIdBase + static_cast<unsigned>(code), text))
             texts->errors[code] = text;
         else
             texts->errors[code] =

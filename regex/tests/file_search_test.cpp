@@ -219,8 +219,9 @@ TEST(FileSearch, FilesAboveWhatTheProcessCanHoldAreRecordedUnread)
     if (bNarrow)
         tree.Write("max.bin", "");
     ASSERT_EQ(truncate(tree.Path("huge.bin").c_str(), 0x100000000LL), 0);
-    if (bNarrow)
+    if (bNarrow) {
         ASSERT_EQ(truncate(tree.Path("max.bin").c_str(), 0xFFFFFFFFLL), 0);
+    }
     FileSearch search;
     ASSERT_TRUE(search.SetExpression("needle", false));
     EXPECT_EQ(FindNames(search, tree.Path("*"), false), (std::vector<std::string>{tree.Path("small.txt")}));
@@ -443,7 +444,7 @@ std::vector<Hit> EngineGrep(const std::string& expression, bool icase, const std
     boost::regex_grep(
         [&](const boost::match_results<const char*>& m) {
             Hit hit{{}, 1u + static_cast<unsigned>(std::count(first, m[0].first, '\n'))};
-            for (std::size_t i = 0; i < m.size(); ++i)
+            for (int i = 0; i < static_cast<int>(m.size()); ++i)
                 hit.positions.push_back(m[i].matched ? static_cast<std::uint32_t>(m[i].first - first) : 0xFFFFFFFFu);
             hits.push_back(hit);
             return true;
@@ -539,7 +540,7 @@ TEST(LineCounter, AgreesWithAPlainCountAtEveryOffset)
         text += (i * 7919 % 13 < 3) ? '\n' : static_cast<char>('\x80' + i % 100);
     RegexClass::detail::LineCounter lines(text.data());
     for (std::size_t at = 0; at <= text.size(); at += 1 + at % 5) {
-        unsigned int expected = 1 + static_cast<unsigned int>(std::count(text.begin(), text.begin() + at, '\n'));
+        unsigned int expected = 1 + static_cast<unsigned int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
         ASSERT_EQ(lines.LineAt(text.data() + at), expected) << at;
     }
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,16 @@ struct Call {
     unsigned int line;
     unsigned int lineStart;
 };
+
+bool operator==(const Call& a, const Call& b)
+{
+    return a.list == b.list && a.line == b.line && a.lineStart == b.lineStart;
+}
+
+void PrintTo(const Call& call, std::ostream* os)
+{
+    *os << "line " << call.line << " from " << call.lineStart << ": " << ::testing::PrintToString(call.list);
+}
 
 // Records every Grepping call; the list is copied since it is valid only during the call.
 RegularExpression::GreppingClosure Recorder(std::vector<Call>& calls, unsigned int stopAfter = 0)
@@ -75,105 +86,200 @@ std::string KeptMatch(RegularExpression& re)
     return kept ? kept->match[0].str() : "<none>";
 }
 
+// -------------------------------------------------------------- the match table
+// Each row is one operation over an expression and a subject: its result and
+// every call it makes to its own callback slot. Every row runs under each
+// locale model, once without callbacks and once with a recorder in every slot.
+
+enum class Operation { Match, MatchAll, Search, Grep };
+
+struct MatchRow {
+    const char* name;
+    const char* expression;
+    const char* subject;
+    Operation operation;
+    unsigned int result;      // Grep's count; 1 or 0 for the others
+    std::vector<Call> calls;  // in the operation's slot, in order
+    bool partial = false;     // with MatchPartial
+    bool compiles = true;     // else the expression error is not empty
+};
+
+const List kWholeSubjectAbc{{"abc", 0}, {"", -1}, {"", -1}};
+const List kWholeSubjectAb{{"ab", 0}, {"", -1}, {"", -1}};
+const List kEmptyMatchAtZero{{"", 0}, {"", -1}, {"", -1}};
+
+const std::vector<MatchRow> kMatchRows = {
+    // Single matches: whole match, one entry per group, prefix, suffix.
+    {"SearchReportsMatchPrefixAndSuffix", "b", "abc", Operation::Search, 1, {{{{"b", 1}, {"a", 0}, {"c", 2}}, 1, 0}}},
+    {"MatchNeedsTheMatchAtTheStart", "b", "abc", Operation::Match, 0, {}},
+    {"MatchAllNeedsTheWholeSubject", "b", "abc", Operation::MatchAll, 0, {}},
+    {"GroupThatTookNoPartAndEmptyPrefix", "a(x)?b", "abc", Operation::Match, 1,
+     {{{{"ab", 0}, {"", -1}, {"", -1}, {"c", 2}}, 1, 0}}},
+    {"GroupThatTookNoPartMatchAll", "a(x)?b", "abc", Operation::MatchAll, 0, {}},
+    {"MatchAllHasEmptySuffix", "a(b)(c)", "abc", Operation::MatchAll, 1,
+     {{{{"abc", 0}, {"b", 1}, {"c", 2}, {"", -1}, {"", -1}}, 1, 0}}},
+    // The leftmost match only: Match, MatchAll and Search of the same pair.
+    {"DotMatch", "a.c", "abc", Operation::Match, 1, {{kWholeSubjectAbc, 1, 0}}},
+    {"DotMatchAll", "a.c", "abc", Operation::MatchAll, 1, {{kWholeSubjectAbc, 1, 0}}},
+    {"DotSearch", "a.c", "abc", Operation::Search, 1, {{kWholeSubjectAbc, 1, 0}}},
+    {"FirstAlternativeMatch", "ab|b", "ab", Operation::Match, 1, {{kWholeSubjectAb, 1, 0}}},
+    {"FirstAlternativeMatchAll", "ab|b", "ab", Operation::MatchAll, 1, {{kWholeSubjectAb, 1, 0}}},
+    {"FirstAlternativeSearch", "ab|b", "ab", Operation::Search, 1, {{kWholeSubjectAb, 1, 0}}},
+    {"LaterStartMatch", "b|ab", "xab", Operation::Match, 0, {}},
+    {"LaterStartMatchAll", "b|ab", "xab", Operation::MatchAll, 0, {}},
+    {"LaterStartSearch", "b|ab", "xab", Operation::Search, 1, {{{{"ab", 1}, {"x", 0}, {"", -1}}, 1, 0}}},
+    {"EmptySubjectMatch", "a", "", Operation::Match, 0, {}},
+    {"EmptySubjectMatchAll", "a", "", Operation::MatchAll, 0, {}},
+    {"EmptySubjectSearch", "a", "", Operation::Search, 0, {}},
+    {"EmptyMatchOfEmptySubjectMatch", "a*", "", Operation::Match, 1, {{kEmptyMatchAtZero, 1, 0}}},
+    {"EmptyMatchOfEmptySubjectMatchAll", "a*", "", Operation::MatchAll, 1, {{kEmptyMatchAtZero, 1, 0}}},
+    {"EmptyMatchOfEmptySubjectSearch", "a*", "", Operation::Search, 1, {{kEmptyMatchAtZero, 1, 0}}},
+    {"SubjectTooShortMatch", "abc", "ab", Operation::Match, 0, {}},
+    {"SubjectTooShortMatchAll", "abc", "ab", Operation::MatchAll, 0, {}},
+    {"SubjectTooShortSearch", "abc", "ab", Operation::Search, 0, {}},
+    {"SearchCountsLinesBeforeTheMatch", "x", "a\nbx", Operation::Search, 1,
+     {{{{"x", 3}, {"a\nb", 0}, {"", -1}}, 2, 2}}},
+    {"PartialMatchNeedsTheOption", "abcd", "xxab", Operation::Search, 0, {}},
+    {"PartialMatchReportsTheTextFound", "abcd", "xxab", Operation::Search, 1,
+     {{{{"ab", 2}, {"xx", 0}, {"", -1}}, 1, 0}},
+     true},
+    // Grep: the prefix starts at the end of the previous match.
+    {"PrefixStartsAtTheEndOfThePreviousMatch", "o", "foo boo", Operation::Grep, 4,
+     {{{{"o", 1}, {"f", 0}, {"o boo", 2}}, 1, 0},
+      {{{"o", 2}, {"", -1}, {" boo", 3}}, 1, 0},
+      {{{"o", 5}, {" b", 3}, {"o", 6}}, 1, 0},
+      {{{"o", 6}, {"", -1}, {"", -1}}, 1, 0}}},
+    {"ListsOfSuccessiveMatchesDoNotShareStaleText", "([a-z])?([0-9]+)", "1b22xy333", Operation::Grep, 3,
+     {{{{"1", 0}, {"", -1}, {"1", 0}, {"", -1}, {"b22xy333", 1}}, 1, 0},
+      {{{"b22", 1}, {"b", 1}, {"22", 2}, {"", -1}, {"xy333", 4}}, 1, 0},
+      {{{"y333", 5}, {"y", 5}, {"333", 6}, {"x", 4}, {"", -1}}, 1, 0}}},
+    {"LineAndLineStartAcrossLines", "x", "x\nab x\n\n x\n", Operation::Grep, 3,
+     {{{{"x", 0}, {"", -1}, {"\nab x\n\n x\n", 1}}, 1, 0},
+      {{{"x", 5}, {"\nab ", 1}, {"\n\n x\n", 6}}, 2, 2},
+      {{{"x", 9}, {"\n\n ", 6}, {"\n", 10}}, 4, 8}}},
+};
+
+// An expression that does not compile: every operation gives 0 and calls nothing.
+std::vector<MatchRow> NotCompilingRows()
+{
+    std::vector<MatchRow> rows;
+    for (const char* expression : {"a(b", ""}) {
+        for (Operation operation : {Operation::Match, Operation::MatchAll, Operation::Search, Operation::Grep})
+            rows.push_back({"ExpressionThatDoesNotCompileCallsNothing", expression, "aab", operation, 0, {}, false,
+                            false});
+    }
+    return rows;
+}
+
+unsigned int Run(RegularExpression& re, Operation operation)
+{
+    switch (operation) {
+    case Operation::Match:
+        return re.Match() ? 1u : 0u;
+    case Operation::MatchAll:
+        return re.MatchAll() ? 1u : 0u;
+    case Operation::Search:
+        return re.Search() ? 1u : 0u;
+    case Operation::Grep:
+        break;
+    }
+    return re.Grep();
+}
+
+const char* OperationName(Operation operation)
+{
+    switch (operation) {
+    case Operation::Match:
+        return "Match";
+    case Operation::MatchAll:
+        return "MatchAll";
+    case Operation::Search:
+        return "Search";
+    case Operation::Grep:
+        break;
+    }
+    return "Grep";
+}
+
+// What Format can still expand after the row's operation.
+std::string ExpectedKeptMatch(const MatchRow& row)
+{
+    // A Grep keeps none; a single match keeps the match it reported. The
+    // engine marks a partial match as not matched, so its kept text is empty.
+    if (row.operation == Operation::Grep || row.result == 0)
+        return "<none>";
+    return row.partial ? "" : row.calls.at(0).list.at(0).text;
+}
+
+void ExpectRow(const MatchRow& row, RegularExpression::LocaleModels model)
+{
+    SCOPED_TRACE(std::string(row.name) + ": " + OperationName(row.operation) + " of '" + row.expression +
+                 "' over '" + row.subject + "' in locale model " + std::to_string(model));
+    RegularExpression re;
+    re.SetLocaleModel(model);
+    Configure(re, row.expression, row.subject);
+    if (row.partial)
+        re.AddMatchOption(RegularExpression::MatchPartial);
+    EXPECT_EQ(Run(re, row.operation), row.result) << "without callbacks";
+
+    std::vector<Call> matching, searching, grepping;
+    re.SetOnMatchingClosure(SingleRecorder(matching));
+    re.SetOnSearchingClosure(SingleRecorder(searching));
+    re.SetOnGreppingClosure(Recorder(grepping));
+    EXPECT_EQ(Run(re, row.operation), row.result);
+    std::vector<Call>* own = &grepping;
+    if (row.operation == Operation::Search)
+        own = &searching;
+    else if (row.operation != Operation::Grep)
+        own = &matching;
+    EXPECT_EQ(*own, row.calls);
+    for (const std::vector<Call>* slot : {&matching, &searching, &grepping}) {
+        if (slot != own) {
+            EXPECT_TRUE(slot->empty()) << "another operation's slot was called";
+        }
+    }
+    EXPECT_EQ(KeptMatch(re), ExpectedKeptMatch(row));
+    EXPECT_EQ(re.GetExpressionError().empty(), row.compiles);
+    ExpectIdle(re);
+}
+
+class MatchTable : public ::testing::TestWithParam<RegularExpression::LocaleModels> {};
+
+TEST_P(MatchTable, EveryRowGivesItsResultAndCalls)
+{
+    for (const MatchRow& row : kMatchRows)
+        ExpectRow(row, GetParam());
+    for (const MatchRow& row : NotCompilingRows())
+        ExpectRow(row, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(LocaleModels, MatchTable,
+                         ::testing::Values(RegularExpression::LocaleCpp, RegularExpression::LocaleWin32,
+                                           RegularExpression::LocaleC),
+                         [](const ::testing::TestParamInfo<RegularExpression::LocaleModels>& model) {
+                             switch (model.param) {
+                             case RegularExpression::LocaleWin32:
+                                 return std::string("Win32");
+                             case RegularExpression::LocaleC:
+                                 return std::string("C");
+                             default:
+                                 return std::string("Cpp");
+                             }
+                         });
+
 // ------------------------------------------------------------ single matches
 
-TEST(SingleMatch, SearchReportsMatchPrefixAndSuffix)
+TEST(SingleMatch, FailedOperationKeepsNothingToFormat)
 {
     RegularExpression re;
     Configure(re, "b", "abc");
-    std::vector<Call> searching, matching;
-    re.SetOnSearchingClosure(SingleRecorder(searching));
-    re.SetOnMatchingClosure(SingleRecorder(matching));
-
     EXPECT_TRUE(re.Search());
-    ASSERT_EQ(searching.size(), 1u);
-    EXPECT_EQ(searching[0].list, (List{{"b", 1}, {"a", 0}, {"c", 2}}));
-    EXPECT_EQ(searching[0].line, 1u);
-    EXPECT_EQ(searching[0].lineStart, 0u);
-
     EXPECT_EQ(KeptMatch(re), "b");
     EXPECT_FALSE(re.Match());
-    EXPECT_FALSE(re.MatchAll());
-    EXPECT_TRUE(matching.empty());
-    ExpectIdle(re);
-    // A failed operation keeps nothing to format.
     EXPECT_EQ(KeptMatch(re), "<none>");
-}
-
-TEST(SingleMatch, GroupThatTookNoPartAndEmptyPrefix)
-{
-    RegularExpression re;
-    Configure(re, "a(x)?b", "abc");
-    std::vector<Call> calls;
-    re.SetOnMatchingClosure(SingleRecorder(calls));
-
-    EXPECT_TRUE(re.Match());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].list, (List{{"ab", 0}, {"", -1}, {"", -1}, {"c", 2}}));
-    EXPECT_EQ(calls[0].line, 1u);
-    EXPECT_EQ(calls[0].lineStart, 0u);
+    EXPECT_TRUE(re.Search());
     EXPECT_FALSE(re.MatchAll());
-    EXPECT_EQ(calls.size(), 1u);
-}
-
-TEST(SingleMatch, MatchAllHasEmptySuffix)
-{
-    RegularExpression re;
-    Configure(re, "a(b)(c)", "abc");
-    std::vector<Call> calls;
-    re.SetOnMatchingClosure(SingleRecorder(calls));
-
-    EXPECT_TRUE(re.MatchAll());
-    ASSERT_EQ(calls.size(), 1u);
-    // One entry per group besides the whole match, then prefix and suffix.
-    EXPECT_EQ(calls[0].list, (List{{"abc", 0}, {"b", 1}, {"c", 2}, {"", -1}, {"", -1}}));
-}
-
-TEST(SingleMatch, MatchTakesTheLeftmostMatchOnly)
-{
-    struct Row {
-        const char* expression;
-        const char* subject;
-        bool match, matchAll, search;
-    };
-    const Row rows[] = {
-        {"b", "abc", false, false, true},    {"a.c", "abc", true, true, true}, {"ab|b", "ab", true, true, true},
-        {"b|ab", "xab", false, false, true}, {"a", "", false, false, false},   {"a*", "", true, true, true},
-        {"abc", "ab", false, false, false},
-    };
-    for (const Row& row : rows) {
-        RegularExpression re;
-        Configure(re, row.expression, row.subject);
-        EXPECT_EQ(re.Match(), row.match) << row.expression << " / " << row.subject;
-        EXPECT_EQ(re.MatchAll(), row.matchAll) << row.expression << " / " << row.subject;
-        EXPECT_EQ(re.Search(), row.search) << row.expression << " / " << row.subject;
-    }
-}
-
-TEST(SingleMatch, SearchCountsLinesBeforeTheMatch)
-{
-    RegularExpression re;
-    Configure(re, "x", "a\nbx");
-    std::vector<Call> calls;
-    re.SetOnSearchingClosure(SingleRecorder(calls));
-    EXPECT_TRUE(re.Search());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].line, 2u);
-    EXPECT_EQ(calls[0].lineStart, 2u);
-    EXPECT_EQ(calls[0].list[0], (REMatch{"x", 3}));
-}
-
-TEST(SingleMatch, PartialMatchReportsTheTextFound)
-{
-    RegularExpression re;
-    Configure(re, "abcd", "xxab");
-    EXPECT_FALSE(re.Search());
-    re.AddMatchOption(RegularExpression::MatchPartial);
-    std::vector<Call> calls;
-    re.SetOnSearchingClosure(SingleRecorder(calls));
-    EXPECT_TRUE(re.Search());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].list, (List{{"ab", 2}, {"xx", 0}, {"", -1}}));
+    EXPECT_EQ(KeptMatch(re), "<none>");
 }
 
 TEST(SingleMatch, LocaleModelCanChangeInsideMatchingCallback)
@@ -242,41 +348,6 @@ TEST(SingleMatch, CallbackMayReplaceTheSubject)
 
 // ----------------------------------------------------------------------- grep
 
-TEST(GrepPass, CountsWithoutCallback)
-{
-    RegularExpression re;
-    Configure(re, "o", "foo boo");
-    EXPECT_EQ(re.Grep(), 4u);
-    ExpectIdle(re);
-}
-
-TEST(GrepPass, PrefixStartsAtTheEndOfThePreviousMatch)
-{
-    RegularExpression re;
-    Configure(re, "o", "foo boo");
-    std::vector<Call> calls;
-    re.SetOnGreppingClosure(Recorder(calls));
-    EXPECT_EQ(re.Grep(), 4u);
-    ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(calls[0].list, (List{{"o", 1}, {"f", 0}, {"o boo", 2}}));
-    EXPECT_EQ(calls[1].list, (List{{"o", 2}, {"", -1}, {" boo", 3}}));
-    EXPECT_EQ(calls[2].list, (List{{"o", 5}, {" b", 3}, {"o", 6}}));
-    EXPECT_EQ(calls[3].list, (List{{"o", 6}, {"", -1}, {"", -1}}));
-}
-
-TEST(GrepPass, ListsOfSuccessiveMatchesDoNotShareStaleText)
-{
-    RegularExpression re;
-    Configure(re, "([a-z])?([0-9]+)", "1b22xy333");
-    std::vector<Call> calls;
-    re.SetOnGreppingClosure(Recorder(calls));
-    EXPECT_EQ(re.Grep(), 3u);
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].list, (List{{"1", 0}, {"", -1}, {"1", 0}, {"", -1}, {"b22xy333", 1}}));
-    EXPECT_EQ(calls[1].list, (List{{"b22", 1}, {"b", 1}, {"22", 2}, {"", -1}, {"xy333", 4}}));
-    EXPECT_EQ(calls[2].list, (List{{"y333", 5}, {"y", 5}, {"333", 6}, {"x", 4}, {"", -1}}));
-}
-
 TEST(GrepPass, StopsWhenCallbackClearsFlag)
 {
     for (unsigned int stopAfter : {1u, 2u, 3u}) {
@@ -287,22 +358,6 @@ TEST(GrepPass, StopsWhenCallbackClearsFlag)
         EXPECT_EQ(re.Grep(), stopAfter);
         EXPECT_EQ(calls.size(), stopAfter);
     }
-}
-
-TEST(GrepPass, LineAndLineStartAcrossLines)
-{
-    RegularExpression re;
-    Configure(re, "x", "x\nab x\n\n x\n");
-    std::vector<Call> calls;
-    re.SetOnGreppingClosure(Recorder(calls));
-    EXPECT_EQ(re.Grep(), 3u);
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].line, 1u);
-    EXPECT_EQ(calls[0].lineStart, 0u);
-    EXPECT_EQ(calls[1].line, 2u);
-    EXPECT_EQ(calls[1].lineStart, 2u);
-    EXPECT_EQ(calls[2].line, 4u);
-    EXPECT_EQ(calls[2].lineStart, 8u);
 }
 
 TEST(GrepPass, LinesAgreeWithACountFromScratch)
@@ -329,26 +384,6 @@ TEST(GrepPass, LinesAgreeWithACountFromScratch)
             lastNewline == std::string::npos ? 0 : static_cast<unsigned int>(lastNewline + 1);
         ASSERT_EQ(call.line, line) << "match at " << at;
         ASSERT_EQ(call.lineStart, lineStart) << "match at " << at;
-    }
-}
-
-TEST(GrepPass, ExpressionThatDoesNotCompileCallsNothing)
-{
-    for (const char* expression : {"a(b", ""}) {
-        RegularExpression re;
-        Configure(re, expression, "aab");
-        std::vector<Call> calls, single;
-        re.SetOnGreppingClosure(Recorder(calls));
-        re.SetOnMatchingClosure(SingleRecorder(single));
-        re.SetOnSearchingClosure(SingleRecorder(single));
-        EXPECT_EQ(re.Grep(), 0u) << expression;
-        EXPECT_FALSE(re.Match()) << expression;
-        EXPECT_FALSE(re.MatchAll()) << expression;
-        EXPECT_FALSE(re.Search()) << expression;
-        EXPECT_TRUE(calls.empty());
-        EXPECT_TRUE(single.empty());
-        EXPECT_FALSE(re.GetExpressionError().empty()) << expression;
-        ExpectIdle(re);
     }
 }
 

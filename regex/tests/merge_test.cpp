@@ -270,7 +270,7 @@ TEST(CallbackMerge, CallbackMayReplaceSubjectAndFormatString)
     re.SetOnMergingClosure([&calls](RegularExpression* self, const List&, unsigned int, unsigned int, bool&) {
         ++calls;
         // Large enough to move the object's buffer.
-        self->SetStringToMatch(std::string(8192 + calls, 'z'));
+        self->SetStringToMatch(std::string(8192 + static_cast<std::size_t>(calls), 'z'));
         // The expansion of this match already reads the new format string.
         self->SetFormatString("[" + std::to_string(calls) + "$0]");
     });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -281,4 +282,32 @@ TEST(Callbacks, RunningClosureSurvivesReplacementBySearchOrAssignment)
     EXPECT_EQ(re.Grep(), 1u);
     EXPECT_EQ(seen, std::string(64, 's'));
     EXPECT_EQ(re.GetExpression(), "z");
+}
+
+// The problem kinds are numbers in the records' std::uint32_t fields: a name
+// must keep the number callers compare with.
+TEST(ProblemKinds, NamesKeepTheirNumbers)
+{
+    using Search = RE::FileSearchProblem;
+    using Change = RE::FileChangeProblem;
+    struct Row {
+        const char* name;
+        std::uint32_t kind;
+        std::uint32_t number;
+    };
+    const Row rows[] = {
+        {"search Open", Search::Open, 0},
+        {"search Read", Search::Read, 1},
+        {"search EngineGaveUp", Search::EngineGaveUp, 2},
+        {"change Open", Change::Open, 0},
+        {"change TemporaryFile", Change::TemporaryFile, 1},
+        {"change Read", Change::Read, 2},
+        {"change Write", Change::Write, 3},
+        {"change ChangedSinceSearch", Change::ChangedSinceSearch, 4},
+        {"change Backup", Change::Backup, 5},
+        {"change Replace", Change::Replace, 6},
+        {"change Attributes", Change::Attributes, 7},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.kind, row.number) << row.name;
 }

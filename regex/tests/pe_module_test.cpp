@@ -18,7 +18,7 @@ namespace {
 
 void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
 {
-    for (int k = 0; k < 4; ++k)
+    for (unsigned k = 0; k < 4; ++k)
         b[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
 }
 
@@ -201,7 +201,7 @@ TEST(PeModule, EveryTruncationIsRefusedOrReadsCorrectly)
         options.pe64 = pe64;
         const std::vector<std::uint8_t> full = petest::BuildStringModuleUtf8(kStrings, options).bytes;
         for (std::size_t length = 0; length < full.size(); ++length) {
-            auto module = PeModule::FromBytes(std::vector<std::uint8_t>(full.begin(), full.begin() + length));
+            auto module = PeModule::FromBytes(std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
             if (!module)
                 continue;
             for (const auto& entry : kStrings) {

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"GroupsMaximumOne", "(\\w+)=(\\w+)", "a=1 b=2", 1, {"a"}, " b=2"},
         SplitCase{"GroupNotTakingPartIsEmpty", "(a)|(b)", "ab", 0, {"a", "", "", "b"}, ""},
         SplitCase{"NoMatchGroupsGiveNothing", "(x)", "abc", 0, {}, "abc"}),
-    [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SplitCase>& splitCase) { return std::string(splitCase.param.name); });
 
 TEST(Split, RepeatedCallsWithDeleteTakeTheSubjectApart)
 {

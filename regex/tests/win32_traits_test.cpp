@@ -215,7 +215,7 @@ TEST_F(Win32TraitsTest, ConcurrentCompilationsSeeTheCatalogue)
     Win32RegexTraits::catalog_name(Module({{200 + kParenCode, "Klammer fehlt"}}));
     std::vector<std::thread> threads;
     std::vector<int> wrong(4, 0);
-    for (int t = 0; t < 4; ++t) {
+    for (std::size_t t = 0; t < 4; ++t) {
         threads.emplace_back([t, &wrong] {
             for (int i = 0; i < 100; ++i) {
                 if (Compile<Win32Regex>("a(b").message.rfind("Klammer fehlt", 0) != 0)

@@ -37,11 +37,11 @@
 // and Merge refuse a subject of 2 GiB (2147483648 bytes) or more: they return
 // false, 0 or an empty output and call nothing back. The file operations
 // search files up to 4294967295 bytes in a 64-bit process (a 32-bit process
-// holds no file of 1 GiB or more and records it as kind 1, ENOMEM, and may run
+// holds no file of 1 GiB or more and records it as Read with ENOMEM, and may run
 // out of memory well below that); positions at and above 2 GiB in them
 // read as negative numbers in REMatch and are meant as unsigned
 // (static_cast<std::uint32_t>); -1 still marks a group that took no part.
-// A larger file is recorded as a problem (kind 1, EFBIG) and left alone.
+// A larger file is recorded as a problem (Read with EFBIG) and left alone.
 //
 // An object is used by one thread at a time. Different objects may be used by
 // different threads at once.
@@ -191,24 +191,40 @@ public:
 
     // A file that FindFiles or GrepFiles could not process.
     struct FileSearchProblem {
-        std::string fileName;  // as the walk names it (a directory: without the final '/')
-        std::uint32_t kind;    // 0 the file or a directory cannot be opened (no permission,
-                               //   dangling link, vanished during the walk);
-                               // 1 it cannot be read, or is too large to search (EFBIG)
-                               //   or to hold in memory (ENOMEM);
-                               // 2 the engine gave up on it (complexity, stack or memory
+        // The values of `kind`; the field stays a std::uint32_t so that the
+        // record's layout does not depend on the enumeration's.
+        enum Kind : std::uint32_t {
+            Open = 0,          // the file or a directory cannot be opened (no permission,
+                               //   dangling link, vanished during the walk)
+            Read = 1,          // it cannot be read, or is too large to search (EFBIG) or
+                               //   to hold in memory (ENOMEM)
+            EngineGaveUp = 2   // the engine gave up on it (complexity, stack or memory
                                //   limit); the matches reported before stay reported
-        std::uint32_t detail;  // errno (Windows: GetLastError()) for kinds 0 and 1, 0 for kind 2
+        };
+        std::string fileName;  // as the walk names it (a directory: without the final '/')
+        std::uint32_t kind;    // a Kind
+        std::uint32_t detail;  // errno (Windows: GetLastError()) for Open and Read, 0 for EngineGaveUp
     };
 
     // A failure of ChangeFiles.
     struct FileChangeProblem {
+        // The values of `kind`, kept in a std::uint32_t as above.
+        enum Kind : std::uint32_t {
+            Open = 0,                // the file cannot be opened or is no regular file
+            TemporaryFile = 1,       // no temporary file could be made (fileName "NoName")
+            Read = 2,                // reading the file failed, or the engine gave up on it
+            Write = 3,               // writing the new content failed
+            ChangedSinceSearch = 4,  // a match is no longer where it was found
+            Backup = 5,              // the backup could not be written
+            Replace = 6,             // the new content could not, or may not, take the file's place
+            Attributes = 7           // the original's mode could not be given to the new content
+        };
         std::string fileName;     // the file; "NoName" when no temporary file could be made
-        std::uint32_t kind;       // 0 open, 1 temporary file, 2 read, 3 write, 4 file changed
-                                  // since it was searched, 5 backup, 6 replace, 7 attributes
+        std::uint32_t kind;       // a Kind
         std::uint32_t position;   // byte offset concerned, or 0
-        std::string text;         // kind 4: the text that was expected
-        std::uint32_t errorCode;  // errno (Windows: GetLastError()) right after the failure; 0 for kind 4
+        std::string text;         // ChangedSinceSearch: the text that was expected
+        std::uint32_t errorCode;  // errno (Windows: GetLastError()) right after the failure;
+                                  // 0 for ChangedSinceSearch
     };
 
     // ------------------------------------------------------------------ callbacks
@@ -448,7 +464,8 @@ public:
     //     rewritten; its replacements still count.
     //   - Before a file is rewritten every match is checked again against its
     //     bytes; a file that changed since it was searched is left alone
-    //     (kind 4). A file with problem kinds 0 to 5 is left unchanged.
+    //     (ChangedSinceSearch). A file with a problem of kind Open to Backup
+    //     (0 to 5) is left unchanged.
     //   - A changed file's new content is written to a temporary file
     //     ("Regex" and six more characters) in the file's own directory (the
     //     target's directory for a symbolic link), flushed to disk, given the
@@ -462,21 +479,21 @@ public:
     //     rewritten. No temporary directory is used; TMPDIR plays no part.
     //   - With a save extension the backup holds the original bytes with the
     //     original's owner, group and mode, and is complete before the
-    //     original is replaced (otherwise kind 5 and the original unchanged);
+    //     original is replaced (otherwise Backup and the original unchanged);
     //     in a directory that refuses new entries an existing backup file is
-    //     written over, and without one the change is refused with kind 5.
+    //     written over, and without one the change is refused with Backup.
     //   - Each file is changed at most once per call: a later name reaching a
-    //     file already changed (a symbolic link to it, say) gets kind 6 with
+    //     file already changed (a symbolic link to it, say) gets Replace with
     //     EEXIST (Windows: ERROR_ALREADY_EXISTS) and is left alone. A file
-    //     with more than one hard link gets kind 6 with EMLINK.
+    //     with more than one hard link gets Replace with EMLINK.
     //   - A file whose real path, links resolved, lies outside the directory
-    //     the pattern names is never rewritten: kind 6 with EXDEV (Windows:
+    //     the pattern names is never rewritten: Replace with EXDEV (Windows:
     //     ERROR_NOT_SAME_DEVICE), nothing outside touched. FindFiles and
     //     GrepFiles still read through links.
     //   - The error field of a problem record is the platform's error code
     //     taken right after the failing step: errno on POSIX, GetLastError()
-    //     on Windows; 0 for kind 4, for a read that ended early and where the
-    //     engine gave up.
+    //     on Windows; 0 for ChangedSinceSearch, for a read that ended early
+    //     and where the engine gave up.
     //   - Temporary files are removed on every failure and when a callback's
     //     exception ends the pass; the file being collected then is not
     //     written.

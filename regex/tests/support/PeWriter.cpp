@@ -61,7 +61,7 @@ std::vector<std::uint8_t> BuildResources(const std::map<unsigned, std::u16string
         const std::size_t langDir = langDirs + 24 * index;
         const std::size_t dataEntry = dataEntries + 16 * index;
         Put32(out, typeEntry, block.first);
-        Put32(out, typeEntry + 4, 0x80000000u | langDir);
+        Put32(out, typeEntry + 4, 0x80000000u | static_cast<std::uint32_t>(langDir));
         Put16(out, langDir + 14, 1);
         Put32(out, langDir + 16, language);
         Put32(out, langDir + 20, static_cast<std::uint32_t>(dataEntry));
@@ -177,7 +177,7 @@ PeImage BuildStringModule(const std::map<unsigned, std::u16string>& strings, con
 
     const std::size_t s = image.sectionTable;
     const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-    for (int k = 0; k < 8; ++k)
+    for (std::size_t k = 0; k < 8; ++k)
         b[s + k] = static_cast<std::uint8_t>(name[k]);
     Put32(b, s + 8, static_cast<std::uint32_t>(resources.size()));
     Put32(b, s + 12, kSectionRva);
@@ -185,7 +185,7 @@ PeImage BuildStringModule(const std::map<unsigned, std::u16string>& strings, con
     Put32(b, s + 20, static_cast<std::uint32_t>(headersSize));
     Put32(b, s + 36, 0x40000040u);  // initialized data, readable
 
-    std::copy(resources.begin(), resources.end(), b.begin() + headersSize);
+    std::copy(resources.begin(), resources.end(), b.begin() + static_cast<std::ptrdiff_t>(headersSize));
     return image;
 }
 
