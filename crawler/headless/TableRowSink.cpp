@@ -4,8 +4,6 @@
 
 namespace plovik {
 
-const char* const kColumnHeadings[COL_COUNT] = {"Page", "PR", "In", "Out", "Depth", "Status"};
-
 std::string TableRowSink::RowLabel(int nRow) const
 {
     if (nRow < 0 || nRow >= RowCount())

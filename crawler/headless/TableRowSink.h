@@ -12,9 +12,6 @@
 
 namespace plovik {
 
-// Headings of the columns, as the window's list names them.
-extern const char* const kColumnHeadings[COL_COUNT];
-
 class TableRowSink : public ResultRowSink {
 public:
     explicit TableRowSink(std::uint32_t nIterationsSetting) : m_nIterations(nIterationsSetting) {}

@@ -2,6 +2,8 @@
 // Resource ids of the program's window. Each control carries its id's name as its
 // object name, so tests and tools find controls by it.
 
+#include "ProgramTexts.h"
+
 namespace plovik {
 
 enum ResourceId : int {
@@ -26,17 +28,5 @@ enum ResourceId : int {
     IDC_ITERATIONS_SPIN = 1016,
     ID_VISIT_PAGE = 32771,
 };
-
-// Texts of the program.
-inline constexpr const char* kProgramName = "Plovik";
-inline constexpr const char* kAboutItemText = "&About Plovik...";
-inline constexpr const char* kStandardLinksItemText = "Standard link rules";
-// Added to the window title while the standard link rules are on.
-inline constexpr const char* kStandardLinksTitleSuffix = " (standard link rules)";
-inline constexpr const char* kVersionText = "Skarrow Version 1.3";
-inline constexpr const char* kCopyrightText = "Copyright \xC2\xA9 2008 Corvane Software";
-inline constexpr const char* kProductAddress = "http://www.corvane.example/skarrow/";
-inline constexpr const char* kDefaultStartAddress = "http://news.bbc.co.uk/";
-inline constexpr const char* kResultsLayout = "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45";
 
 }  // namespace plovik

@@ -2,7 +2,8 @@
 
 #include "CSplashWnd.h"
 #include "CellCompare.h"
-#include "StartAddress.h"
+#include "ProgramTexts.h"
+#include "ResultColumns.h"
 #include "TextFormat.h"
 
 #include <commctrl.h>
@@ -10,28 +11,15 @@
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <vector>
 
 namespace plovik {
 
 namespace {
 
-const char kProgramName[] = "Plovik";
-const char kDefaultStartAddress[] = "http://news.bbc.co.uk/";
-const char kCrawlRunningText[] =
-    "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
-    "\"Completed\".";
-const char kUnsignedNeededText[] = "Please enter an unsigned integer.";
-
-struct Column {
-    const char* pName;
-    int nWidth;
-};
-// The layout "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45", in pixels of a font
-// whose horizontal dialog base unit is kTemplateBaseX.
+// The columns' widths are pixels of a font whose horizontal dialog base unit is
+// kTemplateBaseX.
 constexpr int kTemplateBaseX = 6;
-const Column kColumns[] = {{"Page", 240}, {"PR", 40}, {"In", 30}, {"Out", 30}, {"Depth", 43}, {"Status", 45}};
 
 void OpenWithShell(HWND hWnd, const std::string& strAddress)
 {
@@ -71,7 +59,7 @@ int CALLBACK CompareRows(LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext)
 
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places))
+CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places))
 {
     // Shared icons: the system frees them with the module.
     const HINSTANCE hInstance = GetModuleHandleA(nullptr);
@@ -200,33 +188,26 @@ void CCrawlerDlg::OnInitDialog()
     };
     m_pControl = std::make_unique<CrawlControl>(poster, handler);
 
-    SetField(IDC_ITERATIONS, FormatInt(m_nIterations));
-    SetField(IDC_PAGES, FormatInt(m_nMaxPages));
+    SetField(IDC_ITERATIONS, m_form.IterationsText());
+    SetField(IDC_PAGES, m_form.PagesText());
+    const CrawlerForm::StartUp startUp = m_form.Load();
 
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
         char szItem[64] = {};
         AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-        m_bStandardLinks = ReadStandardLinkRules(m_places);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_STANDARD_LINKS_ITEM, szItem, sizeof szItem) > 0)
-            AppendMenuA(hSysMenu, MF_STRING | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED), ID_SYS_STANDARD_LINKS,
-                        szItem);
+            AppendMenuA(hSysMenu, MF_STRING | (m_form.StandardLinkRules() ? MF_CHECKED : MF_UNCHECKED),
+                        ID_SYS_STANDARD_LINKS, szItem);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0)
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
     }
     UpdateTitle();
     SetIcons();
 
-    EnsureSettingsKey(m_places, kDefaultStartAddress);
-    SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFF));
-    SetProgressPos(0);
-    SetField(IDC_URL, "http://");
-    std::string strUrl;
-    if (ReadDefaultUrl(m_places, strUrl)) {
-        m_strUrl = strUrl;
-        SetField(IDC_URL, strUrl);
-    } else {
-        ShowMessage("Error! Cannot find settings.");
-    }
+    m_progressRows.ResetProgress(m_form.Pages());
+    SetField(IDC_URL, startUp.strUrlField);
+    if (!startUp.bSettingsFound)
+        ShowMessage(kSettingsMissingText);
 
     ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
     CreateColumns();
@@ -269,13 +250,13 @@ void CCrawlerDlg::CreateColumns()
     RECT units{0, 0, 4, 8};
     MapDialogRect(m_hWnd, &units);
     const HWND hHeader = ListView_GetHeader(List());
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    for (int i = 0; i < COL_COUNT; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = std::max(MulDiv(kColumns[i].nWidth, units.right, kTemplateBaseX),
-                             CSortHeaderCtrl::WidthForTitle(hHeader, kColumns[i].pName));
-        column.pszText = const_cast<char*>(kColumns[i].pName);
+        column.cx = std::max(MulDiv(kColumnWidths[i], units.right, kTemplateBaseX),
+                             CSortHeaderCtrl::WidthForTitle(hHeader, kColumnHeadings[i]));
+        column.pszText = const_cast<char*>(kColumnHeadings[i]);
         column.iSubItem = i;
         ListView_InsertColumn(List(), i, &column);
     }
@@ -286,7 +267,7 @@ void CCrawlerDlg::LoadColumnWidths()
     std::vector<std::int32_t> widths;
     const HWND hHeader = ListView_GetHeader(List());
     // A count other than the number of columns changes nothing.
-    if (!ReadColumnWidths(m_places, IDC_RESULTS, widths) ||
+    if (!ReadColumnWidths(m_settings.Places(), IDC_RESULTS, widths) ||
         static_cast<int>(widths.size()) != Header_GetItemCount(hHeader))
         return;
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
@@ -301,7 +282,7 @@ void CCrawlerDlg::SaveColumnWidths()
     std::vector<std::int32_t> widths;
     for (int i = 0; i < nCount; ++i)
         widths.push_back(ListView_GetColumnWidth(List(), i));
-    plovik::SaveColumnWidths(m_places, IDC_RESULTS, widths);
+    plovik::SaveColumnWidths(m_settings.Places(), IDC_RESULTS, widths);
 }
 
 // ------------------------------------------------------------------ commands
@@ -366,26 +347,15 @@ void CCrawlerDlg::OnCrawl()
         ShowMessage(kCrawlRunningText);
         return;
     }
-    m_progressRows.ResetProgress(m_nMaxPages);
-    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
-    m_strUrl = NormaliseStartAddress(FieldText(IDC_URL), rules);
-    SetField(IDC_URL, m_strUrl);
-    SaveDefaultUrl(m_places, m_strUrl);
-
-    const std::string strRefusal = StartAddressMessage(CheckStartAddress(m_strUrl, rules));
-    if (!strRefusal.empty()) {
-        ShowMessage(strRefusal);
+    m_progressRows.ResetProgress(m_form.Pages());
+    CrawlerForm::CrawlPlan plan = m_form.PrepareCrawl(FieldText(IDC_URL));
+    SetField(IDC_URL, plan.strUrl);
+    if (!plan.strRefusal.empty()) {
+        ShowMessage(plan.strRefusal);
         return;
     }
-    SetStatusText(ProgressRows::ScanningText(m_strUrl));
-
-    CrawlInputs inputs;
-    inputs.strUrl = m_strUrl;
-    inputs.settings = m_engineSettings;
-    inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
-    inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
-    inputs.settings.linkRules = rules;
-    if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
+    SetStatusText(plan.strStatus);
+    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
 }
 
@@ -393,17 +363,12 @@ void CCrawlerDlg::OnOK()
 {
     // The data exchange reads both fields back; one that holds no unsigned number
     // keeps the window open.
-    std::uint32_t nIterations = 0, nPages = 0;
-    for (int nId : {IDC_ITERATIONS, IDC_PAGES}) {
-        std::uint32_t& n = nId == IDC_ITERATIONS ? nIterations : nPages;
-        if (!ParseExchangeUnsigned(FieldText(nId), n)) {
-            ShowMessage(kUnsignedNeededText);
-            SetFocus(Item(nId));
-            return;
-        }
+    const auto failed = m_form.ReadFields(FieldText(IDC_ITERATIONS), FieldText(IDC_PAGES));
+    if (failed != CrawlerForm::Field::None) {
+        ShowMessage(kUnsignedNeededText);
+        SetFocus(Item(failed == CrawlerForm::Field::Iterations ? IDC_ITERATIONS : IDC_PAGES));
+        return;
     }
-    m_nIterations = nIterations;
-    m_nMaxPages = nPages;
     EndWindow(IDOK);
 }
 
@@ -425,28 +390,21 @@ void CCrawlerDlg::EndWindow(INT_PTR nResult)
 
 void CCrawlerDlg::OnFieldChanged(int nId)
 {
-    const std::int32_t nValue = ParseCInt32(FieldText(nId));
     if (nId == IDC_PAGES) {
-        m_nMaxPages = static_cast<std::uint32_t>(nValue);
+        m_form.PagesTyped(FieldText(nId));
         return;
     }
-    if (static_cast<std::uint32_t>(nValue) > 40u) {
-        // Comes back through this handler.
-        SetWindowTextA(Item(IDC_ITERATIONS), "40");
-        return;
-    }
-    m_nIterations = static_cast<std::uint32_t>(nValue);
+    std::string strShown;
+    if (m_form.IterationsTyped(FieldText(nId), strShown))
+        SetWindowTextA(Item(IDC_ITERATIONS), strShown.c_str());  // comes back through this handler
 }
 
 void CCrawlerDlg::OnDeltaPos(int nId, int nDelta)
 {
-    if (nId == IDC_PAGES_SPIN) {
-        m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
-        SetField(IDC_PAGES, FormatInt(static_cast<std::int32_t>(m_nMaxPages)));
-    } else {
-        m_nIterations = StepSetting(m_nIterations, nDelta, 40);
-        SetField(IDC_ITERATIONS, FormatInt(static_cast<std::int32_t>(m_nIterations)));
-    }
+    if (nId == IDC_PAGES_SPIN)
+        SetField(IDC_PAGES, m_form.StepPages(nDelta));
+    else
+        SetField(IDC_ITERATIONS, m_form.StepIterations(nDelta));
 }
 
 // ------------------------------------------------------------------ results list
@@ -510,24 +468,22 @@ void CCrawlerDlg::OnListContextKey()
 
 void CCrawlerDlg::OnVisitPage()
 {
-    // An https row's label is its whole address; an http row's lacks the scheme.
-    const std::string strLabel = RowLabel(m_nRightClickRow);
-    OpenWithShell(m_hWnd, strLabel.rfind("https://", 0) == 0 ? strLabel : "http://" + strLabel);
+    OpenWithShell(m_hWnd, CrawlerForm::PageAddressOfLabel(RowLabel(m_nRightClickRow)));
 }
 
 // Used by the next crawl, remembered in the profile and shown in the title.
 void CCrawlerDlg::OnStandardLinks()
 {
-    m_bStandardLinks = !m_bStandardLinks;
-    SaveStandardLinkRules(m_places, m_bStandardLinks);
+    m_form.SetStandardLinkRules(!m_form.StandardLinkRules());
+    const bool bOn = m_form.StandardLinkRules();
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE))
-        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED));
     UpdateTitle();
 }
 
 void CCrawlerDlg::UpdateTitle()
 {
-    SetWindowTextA(m_hWnd, m_bStandardLinks ? "Plovik (standard link rules)" : "Plovik");
+    SetWindowTextA(m_hWnd, m_form.Title().c_str());
 }
 
 // ------------------------------------------------------------------ ResultRowSink

@@ -9,11 +9,10 @@
 
 #include "PageRecord.h"
 #include "RankIteration.h"
+#include "ResultColumns.h"
 
 namespace plovik {
 
-// Columns of a results row, in order.
-enum ResultColumn : int { COL_PAGE = 0, COL_PR, COL_IN, COL_OUT, COL_DEPTH, COL_STATUS, COL_COUNT };
 using ResultRow = std::array<std::string, COL_COUNT>;
 
 // The display that progress messages update. Rows are addressed by index; -1 is "no row".
