@@ -18,7 +18,7 @@ public:
 
     // ------------------------------------------------------------ start-up
     struct StartUp {
-        std::string strUrlField;  // the stored address, or "http://" without one
+        std::string strUrlField;      // the stored address, or "http://" without one
         bool bSettingsFound = false;  // false: the window tells the user
     };
     // Stores the default address on first start, then reads the address and the link

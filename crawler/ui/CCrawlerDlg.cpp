@@ -358,17 +358,12 @@ void CCrawlerDlg::SetStatusText(const std::string& sText)
 
 void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
 {
-    m_nProgressLow = nLow;
-    m_nProgressHigh = nHigh;
     m_pProgress->setRange(0, std::max(nHigh - nLow, 1));
-    SetProgressPos(m_nProgressPos);
 }
 
 void CCrawlerDlg::SetProgressPos(int nPos)
 {
-    // The bar holds its position within its range.
-    m_nProgressPos = std::clamp(nPos, m_nProgressLow, std::max(m_nProgressLow, m_nProgressHigh));
-    m_pProgress->setValue(m_nProgressPos - m_nProgressLow);
+    m_pProgress->setValue(nPos - m_progressRows.ProgressLow());
 }
 
 // ------------------------------------------------------------------ menus and pages

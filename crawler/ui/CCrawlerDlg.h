@@ -62,8 +62,9 @@ public:
     std::uint32_t GetIterationsSetting() const { return m_form.Iterations(); }
     QString Url() const { return QString::fromStdString(m_form.Url()); }
     int RightClickRow() const { return m_nRightClickRow; }
-    int ProgressLow() const { return m_nProgressLow; }
-    int ProgressHigh() const { return m_nProgressHigh; }
+    int ProgressLow() const { return m_progressRows.ProgressLow(); }
+    int ProgressHigh() const { return m_progressRows.ProgressHigh(); }
+    int ProgressPos() const { return m_progressRows.ProgressPos(); }
     CSortListCtrl* Results() const { return m_pResults; }
 
     // The shell's "open" of an address; tests record instead.
@@ -91,7 +92,6 @@ public:
     void DeleteAllRows() override;
     void SetStatusText(const std::string& sText) override;
     void SetProgressRange(int nLow, int nHigh) override;
-    int ProgressPos() const override { return m_nProgressPos; }
     void SetProgressPos(int nPos) override;
     std::uint32_t IterationsSetting() const override { return m_form.Iterations(); }
 
@@ -133,9 +133,6 @@ private:
     QIcon m_hIcon;
     int m_nRightClickRow = -1;
 
-    int m_nProgressLow = 0;
-    int m_nProgressHigh = 100;
-    int m_nProgressPos = 0;
     ProgressRows m_progressRows{*this};
 
     std::function<void(const QUrl&)> m_openUrl;

@@ -1,7 +1,6 @@
 #include "CCrawlerDlg.h"
 
 #include "CSplashWnd.h"
-#include "CellCompare.h"
 #include "ProgramTexts.h"
 #include "ResultColumns.h"
 #include "TextFormat.h"
@@ -39,24 +38,6 @@ INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-struct SortContext {
-    const std::vector<std::string>* pKeys;
-    bool bAscending;
-};
-
-int TextCompareOfWindows(const std::string& x, const std::string& y) { return lstrcmpA(x.c_str(), y.c_str()); }
-
-// The list view's comparison: a __stdcall function on 32-bit Windows (no lambda
-// converts to one). The parameters are the rows' indices before the sort.
-int CALLBACK CompareRows(LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext)
-{
-    const auto& c = *reinterpret_cast<const SortContext*>(lContext);
-    const std::string& a = (*c.pKeys)[static_cast<std::size_t>(nIndex1)];
-    const std::string& b = (*c.pKeys)[static_cast<std::size_t>(nIndex2)];
-    const int n = CompareCells(a, b, c.bAscending, TextCompareOfWindows);
-    return n != 0 ? n : (nIndex1 < nIndex2 ? -1 : (nIndex1 > nIndex2 ? 1 : 0));
-}
-
 }  // namespace
 
 CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places))
@@ -65,9 +46,9 @@ CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places))
     const HINSTANCE hInstance = GetModuleHandleA(nullptr);
     m_hIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    m_hSmallIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                 LR_SHARED));
+    m_hSmallIcon =
+        static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 CCrawlerDlg::~CCrawlerDlg() = default;
@@ -159,7 +140,7 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DESTROY: {
         SaveColumnWidths();
-        m_header.Detach();
+        m_list.Detach();
         // Calls that were posted but not served go with the window.
         MSG msg;
         while (PeekMessageA(&msg, m_hWnd, WM_CRAWL_PROGRESS, WM_CRAWL_PROGRESS, PM_REMOVE))
@@ -196,7 +177,8 @@ void CCrawlerDlg::OnInitDialog()
         char szItem[64] = {};
         AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_STANDARD_LINKS_ITEM, szItem, sizeof szItem) > 0)
-            AppendMenuA(hSysMenu, MF_STRING | (m_form.StandardLinkRules() ? MF_CHECKED : MF_UNCHECKED),
+            AppendMenuA(hSysMenu,
+                        static_cast<UINT>(MF_STRING | (m_form.StandardLinkRules() ? MF_CHECKED : MF_UNCHECKED)),
                         ID_SYS_STANDARD_LINKS, szItem);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0)
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
@@ -210,8 +192,8 @@ void CCrawlerDlg::OnInitDialog()
         ShowMessage(kSettingsMissingText);
 
     ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
+    m_list.Attach(List());
     CreateColumns();
-    m_header.Attach(List());
     LoadColumnWidths();
 
     CSplashWnd::EnableSplash(true);
@@ -250,16 +232,10 @@ void CCrawlerDlg::CreateColumns()
     RECT units{0, 0, 4, 8};
     MapDialogRect(m_hWnd, &units);
     const HWND hHeader = ListView_GetHeader(List());
-    for (int i = 0; i < COL_COUNT; ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = std::max(MulDiv(kColumnWidths[i], units.right, kTemplateBaseX),
-                             CSortHeaderCtrl::WidthForTitle(hHeader, kColumnHeadings[i]));
-        column.pszText = const_cast<char*>(kColumnHeadings[i]);
-        column.iSubItem = i;
-        ListView_InsertColumn(List(), i, &column);
-    }
+    for (int i = 0; i < COL_COUNT; ++i)
+        m_list.InsertColumn(kColumnHeadings[i],
+                            std::max(MulDiv(kColumnWidths[i], units.right, kTemplateBaseX),
+                                     CSortHeaderCtrl::WidthForTitle(hHeader, kColumnHeadings[i])));
 }
 
 void CCrawlerDlg::LoadColumnWidths()
@@ -411,35 +387,7 @@ void CCrawlerDlg::OnDeltaPos(int nId, int nDelta)
 
 void CCrawlerDlg::OnColumnClick(int nColumn)
 {
-    const bool bAscending = nColumn == m_header.SortColumn() ? !m_header.IsAscending() : true;
-    m_header.SetSortImage(nColumn, bAscending);
-
-    // Stable: rows that compare equal keep their order (their current index breaks
-    // the tie). The comparison reads the rows' texts once, not the control per pair.
-    const int nRows = RowCount();
-    std::vector<std::string> keys(static_cast<std::size_t>(nRows));
-    for (int i = 0; i < nRows; ++i) {
-        keys[static_cast<std::size_t>(i)] = ItemText(i, nColumn);
-        // Each row carries its index before the sort into the comparison.
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        item.lParam = i;
-        ListView_SetItem(List(), &item);
-    }
-    SortContext context{&keys, bAscending};
-    ListView_SortItems(List(), &CompareRows, reinterpret_cast<LPARAM>(&context));
-    IndexRows();
-}
-
-// Rows by their label in ASCII lower case: a progress message finds its row without
-// a walk over the list, also after a sort has moved the rows.
-void CCrawlerDlg::IndexRows()
-{
-    m_rowIndex.clear();
-    const int nRows = RowCount();
-    for (int i = 0; i < nRows; ++i)
-        m_rowIndex.emplace(LowerAscii(RowLabel(i)), i);
+    m_list.OnColumnClick(nColumn);
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow, POINT point)
@@ -477,7 +425,8 @@ void CCrawlerDlg::OnStandardLinks()
     m_form.SetStandardLinkRules(!m_form.StandardLinkRules());
     const bool bOn = m_form.StandardLinkRules();
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE))
-        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS,
+                      static_cast<UINT>(MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED)));
     UpdateTitle();
 }
 
@@ -490,65 +439,32 @@ void CCrawlerDlg::UpdateTitle()
 
 int CCrawlerDlg::RowCount() const
 {
-    return ListView_GetItemCount(List());
+    return m_list.GetItemCount();
 }
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    return ItemText(nRow, COL_PAGE);
-}
-
-// The whole text of a cell: an address may be longer than any fixed buffer.
-std::string CCrawlerDlg::ItemText(int nRow, int nColumn) const
-{
-    std::string text(256, '\0');
-    for (;;) {
-        LVITEMA item{};
-        item.iSubItem = nColumn;
-        item.pszText = &text[0];
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto nCopied = static_cast<std::size_t>(
-            SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item)));
-        if (nCopied + 1 < text.size()) {
-            text.resize(nCopied);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
+    return m_list.GetItemLabel(nRow);
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
 {
-    const auto found = m_rowIndex.find(LowerAscii(sLabel));
-    return found == m_rowIndex.end() ? -1 : found->second;
+    return m_list.FindItem(sLabel);
 }
 
 int CCrawlerDlg::AddRow(const ResultRow& row)
 {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = RowCount();
-    item.pszText = const_cast<char*>(row[0].c_str());
-    const int nRow = ListView_InsertItem(List(), &item);
-    if (nRow < 0)
-        return nRow;
-    m_rowIndex.emplace(LowerAscii(row[0]), nRow);
-    for (int i = 1; i < COL_COUNT; ++i)
-        SetCell(nRow, i, row[static_cast<std::size_t>(i)]);
-    return nRow;
+    return m_list.AddItem(std::vector<std::string>(row.begin(), row.end()));
 }
 
 void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    if (nRow < 0)
-        return;
-    ListView_SetItemText(List(), nRow, nColumn, const_cast<char*>(sText.c_str()));
+    m_list.SetItemText(nRow, nColumn, sText);
 }
 
 void CCrawlerDlg::DeleteAllRows()
 {
-    ListView_DeleteAllItems(List());
-    m_rowIndex.clear();
+    m_list.DeleteAllItems();
 }
 
 void CCrawlerDlg::SetStatusText(const std::string& sText)
@@ -559,11 +475,6 @@ void CCrawlerDlg::SetStatusText(const std::string& sText)
 void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
 {
     SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, static_cast<WPARAM>(nLow), nHigh);
-}
-
-int CCrawlerDlg::ProgressPos() const
-{
-    return static_cast<int>(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 void CCrawlerDlg::SetProgressPos(int nPos)

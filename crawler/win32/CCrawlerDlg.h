@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "CSortHeaderCtrl.h"
+#include "CSortListCtrl.h"
 #include "CrawlControl.h"
 #include "CrawlerForm.h"
 #include "ProgressRows.h"
@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 namespace plovik {
 
@@ -51,7 +50,6 @@ public:
     void DeleteAllRows() override;
     void SetStatusText(const std::string& sText) override;
     void SetProgressRange(int nLow, int nHigh) override;
-    int ProgressPos() const override;
     void SetProgressPos(int nPos) override;
     std::uint32_t IterationsSetting() const override { return m_form.Iterations(); }
 
@@ -82,8 +80,6 @@ private:
     void ShowMessage(const std::string& strText);
     void SetField(int nId, const std::string& strText);
     std::string FieldText(int nId) const;
-    std::string ItemText(int nRow, int nColumn) const;
-    void IndexRows();
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
     HWND List() const { return Item(IDC_RESULTS); }
 
@@ -91,13 +87,12 @@ private:
     RegistrySettings m_settings;
     CrawlerForm m_form{m_settings};
     int m_nRightClickRow = -1;
-    CSortHeaderCtrl m_header;
+    CSortListCtrl m_list;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     bool m_bSettingField = false;
     bool m_bClosed = false;
     DWORD m_nClosedTick = 0;  // when the window was told to close
-    std::unordered_map<std::string, int> m_rowIndex;  // lower-case label -> row
     ProgressRows m_progressRows{*this};
     std::unique_ptr<CrawlControl> m_pControl;
 };

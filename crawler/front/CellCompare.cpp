@@ -8,30 +8,36 @@ namespace plovik {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-int Sign(long long n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
+int Sign(long long n)
+{
+    return n < 0 ? -1 : (n > 0 ? 1 : 0);
+}
 
-int CompareNumbers(const std::string& x, const std::string& y)
+}  // namespace
+
+int CompareNumberTexts(const std::string& x, const std::string& y)
 {
     return Sign(static_cast<long long>(ParseCInt32(x)) - ParseCInt32(y));
 }
 
-// Only x is known to be a date; y's parts are read with the same C-style conversion.
-int CompareDates(const std::string& x, const std::string& y)
+int CompareDateTexts(const std::string& x, const std::string& y)
 {
     auto part = [](const std::string& s, std::size_t nPos, std::size_t nLen) {
         return nPos < s.size() ? ParseCInt32(s.substr(nPos, nLen)) : 0;
     };
     for (const auto& field : {std::make_pair(6u, 4u), std::make_pair(3u, 2u), std::make_pair(0u, 2u)}) {
-        const int n = Sign(static_cast<long long>(part(x, field.first, field.second)) - part(y, field.first, field.second));
+        const int n =
+            Sign(static_cast<long long>(part(x, field.first, field.second)) - part(y, field.first, field.second));
         if (n != 0)
             return n;
     }
     return 0;
 }
-
-}  // namespace
 
 bool IsNumberText(const std::string& s)
 {
@@ -53,9 +59,9 @@ int CompareCells(const std::string& a, const std::string& b, bool bAscending, co
     const std::string& x = bAscending ? a : b;
     const std::string& y = bAscending ? b : a;
     if (IsNumberText(a))
-        return CompareNumbers(x, y);
+        return CompareNumberTexts(x, y);
     if (IsDateText(a))
-        return CompareDates(x, y);
+        return CompareDateTexts(x, y);
     return compareText(x, y);
 }
 
