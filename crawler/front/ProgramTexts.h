@@ -1,6 +1,8 @@
 #pragma once
-// The program's texts, the same in every front end. The Win32 resource script keeps
-// its own copies of the texts it shows (its compiler reads no C++).
+// The program's texts, the same in every front end. The Win32 resource script spells
+// out the labels of its templates itself (its compiler reads no C++).
+
+#include "ResourceIds.h"
 
 namespace plovik {
 
@@ -11,7 +13,7 @@ inline constexpr const char* kStandardLinksItemText = "Standard link rules";
 inline constexpr const char* kStandardLinksTitleSuffix = " (standard link rules)";
 inline constexpr const char* kVersionText = "Skarrow Version 1.3";
 inline constexpr const char* kCopyrightText = "Copyright \xC2\xA9 2008 Corvane Software";
-inline constexpr const char* kProductAddress = "http://www.corvane.example/skarrow/";
+inline constexpr const char* kProductAddress = PLOVIK_PRODUCT_ADDRESS;
 inline constexpr const char* kDefaultStartAddress = "http://news.bbc.co.uk/";
 inline constexpr const char* kVisitPageText = "Visit page";
 

@@ -7,7 +7,7 @@
 #include "CUpDownCtrl.h"
 #include "DialogUnits.h"
 #include "ProgramTexts.h"
-#include "Resource.h"
+#include "ResourceIds.h"
 #include "ResultColumns.h"
 #include "TextFormat.h"
 

@@ -273,7 +273,7 @@ void CCrawlerDlg::OnCommand(int nId, int nNotify)
     case IDC_HOMEPAGE:
     case IDC_HELP_PAGE:
         if (nNotify == BN_CLICKED)
-            OpenWithShell(m_hWnd, PLOVIK_PRODUCT_ADDRESS);
+            OpenWithShell(m_hWnd, kProductAddress);
         break;
     case IDOK:
         OnOK();

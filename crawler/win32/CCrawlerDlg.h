@@ -10,7 +10,7 @@
 #include "CrawlerForm.h"
 #include "ProgressRows.h"
 #include "RegistrySettings.h"
-#include "resource.h"
+#include "ResourceIds.h"
 
 #include <cstdint>
 #include <memory>

@@ -10,7 +10,7 @@
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
 #include "LoopbackServer.h"
-#include "Resource.h"
+#include "ResourceIds.h"
 #include "RunWindow.h"
 #include "TextFormat.h"
 
@@ -623,7 +623,7 @@ private slots:
                 sVersion = pVersion->text();
             QTest::keyClick(pAbout, Qt::Key_Escape);
         });
-        dlg.OnSysCommand(plovik::ID_SYS_ABOUT | 0x3);  // the low four bits do not matter
+        dlg.OnSysCommand(ID_SYS_ABOUT | 0x3);  // the low four bits do not matter
         QCOMPARE(sTitle, QString("About Skarrow"));
         QCOMPARE(sVersion, QString("Skarrow Version 1.3"));
         // Another system command opens nothing.
