@@ -18,25 +18,45 @@ int Sign(long long n)
     return n < 0 ? -1 : (n > 0 ? 1 : 0);
 }
 
+// A part of a date beyond the end of the text counts as 0.
+std::int32_t DatePart(const std::string& s, std::size_t nPos, std::size_t nLen)
+{
+    return nPos < s.size() ? ParseCInt32(s.substr(nPos, nLen)) : 0;
+}
+
+int CompareNumberKeys(const CellKey& x, const CellKey& y)
+{
+    return Sign(static_cast<long long>(x.nValue) - y.nValue);
+}
+
+int CompareDateKeys(const CellKey& x, const CellKey& y)
+{
+    if (x.nYear != y.nYear)
+        return Sign(static_cast<long long>(x.nYear) - y.nYear);
+    if (x.nMonth != y.nMonth)
+        return Sign(static_cast<long long>(x.nMonth) - y.nMonth);
+    return Sign(static_cast<long long>(x.nDay) - y.nDay);
+}
+
 }  // namespace
+
+CellKey::CellKey(const std::string& s)
+    : pText(&s), bNumber(IsNumberText(s)), bDate(!bNumber && IsDateText(s)), nValue(ParseCInt32(s))
+{
+    // Any text may be the second of a pair whose first is a date.
+    nYear = DatePart(s, 6, 4);
+    nMonth = DatePart(s, 3, 2);
+    nDay = DatePart(s, 0, 2);
+}
 
 int CompareNumberTexts(const std::string& x, const std::string& y)
 {
-    return Sign(static_cast<long long>(ParseCInt32(x)) - ParseCInt32(y));
+    return CompareNumberKeys(CellKey(x), CellKey(y));
 }
 
 int CompareDateTexts(const std::string& x, const std::string& y)
 {
-    auto part = [](const std::string& s, std::size_t nPos, std::size_t nLen) {
-        return nPos < s.size() ? ParseCInt32(s.substr(nPos, nLen)) : 0;
-    };
-    for (const auto& field : {std::make_pair(6u, 4u), std::make_pair(3u, 2u), std::make_pair(0u, 2u)}) {
-        const int n =
-            Sign(static_cast<long long>(part(x, field.first, field.second)) - part(y, field.first, field.second));
-        if (n != 0)
-            return n;
-    }
-    return 0;
+    return CompareDateKeys(CellKey(x), CellKey(y));
 }
 
 bool IsNumberText(const std::string& s)
@@ -54,15 +74,20 @@ bool IsDateText(const std::string& s)
     return s[2] == '/' && s[5] == '/';
 }
 
+int CompareKeys(const CellKey& a, const CellKey& b, bool bAscending, const TextCompare& compareText)
+{
+    const CellKey& x = bAscending ? a : b;
+    const CellKey& y = bAscending ? b : a;
+    if (a.bNumber)
+        return CompareNumberKeys(x, y);
+    if (a.bDate)
+        return CompareDateKeys(x, y);
+    return compareText(*x.pText, *y.pText);
+}
+
 int CompareCells(const std::string& a, const std::string& b, bool bAscending, const TextCompare& compareText)
 {
-    const std::string& x = bAscending ? a : b;
-    const std::string& y = bAscending ? b : a;
-    if (IsNumberText(a))
-        return CompareNumberTexts(x, y);
-    if (IsDateText(a))
-        return CompareDateTexts(x, y);
-    return compareText(x, y);
+    return CompareKeys(CellKey(a), CellKey(b), bAscending, compareText);
 }
 
 }  // namespace plovik

@@ -3,6 +3,7 @@
 // comparison follows the first text alone: all digits (or empty) compare as numbers,
 // dd/mm/yyyy as dates, anything else with the toolkit's own text comparison.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,5 +21,20 @@ using TextCompare = std::function<int(const std::string&, const std::string&)>;
 
 // Negative, zero or positive, as a sorted list wants a before b.
 int CompareCells(const std::string& a, const std::string& b, bool bAscending, const TextCompare& compareText);
+
+// What the order needs of one cell, worked out once per sort instead of once per
+// comparison. Refers to the text, which must outlive it.
+struct CellKey {
+    explicit CellKey(const std::string& s);
+
+    const std::string* pText;
+    bool bNumber;
+    bool bDate;
+    std::int32_t nValue;                           // the C-style integer value
+    std::int32_t nYear = 0, nMonth = 0, nDay = 0;  // characters 6..9, 3..4 and 0..1, read the same way
+};
+
+// CompareCells of the keys' texts.
+int CompareKeys(const CellKey& a, const CellKey& b, bool bAscending, const TextCompare& compareText);
 
 }  // namespace plovik

@@ -66,6 +66,8 @@ int ResultTable::AddRow(Cells cells)
         return -1;
     const int nRow = RowCount();
     m_rows.push_back(std::move(cells));
+    m_idOfRow.push_back(static_cast<int>(m_rowOfId.size()));
+    m_rowOfId.push_back(nRow);
     Index(nRow);
     return nRow;
 }
@@ -99,19 +101,28 @@ const ResultTable::Cells* ResultTable::Row(int nRow) const
 void ResultTable::Clear()
 {
     m_rows.clear();
+    m_idOfRow.clear();
+    m_rowOfId.clear();
     m_labelIndex.clear();
 }
 
 int ResultTable::FindRow(const std::string& strLabel) const
 {
     const auto it = m_labelIndex.find(LowerAscii(strLabel));
-    return it == m_labelIndex.end() ? -1 : it->second.front();
+    if (it == m_labelIndex.end())
+        return -1;
+    int nFirst = -1;
+    for (int nId : it->second) {
+        const int nRow = m_rowOfId[static_cast<std::size_t>(nId)];
+        if (nFirst == -1 || nRow < nFirst)
+            nFirst = nRow;
+    }
+    return nFirst;
 }
 
 void ResultTable::Index(int nRow)
 {
-    auto& rows = m_labelIndex[LowerAscii(Label(nRow))];
-    rows.insert(std::lower_bound(rows.begin(), rows.end(), nRow), nRow);
+    m_labelIndex[LowerAscii(Label(nRow))].push_back(m_idOfRow[static_cast<std::size_t>(nRow)]);
 }
 
 void ResultTable::Unindex(int nRow)
@@ -119,17 +130,10 @@ void ResultTable::Unindex(int nRow)
     const auto it = m_labelIndex.find(LowerAscii(Label(nRow)));
     if (it == m_labelIndex.end())
         return;
-    auto& rows = it->second;
-    rows.erase(std::remove(rows.begin(), rows.end(), nRow), rows.end());
-    if (rows.empty())
+    auto& ids = it->second;
+    ids.erase(std::remove(ids.begin(), ids.end(), m_idOfRow[static_cast<std::size_t>(nRow)]), ids.end());
+    if (ids.empty())
         m_labelIndex.erase(it);
-}
-
-void ResultTable::Reindex()
-{
-    m_labelIndex.clear();
-    for (int i = 0; i < RowCount(); ++i)
-        m_labelIndex[LowerAscii(Label(i))].push_back(i);
 }
 
 std::vector<int> ResultTable::Sort(int nColumn, bool bAscending)
@@ -144,19 +148,26 @@ std::vector<int> ResultTable::Sort(int nColumn, bool bAscending)
         return newIndexOf;
 
     const auto nCol = static_cast<std::size_t>(nColumn);
+    std::vector<CellKey> keys;
+    keys.reserve(nRows);
+    for (const Cells& row : m_rows)
+        keys.emplace_back(row[nCol]);
     std::vector<int> order = newIndexOf;
     MergeSort(order, [&](int a, int b) {
-        return CompareCells(m_rows[static_cast<std::size_t>(a)][nCol], m_rows[static_cast<std::size_t>(b)][nCol],
-                            bAscending, m_compareText);
+        return CompareKeys(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)], bAscending,
+                           m_compareText);
     });
     std::vector<Cells> sorted(nRows);
+    std::vector<int> sortedIds(nRows);
     for (std::size_t i = 0; i < nRows; ++i) {
         const auto nOld = static_cast<std::size_t>(order[i]);
         newIndexOf[nOld] = static_cast<int>(i);
         sorted[i] = std::move(m_rows[nOld]);
+        sortedIds[i] = m_idOfRow[nOld];
+        m_rowOfId[static_cast<std::size_t>(sortedIds[i])] = static_cast<int>(i);
     }
     m_rows.swap(sorted);
-    Reindex();
+    m_idOfRow.swap(sortedIds);
     return newIndexOf;
 }
 

@@ -54,12 +54,14 @@ private:
     bool IsCell(int nRow, int nColumn) const;
     void Index(int nRow);
     void Unindex(int nRow);
-    void Reindex();
 
     TextCompare m_compareText;
     std::vector<std::string> m_columnNames;
     std::vector<Cells> m_rows;
-    // Label in ASCII lower case -> the rows with that label, in ascending order.
+    // Each row has an id for its life, so a sort moves no entry of the index.
+    std::vector<int> m_idOfRow;
+    std::vector<int> m_rowOfId;
+    // Label in ASCII lower case -> the ids of the rows with that label.
     std::unordered_map<std::string, std::vector<int>> m_labelIndex;
     int m_nSortColumn = -1;
     bool m_bAscending = true;
