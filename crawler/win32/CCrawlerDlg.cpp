@@ -3,7 +3,6 @@
 #include "CSplashWnd.h"
 #include "ProgramTexts.h"
 #include "ResultColumns.h"
-#include "TextFormat.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
