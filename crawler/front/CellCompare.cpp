@@ -18,8 +18,8 @@ int Sign(long long n)
     return n < 0 ? -1 : (n > 0 ? 1 : 0);
 }
 
-// A part of a date beyond the end of the text counts as 0.
-std::int32_t DatePart(const std::string& s, std::size_t nPos, std::size_t nLen)
+// A date field beyond the end of the text counts as 0.
+std::int32_t DateField(const std::string& s, std::size_t nPos, std::size_t nLen)
 {
     return nPos < s.size() ? ParseCInt32(s.substr(nPos, nLen)) : 0;
 }
@@ -44,9 +44,9 @@ CellKey::CellKey(const std::string& s)
     : pText(&s), bNumber(IsNumberText(s)), bDate(!bNumber && IsDateText(s)), nValue(ParseCInt32(s))
 {
     // Any text may be the second of a pair whose first is a date.
-    nYear = DatePart(s, 6, 4);
-    nMonth = DatePart(s, 3, 2);
-    nDay = DatePart(s, 0, 2);
+    nYear = DateField(s, 6, 4);
+    nMonth = DateField(s, 3, 2);
+    nDay = DateField(s, 0, 2);
 }
 
 int CompareNumberTexts(const std::string& x, const std::string& y)

@@ -13,8 +13,8 @@ bool IsNumberText(const std::string& s);
 bool IsDateText(const std::string& s);
 // By their C-style integer values; -1, 0 or 1.
 int CompareNumberTexts(const std::string& x, const std::string& y);
-// Year, then month, then day; only x is known to be a date: y's parts are read with
-// the same C-style conversion, a part beyond its end as 0.
+// Year, then month, then day; only x is known to be a date: y's fields are read with
+// the same C-style conversion, a field beyond its end as 0.
 int CompareDateTexts(const std::string& x, const std::string& y);
 
 using TextCompare = std::function<int(const std::string&, const std::string&)>;
