@@ -45,7 +45,7 @@ std::int32_t ParseCInt32(const std::string& sText)
 std::uint32_t CapIterations(std::int32_t nValue)
 {
     const auto nUnsigned = static_cast<std::uint32_t>(nValue);
-    return nUnsigned > 40u ? 40u : nUnsigned;
+    return nUnsigned > kMaxIterations ? kMaxIterations : nUnsigned;
 }
 
 std::string LowerAscii(std::string s)

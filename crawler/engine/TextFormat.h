@@ -27,8 +27,11 @@ std::string FormatInt(std::int64_t nValue);
 // decimal digits; no digits give 0. Out-of-range values saturate at the type's limits.
 std::int32_t ParseCInt32(const std::string& sText);
 
-// The iterations field's rule: a value that, taken as unsigned, exceeds 40 (so also
-// any negative value) becomes 40.
+// The most rank iterations the program takes.
+constexpr std::uint32_t kMaxIterations = 40;
+
+// The iterations field's rule: a value that, taken as unsigned, exceeds
+// kMaxIterations (so also any negative value) becomes kMaxIterations.
 std::uint32_t CapIterations(std::int32_t nValue);
 
 }  // namespace plovik

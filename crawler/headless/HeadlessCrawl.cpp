@@ -4,11 +4,12 @@
 
 #include <iostream>
 
+#include "CrawlerForm.h"
 #include "CsvWriter.h"
 #include "JsonWriter.h"
+#include "MemorySettings.h"
 #include "ProgressPrinter.h"
 #include "SiteCrawler.h"
-#include "StartAddress.h"
 #include "TableRowSink.h"
 #include "TableWriter.h"
 
@@ -55,24 +56,32 @@ private:
 
 int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ostream& err, bool bLiveProgress)
 {
-    const auto nIterations = static_cast<std::uint32_t>(options.crawl.nIterations);
-    TableRowSink sink(nIterations);
+    // The window's Crawl command, with the options in place of its fields; nothing is
+    // kept after the run.
+    MemorySettings settings;
+    CrawlerForm form(settings);
+    form.SetEngineSettings(options.crawl);
+    form.SetPages(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+    form.SetIterations(static_cast<std::uint32_t>(options.crawl.nIterations));
+    form.SetStandardLinkRules(options.crawl.linkRules == LinkRules::Standard);
+
+    TableRowSink sink(form.Iterations());
     ProgressPrinter progress(err, bLiveProgress);
     RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
-    notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+    notifier.Rows().ResetProgress(form.Pages());
 
-    const std::string strUrl = NormaliseStartAddress(options.strUrl, options.crawl.linkRules);
-    const std::string strRefusal = StartAddressMessage(CheckStartAddress(strUrl, options.crawl.linkRules));
-    if (!strRefusal.empty()) {
-        err << strRefusal << '\n';
+    const CrawlerForm::CrawlPlan plan = form.PrepareCrawl(options.strUrl);
+    if (!plan.strRefusal.empty()) {
+        err << plan.strRefusal << '\n';
         return EXIT_USAGE;
     }
 
+    const std::string& strUrl = plan.inputs.strUrl;
     std::int32_t nStartStatus = 0;
     sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
-    sink.SetStatusText(ProgressRows::ScanningText(strUrl));
+    sink.SetStatusText(plan.strStatus);
     {
-        CSiteCrawler crawler(&notifier, options.crawl);
+        CSiteCrawler crawler(&notifier, plan.inputs.settings);
         crawler.Crawl(strUrl);
         const auto it = crawler.Pages().find(strUrl);
         if (it != crawler.Pages().end())

@@ -1,48 +1,48 @@
 #include "TableRowSink.h"
 
-#include "TextFormat.h"
-
 namespace plovik {
 
-const char* const kColumnHeadings[COL_COUNT] = {"Page", "PR", "In", "Out", "Depth", "Status"};
+// The headless table is never sorted by text; bytes order it all the same.
+TableRowSink::TableRowSink(std::uint32_t nIterationsSetting)
+    : m_nIterations(nIterationsSetting),
+      m_table([](const std::string& a, const std::string& b) { return a.compare(b); })
+{
+    for (const char* pHeading : kColumnHeadings)
+        m_table.AddColumn(pHeading);
+}
 
 std::string TableRowSink::RowLabel(int nRow) const
 {
-    if (nRow < 0 || nRow >= RowCount())
-        return std::string();
-    return m_rows[static_cast<std::size_t>(nRow)][COL_PAGE];
+    return m_table.Label(nRow);
 }
 
 int TableRowSink::FindRow(const std::string& sLabel) const
 {
-    const auto it = m_index.find(LowerAscii(sLabel));
-    return it == m_index.end() ? -1 : it->second;
+    return m_table.FindRow(sLabel);
 }
 
 int TableRowSink::AddRow(const ResultRow& row)
 {
-    const int nRow = RowCount();
-    m_rows.push_back(row);
-    m_index.emplace(LowerAscii(row[COL_PAGE]), nRow);
-    return nRow;
+    return m_table.AddRow(ResultTable::Cells(row.begin(), row.end()));
 }
 
 void TableRowSink::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    if (nRow < 0 || nRow >= RowCount() || nColumn < 0 || nColumn >= COL_COUNT)
-        return;
-    m_rows[static_cast<std::size_t>(nRow)][static_cast<std::size_t>(nColumn)] = sText;
-    if (nColumn == COL_PAGE) {
-        m_index.clear();
-        for (std::size_t i = 0; i < m_rows.size(); ++i)
-            m_index.emplace(LowerAscii(m_rows[i][COL_PAGE]), static_cast<int>(i));
-    }
+    m_table.SetCell(nRow, nColumn, sText);
 }
 
 void TableRowSink::DeleteAllRows()
 {
-    m_rows.clear();
-    m_index.clear();
+    m_table.Clear();
+}
+
+std::vector<ResultRow> TableRowSink::Rows() const
+{
+    std::vector<ResultRow> rows(static_cast<std::size_t>(m_table.RowCount()));
+    for (int i = 0; i < m_table.RowCount(); ++i)
+        for (int c = 0; c < COL_COUNT; ++c)
+            rows[static_cast<std::size_t>(i)][static_cast<std::size_t>(c)] = m_table.Cell(i, c);
+    return rows;
 }
 
 void TableRowSink::SetStatusText(const std::string& sText)

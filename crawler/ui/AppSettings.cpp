@@ -1,7 +1,5 @@
 #include "AppSettings.h"
 
-#include "Resource.h"
-
 namespace plovik {
 
 namespace {
@@ -23,14 +21,14 @@ std::unique_ptr<QSettings> OpenProfile()
                                        QStringLiteral("Plovik"));
 }
 
-void EnsureSettingsKey()
+void EnsureSettingsKey(const QString& sDefault)
 {
     auto pSettings = OpenUrlSettings();
     if (pSettings->status() == QSettings::NoError && pSettings->contains(kUrlKey))
         return;
     if (!pSettings->isWritable())
         return;
-    pSettings->setValue(kUrlKey, QString::fromLatin1(kDefaultStartAddress));
+    pSettings->setValue(kUrlKey, sDefault);
     pSettings->sync();
 }
 
@@ -73,6 +71,35 @@ void SaveStandardLinkRules(bool bOn)
         return;
     pProfile->setValue(kStandardLinksKey, bOn);
     pProfile->sync();
+}
+
+void AppSettings::EnsureDefaultUrl(const std::string& strDefault)
+{
+    EnsureSettingsKey(QString::fromStdString(strDefault));
+}
+
+bool AppSettings::ReadDefaultUrl(std::string& strUrl) const
+{
+    QString sUrl;
+    if (!plovik::ReadDefaultUrl(sUrl))
+        return false;
+    strUrl = sUrl.toStdString();
+    return true;
+}
+
+void AppSettings::SaveDefaultUrl(const std::string& strUrl)
+{
+    plovik::SaveDefaultUrl(QString::fromStdString(strUrl));
+}
+
+bool AppSettings::ReadStandardLinkRules() const
+{
+    return plovik::ReadStandardLinkRules();
+}
+
+void AppSettings::SaveStandardLinkRules(bool bOn)
+{
+    plovik::SaveStandardLinkRules(bOn);
 }
 
 }  // namespace plovik

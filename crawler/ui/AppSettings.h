@@ -8,14 +8,15 @@
 
 #include <memory>
 
+#include "SettingsStore.h"
+
 namespace plovik {
 
 std::unique_ptr<QSettings> OpenUrlSettings();
 std::unique_ptr<QSettings> OpenProfile();
 
-// Creates "DEFAULT_URL" with the default start address when it is missing.
-// Failures are silent.
-void EnsureSettingsKey();
+// Creates "DEFAULT_URL" with strDefault when it is missing. Failures are silent.
+void EnsureSettingsKey(const QString& sDefault);
 
 // The stored start address; false when it cannot be read, is missing, or holds 255
 // characters or more.
@@ -27,5 +28,15 @@ void SaveDefaultUrl(const QString& sUrl);
 // The window menu's "Standard link rules" (off unless stored), kept in the profile.
 bool ReadStandardLinkRules();
 void SaveStandardLinkRules(bool bOn);
+
+// The functions above as the window's form sees them; addresses as UTF-8.
+class AppSettings : public SettingsStore {
+public:
+    void EnsureDefaultUrl(const std::string& strDefault) override;
+    bool ReadDefaultUrl(std::string& strUrl) const override;
+    void SaveDefaultUrl(const std::string& strUrl) override;
+    bool ReadStandardLinkRules() const override;
+    void SaveStandardLinkRules(bool bOn) override;
+};
 
 }  // namespace plovik

@@ -1,7 +1,7 @@
 #include "CAboutDlg.h"
 
 #include "DialogUnits.h"
-#include "Resource.h"
+#include "ProgramTexts.h"
 
 #include <QIcon>
 #include <QLabel>

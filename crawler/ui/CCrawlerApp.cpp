@@ -2,7 +2,7 @@
 
 #include "CCrawlerDlg.h"
 #include "DialogUnits.h"
-#include "Resource.h"
+#include "ProgramTexts.h"
 
 #include <QIcon>
 #include <QStyleFactory>

@@ -6,8 +6,9 @@
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
 #include "DialogUnits.h"
-#include "Resource.h"
-#include "StartAddress.h"
+#include "ProgramTexts.h"
+#include "ResourceIds.h"
+#include "ResultColumns.h"
 #include "TextFormat.h"
 
 #include <QContextMenuEvent>
@@ -22,16 +23,10 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <limits>
 
 namespace plovik {
 
 namespace {
-
-const char* const kUnsignedNeededText = "Please enter an unsigned integer.";
-const char* const kCrawlRunningText =
-    "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
-    "\"Completed\".";
 
 QString FromStd(const std::string& s)
 {
@@ -185,20 +180,13 @@ void CCrawlerDlg::OnInitDialog()
 {
     DoDataExchange(false);
     setWindowIcon(m_hIcon);
-    EnsureSettingsKey();
-    SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFFu));
-    SetProgressPos(0);
-    m_pUrl->setText(QStringLiteral("http://"));
-    QString sStored;
-    if (ReadDefaultUrl(sStored)) {
-        m_strUrl = sStored;
-        m_pUrl->setText(sStored);
-    } else {
-        ShowMessage(QStringLiteral("Error! Cannot find settings."));
-    }
-    m_bStandardLinks = ReadStandardLinkRules();
+    const CrawlerForm::StartUp startUp = m_form.Load();
+    m_progressRows.ResetProgress(m_form.Pages());
+    m_pUrl->setText(FromStd(startUp.strUrlField));
+    if (!startUp.bSettingsFound)
+        ShowMessage(QString::fromLatin1(kSettingsMissingText));
     ShowLinkRules();
-    m_pResults->SetHeadings(QString::fromLatin1(kResultsLayout));
+    m_pResults->SetHeadings(FromStd(ResultsLayout()));
     m_pResults->LoadColumnWidths();
     CSplashWnd::EnableSplash(true);
     CSplashWnd::ShowSplash(this);
@@ -214,22 +202,18 @@ int CCrawlerDlg::DoModal()
 bool CCrawlerDlg::DoDataExchange(bool bSave)
 {
     if (!bSave) {
-        m_pIterations->setText(QString::number(m_nIterations));
-        m_pPages->setText(QString::number(m_nMaxPages));
+        m_pIterations->setText(FromStd(m_form.IterationsText()));
+        m_pPages->setText(FromStd(m_form.PagesText()));
         return true;
     }
-    std::uint32_t nIterations = 0, nPages = 0;
-    for (auto [pField, pValue] : {std::pair{m_pIterations, &nIterations}, std::pair{m_pPages, &nPages}}) {
-        if (!ParseExchangeUnsigned(pField->text().toStdString(), *pValue)) {
-            ShowMessage(QString::fromLatin1(kUnsignedNeededText));
-            pField->setFocus();
-            pField->selectAll();
-            return false;
-        }
-    }
-    m_nIterations = nIterations;
-    m_nMaxPages = nPages;
-    return true;
+    const auto failed = m_form.ReadFields(m_pIterations->text().toStdString(), m_pPages->text().toStdString());
+    if (failed == CrawlerForm::Field::None)
+        return true;
+    QLineEdit* pField = failed == CrawlerForm::Field::Iterations ? m_pIterations : m_pPages;
+    ShowMessage(QString::fromLatin1(kUnsignedNeededText));
+    pField->setFocus();
+    pField->selectAll();
+    return false;
 }
 
 void CCrawlerDlg::OnOK()
@@ -253,36 +237,31 @@ void CCrawlerDlg::ShowMessage(const QString& sText)
 
 void CCrawlerDlg::SetEngineSettings(const CrawlSettings& settings)
 {
-    m_engineSettings = settings;
+    m_form.SetEngineSettings(settings);
 }
 
 // ------------------------------------------------------------------ fields and arrows
 
 void CCrawlerDlg::OnPagesChanged(const QString& sText)
 {
-    m_nMaxPages = static_cast<std::uint32_t>(ParseCInt32(sText.toStdString()));
+    m_form.PagesTyped(sText.toStdString());
 }
 
 void CCrawlerDlg::OnIterationsChanged(const QString& sText)
 {
-    const std::int32_t nValue = ParseCInt32(sText.toStdString());
-    if (static_cast<std::uint32_t>(nValue) > 40u) {
-        m_pIterations->setText(QStringLiteral("40"));  // comes back through this handler
-        return;
-    }
-    m_nIterations = static_cast<std::uint32_t>(nValue);
+    std::string sShown;
+    if (m_form.IterationsTyped(sText.toStdString(), sShown))
+        m_pIterations->setText(FromStd(sShown));  // comes back through this handler
 }
 
 void CCrawlerDlg::OnDeltaPosPagesSpin(int nDelta)
 {
-    m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
-    m_pPages->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nMaxPages))));
+    m_pPages->setText(FromStd(m_form.StepPages(nDelta)));
 }
 
 void CCrawlerDlg::OnDeltaPosIterationsSpin(int nDelta)
 {
-    m_nIterations = StepSetting(m_nIterations, nDelta, 40);
-    m_pIterations->setText(FromStd(FormatInt(static_cast<std::int32_t>(m_nIterations))));
+    m_pIterations->setText(FromStd(m_form.StepIterations(nDelta)));
 }
 
 // ------------------------------------------------------------------ crawl control
@@ -299,7 +278,7 @@ void CCrawlerDlg::StopCrawl()
 
 void CCrawlerDlg::ResetProgress()
 {
-    m_progressRows.ResetProgress(m_nMaxPages);
+    m_progressRows.ResetProgress(m_form.Pages());
 }
 
 void CCrawlerDlg::OnCrawl()
@@ -312,26 +291,14 @@ void CCrawlerDlg::OnCrawl()
     }
 
     ResetProgress();
-    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
-    m_strUrl = FromStd(NormaliseStartAddress(m_pUrl->text().toStdString(), rules));
-    m_pUrl->setText(m_strUrl);
-    SaveDefaultUrl(m_strUrl);
-
-    const std::string strUrl = m_strUrl.toStdString();
-    const std::string strRefusal = StartAddressMessage(CheckStartAddress(strUrl, rules));
-    if (!strRefusal.empty()) {
-        ShowMessage(FromStd(strRefusal));
+    CrawlerForm::CrawlPlan plan = m_form.PrepareCrawl(m_pUrl->text().toStdString());
+    m_pUrl->setText(FromStd(plan.strUrl));
+    if (!plan.strRefusal.empty()) {
+        ShowMessage(FromStd(plan.strRefusal));
         return;
     }
-    SetStatusText(ProgressRows::ScanningText(strUrl));
-
-    CrawlInputs inputs;
-    inputs.strUrl = strUrl;
-    inputs.settings = m_engineSettings;
-    inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
-    inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
-    inputs.settings.linkRules = rules;
-    if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
+    SetStatusText(plan.strStatus);
+    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
 }
 
@@ -391,17 +358,12 @@ void CCrawlerDlg::SetStatusText(const std::string& sText)
 
 void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
 {
-    m_nProgressLow = nLow;
-    m_nProgressHigh = nHigh;
     m_pProgress->setRange(0, std::max(nHigh - nLow, 1));
-    SetProgressPos(m_nProgressPos);
 }
 
 void CCrawlerDlg::SetProgressPos(int nPos)
 {
-    // The bar holds its position within its range.
-    m_nProgressPos = std::clamp(nPos, m_nProgressLow, std::max(m_nProgressLow, m_nProgressHigh));
-    m_pProgress->setValue(m_nProgressPos - m_nProgressLow);
+    m_pProgress->setValue(nPos - m_progressRows.ProgressLow());
 }
 
 // ------------------------------------------------------------------ menus and pages
@@ -416,7 +378,7 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     QAction* pRules = pMenu->addAction(QString::fromLatin1(kStandardLinksItemText));
     pRules->setObjectName(QStringLiteral("ID_SYS_STANDARD_LINKS"));
     pRules->setCheckable(true);
-    pRules->setChecked(m_bStandardLinks);
+    pRules->setChecked(m_form.StandardLinkRules());
     connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
     QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
@@ -428,17 +390,13 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 
 void CCrawlerDlg::SetStandardLinkRules(bool bOn)
 {
-    m_bStandardLinks = bOn;
-    SaveStandardLinkRules(bOn);
+    m_form.SetStandardLinkRules(bOn);
     ShowLinkRules();
 }
 
 void CCrawlerDlg::ShowLinkRules()
 {
-    QString sTitle = QString::fromLatin1(kProgramName);
-    if (m_bStandardLinks)
-        sTitle += QString::fromLatin1(kStandardLinksTitleSuffix);
-    setWindowTitle(sTitle);
+    setWindowTitle(FromStd(m_form.Title()));
 }
 
 void CCrawlerDlg::OnSysCommand(int nId)
@@ -463,7 +421,7 @@ void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
     auto* pMenu = new QMenu(this);
     pMenu->setObjectName(QStringLiteral("IDR_POPUP"));
     pMenu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* pVisit = pMenu->addAction(QStringLiteral("Visit page"));
+    QAction* pVisit = pMenu->addAction(QString::fromLatin1(kVisitPageText));
     pVisit->setObjectName(QStringLiteral("ID_VISIT_PAGE"));
     connect(pVisit, &QAction::triggered, this, &CCrawlerDlg::OnVisitPage);
     pMenu->popup(globalPos);
@@ -474,9 +432,7 @@ void CCrawlerDlg::OnVisitPage()
     if (m_nRightClickRow < 0 || m_nRightClickRow >= m_pResults->GetItemCount())
         return;
     if (m_openUrl) {
-        // Rows drop "http://" but keep "https://" (standard link rules).
-        const std::string strPage = m_pResults->GetItemLabel(m_nRightClickRow);
-        m_openUrl(UrlOfBytes(strPage.rfind("https://", 0) == 0 ? strPage : "http://" + strPage));
+        m_openUrl(UrlOfBytes(CrawlerForm::PageAddressOfLabel(m_pResults->GetItemLabel(m_nRightClickRow))));
     }
 }
 

@@ -3,7 +3,9 @@
 // arrows, Crawl / Exit / Help, the results list, a status line and a progress bar.
 // It runs each crawl on a worker thread and shows its progress messages.
 
+#include "AppSettings.h"
 #include "CrawlControl.h"
+#include "CrawlerForm.h"
 #include "ProgressRows.h"
 
 #include <QDialog>
@@ -53,15 +55,16 @@ public:
     // The window menu's "Standard link rules": used by the next crawl, shown in the
     // title and remembered in the settings.
     void SetStandardLinkRules(bool bOn);
-    bool StandardLinkRules() const { return m_bStandardLinks; }
+    bool StandardLinkRules() const { return m_form.StandardLinkRules(); }
 
     // ------------------------------------------------------------ state for tests and tools
-    std::uint32_t PagesSetting() const { return m_nMaxPages; }
-    std::uint32_t GetIterationsSetting() const { return m_nIterations; }
-    const QString& Url() const { return m_strUrl; }
+    std::uint32_t PagesSetting() const { return m_form.Pages(); }
+    std::uint32_t GetIterationsSetting() const { return m_form.Iterations(); }
+    QString Url() const { return QString::fromStdString(m_form.Url()); }
     int RightClickRow() const { return m_nRightClickRow; }
-    int ProgressLow() const { return m_nProgressLow; }
-    int ProgressHigh() const { return m_nProgressHigh; }
+    int ProgressLow() const { return m_progressRows.ProgressLow(); }
+    int ProgressHigh() const { return m_progressRows.ProgressHigh(); }
+    int ProgressPos() const { return m_progressRows.ProgressPos(); }
     CSortListCtrl* Results() const { return m_pResults; }
 
     // The shell's "open" of an address; tests record instead.
@@ -89,9 +92,8 @@ public:
     void DeleteAllRows() override;
     void SetStatusText(const std::string& sText) override;
     void SetProgressRange(int nLow, int nHigh) override;
-    int ProgressPos() const override { return m_nProgressPos; }
     void SetProgressPos(int nPos) override;
-    std::uint32_t IterationsSetting() const override { return m_nIterations; }
+    std::uint32_t IterationsSetting() const override { return m_form.Iterations(); }
 
 signals:
     // A crawl's worker has ended and been joined.
@@ -126,19 +128,13 @@ private:
     CSortListCtrl* m_pResults = nullptr;
     QPushButton* m_pCrawl = nullptr;
 
-    std::uint32_t m_nIterations = 3;
-    std::uint32_t m_nMaxPages = 10;
+    AppSettings m_settings;
+    CrawlerForm m_form{m_settings};
     QIcon m_hIcon;
-    QString m_strUrl;
-    bool m_bStandardLinks = false;
     int m_nRightClickRow = -1;
 
-    int m_nProgressLow = 0;
-    int m_nProgressHigh = 100;
-    int m_nProgressPos = 0;
     ProgressRows m_progressRows{*this};
 
-    CrawlSettings m_engineSettings;
     std::function<void(const QUrl&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
     // Last: destroyed first, it stops and joins the worker while the rest is alive.

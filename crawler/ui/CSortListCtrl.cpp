@@ -2,8 +2,8 @@
 
 #include "AppSettings.h"
 #include "CSortHeaderCtrl.h"
+#include "CellCompare.h"
 #include "DialogUnits.h"
-#include "ItemComparison.h"
 #include "TextFormat.h"
 
 #include <QApplication>
@@ -93,27 +93,26 @@ bool CSortListCtrl::SetHeadings(const QString& sLayout)
 
 int CSortListCtrl::AddItem(const std::vector<QString>& texts)
 {
-    const std::string strLabel = texts.empty() ? std::string() : texts[0].toStdString();
-    return m_pModel->AddRow(texts, strLabel);
+    std::vector<std::string> cells;
+    cells.reserve(texts.size());
+    for (const QString& s : texts)
+        cells.push_back(s.toStdString());
+    return m_pModel->AddRow(std::move(cells));
 }
 
 int CSortListCtrl::AddItemBytes(const std::vector<std::string>& cells)
 {
-    std::vector<QString> texts;
-    texts.reserve(cells.size());
-    for (const std::string& s : cells)
-        texts.push_back(SortListModel::TextOfBytes(s));
-    return m_pModel->AddRow(std::move(texts), cells.empty() ? std::string() : cells[0]);
+    return m_pModel->AddRow(cells);
 }
 
 bool CSortListCtrl::SetItemText(int nRow, int nColumn, const QString& sText)
 {
-    return m_pModel->SetText(nRow, nColumn, sText, nColumn == 0 ? sText.toStdString() : std::string());
+    return m_pModel->SetText(nRow, nColumn, sText.toStdString());
 }
 
 bool CSortListCtrl::SetItemBytes(int nRow, int nColumn, const std::string& sBytes)
 {
-    return m_pModel->SetText(nRow, nColumn, SortListModel::TextOfBytes(sBytes), nColumn == 0 ? sBytes : std::string());
+    return m_pModel->SetText(nRow, nColumn, sBytes);
 }
 
 void CSortListCtrl::OnColumnClick(int nColumn)
@@ -145,27 +144,27 @@ bool CSortListCtrl::LoadColumnWidths()
 int CSortListCtrl::CompareItems(const RowData& a, const RowData& b, const CSortListCtrl& list)
 {
     const auto nColumn = static_cast<std::size_t>(list.GetSortColumn());
-    return CompareCells(a.texts[nColumn], b.texts[nColumn], list.IsAscending());
+    return CompareCells(a[nColumn], b[nColumn], list.IsAscending(), &SortListModel::CompareText);
 }
 
 bool CSortListCtrl::IsNumber(const QString& s)
 {
-    return IsNumberText(s);
+    return IsNumberText(s.toStdString());
 }
 
 bool CSortListCtrl::IsDate(const QString& s)
 {
-    return IsDateText(s);
+    return IsDateText(s.toStdString());
 }
 
 int CSortListCtrl::CompareNumbers(const QString& x, const QString& y)
 {
-    return CompareNumberTexts(x, y);
+    return CompareNumberTexts(x.toStdString(), y.toStdString());
 }
 
 int CSortListCtrl::CompareDates(const QString& x, const QString& y)
 {
-    return CompareDateTexts(x, y);
+    return CompareDateTexts(x.toStdString(), y.toStdString());
 }
 
 void CSortListCtrl::contextMenuEvent(QContextMenuEvent* pEvent)

@@ -1,61 +1,57 @@
 #pragma once
-// The rows of the results list: every cell text, an index of the row labels, and the
-// sort by a column. The list view shows it; the list control's methods forward to it.
-//
-// Labels (column 0) are addresses as the engine has them, bytes that need not be
-// UTF-8: the model keeps those bytes for finding and opening a row and shows them as
-// UTF-8 where they are valid, as Latin-1 where not.
+// The Qt list's model over the shared row store (ResultTable.h): the cells are the
+// engine's bytes, shown as UTF-8 where they are valid and as Latin-1 where not; the
+// label index and the sort are the store's, with the user's locale ordering texts.
+// The list control's methods forward to it.
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QString>
 
-#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "ResultTable.h"
 
 namespace plovik {
 
-// The texts of one row, in column order.
-struct RowData {
-    std::vector<QString> texts;
-    int nRow = 0;          // current index of the row; kept right by every sort
-    std::string strLabel;  // the bytes of column 0
-};
+// The cells of one row, in column order.
+using RowData = ResultTable::Cells;
 
 class SortListModel : public QAbstractTableModel {
 public:
     explicit SortListModel(QObject* pParent = nullptr);
     ~SortListModel() override;
 
-    // How label bytes are shown.
+    // How cell bytes are shown.
     static QString TextOfBytes(const std::string& bytes);
+    // The platform's locale-aware, case-sensitive text order, for two cells' bytes.
+    static int CompareText(const std::string& a, const std::string& b);
 
     // ------------------------------------------------------------ columns
     // Columns can be added only while there are no rows.
     bool AddColumn(const QString& sName);
-    int ColumnCount() const { return static_cast<int>(m_columnNames.size()); }
+    int ColumnCount() const { return m_table.ColumnCount(); }
     QString ColumnName(int nColumn) const;
 
     // ------------------------------------------------------------ rows
-    int RowCount() const { return static_cast<int>(m_rows.size()); }
-    // Appends a row of exactly column-count texts whose label bytes are strLabel;
-    // returns its index, or -1.
-    int AddRow(std::vector<QString> texts, std::string strLabel);
-    // False for a cell that does not exist. Column 0 takes its bytes from strLabel.
-    bool SetText(int nRow, int nColumn, const QString& sText, const std::string& strLabel);
+    int RowCount() const { return m_table.RowCount(); }
+    // Appends a row of exactly column-count cells; returns its index, or -1.
+    int AddRow(std::vector<std::string> cells);
+    // False for a cell that does not exist.
+    bool SetText(int nRow, int nColumn, std::string strBytes);
     QString Text(int nRow, int nColumn) const;
     // The label bytes of a row; empty for a row that does not exist.
-    std::string Label(int nRow) const;
-    const RowData* Row(int nRow) const;
+    std::string Label(int nRow) const { return m_table.Label(nRow); }
+    const RowData* Row(int nRow) const { return m_table.Row(nRow); }
     void Clear();
 
     // First row whose label equals strLabel ignoring ASCII letter case, or -1.
-    int FindRow(const std::string& strLabel) const;
+    int FindRow(const std::string& strLabel) const { return m_table.FindRow(strLabel); }
 
     void Sort(int nColumn, bool bAscending);
-    int SortColumn() const { return m_nSortColumn; }
-    bool IsAscending() const { return m_bSortAscending; }
+    int SortColumn() const { return m_table.SortColumn(); }
+    bool IsAscending() const { return m_table.IsAscending(); }
 
     // ------------------------------------------------------------ QAbstractTableModel
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -64,16 +60,9 @@ public:
     QVariant headerData(int nSection, Qt::Orientation orientation, int nRole) const override;
 
 private:
-    bool IsCell(int nRow, int nColumn) const;
-    void IndexLabel(RowData* pRow);
-    void UnindexLabel(RowData* pRow);
-
-    std::vector<QString> m_columnNames;
-    std::vector<std::unique_ptr<RowData>> m_rows;
-    // Label folded to ASCII lower case -> rows with that label.
-    std::unordered_map<std::string, std::vector<RowData*>> m_labelIndex;
-    int m_nSortColumn = -1;
-    bool m_bSortAscending = true;
+    ResultTable m_table;
+    // The user's locale as it is when a sort starts.
+    QCollator m_collator;
 };
 
 }  // namespace plovik

@@ -1,37 +1,23 @@
 #include "CCrawlerDlg.h"
 
 #include "CSplashWnd.h"
-#include "CellCompare.h"
-#include "StartAddress.h"
-#include "TextFormat.h"
+#include "ProgramTexts.h"
+#include "ResultColumns.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <vector>
 
 namespace plovik {
 
 namespace {
 
-const char kProgramName[] = "Plovik";
-const char kDefaultStartAddress[] = "http://news.bbc.co.uk/";
-const char kCrawlRunningText[] =
-    "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
-    "\"Completed\".";
-const char kUnsignedNeededText[] = "Please enter an unsigned integer.";
-
-struct Column {
-    const char* pName;
-    int nWidth;
-};
-// The layout "Page,240;PR,40;In,30;Out,30;Depth,43;Status,45", in pixels of a font
-// whose horizontal dialog base unit is kTemplateBaseX.
+// The columns' widths are pixels of a font whose horizontal dialog base unit is
+// kTemplateBaseX.
 constexpr int kTemplateBaseX = 6;
-const Column kColumns[] = {{"Page", 240}, {"PR", 40}, {"In", 30}, {"Out", 30}, {"Depth", 43}, {"Status", 45}};
 
 void OpenWithShell(HWND hWnd, const std::string& strAddress)
 {
@@ -51,35 +37,17 @@ INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-struct SortContext {
-    const std::vector<std::string>* pKeys;
-    bool bAscending;
-};
-
-int TextCompareOfWindows(const std::string& x, const std::string& y) { return lstrcmpA(x.c_str(), y.c_str()); }
-
-// The list view's comparison: a __stdcall function on 32-bit Windows (no lambda
-// converts to one). The parameters are the rows' indices before the sort.
-int CALLBACK CompareRows(LPARAM nIndex1, LPARAM nIndex2, LPARAM lContext)
-{
-    const auto& c = *reinterpret_cast<const SortContext*>(lContext);
-    const std::string& a = (*c.pKeys)[static_cast<std::size_t>(nIndex1)];
-    const std::string& b = (*c.pKeys)[static_cast<std::size_t>(nIndex2)];
-    const int n = CompareCells(a, b, c.bAscending, TextCompareOfWindows);
-    return n != 0 ? n : (nIndex1 < nIndex2 ? -1 : (nIndex1 > nIndex2 ? 1 : 0));
-}
-
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_places(std::move(places))
+CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places))
 {
     // Shared icons: the system frees them with the module.
     const HINSTANCE hInstance = GetModuleHandleA(nullptr);
     m_hIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    m_hSmallIcon = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                 LR_SHARED));
+    m_hSmallIcon =
+        static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 CCrawlerDlg::~CCrawlerDlg() = default;
@@ -171,7 +139,7 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DESTROY: {
         SaveColumnWidths();
-        m_header.Detach();
+        m_list.Detach();
         // Calls that were posted but not served go with the window.
         MSG msg;
         while (PeekMessageA(&msg, m_hWnd, WM_CRAWL_PROGRESS, WM_CRAWL_PROGRESS, PM_REMOVE))
@@ -200,37 +168,31 @@ void CCrawlerDlg::OnInitDialog()
     };
     m_pControl = std::make_unique<CrawlControl>(poster, handler);
 
-    SetField(IDC_ITERATIONS, FormatInt(m_nIterations));
-    SetField(IDC_PAGES, FormatInt(m_nMaxPages));
+    SetField(IDC_ITERATIONS, m_form.IterationsText());
+    SetField(IDC_PAGES, m_form.PagesText());
+    const CrawlerForm::StartUp startUp = m_form.Load();
 
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
         char szItem[64] = {};
         AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-        m_bStandardLinks = ReadStandardLinkRules(m_places);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_STANDARD_LINKS_ITEM, szItem, sizeof szItem) > 0)
-            AppendMenuA(hSysMenu, MF_STRING | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED), ID_SYS_STANDARD_LINKS,
-                        szItem);
+            AppendMenuA(hSysMenu,
+                        static_cast<UINT>(MF_STRING | (m_form.StandardLinkRules() ? MF_CHECKED : MF_UNCHECKED)),
+                        ID_SYS_STANDARD_LINKS, szItem);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0)
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
     }
     UpdateTitle();
     SetIcons();
 
-    EnsureSettingsKey(m_places, kDefaultStartAddress);
-    SetProgressRange(0, static_cast<int>(m_nMaxPages & 0xFFFF));
-    SetProgressPos(0);
-    SetField(IDC_URL, "http://");
-    std::string strUrl;
-    if (ReadDefaultUrl(m_places, strUrl)) {
-        m_strUrl = strUrl;
-        SetField(IDC_URL, strUrl);
-    } else {
-        ShowMessage("Error! Cannot find settings.");
-    }
+    m_progressRows.ResetProgress(m_form.Pages());
+    SetField(IDC_URL, startUp.strUrlField);
+    if (!startUp.bSettingsFound)
+        ShowMessage(kSettingsMissingText);
 
     ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
+    m_list.Attach(List());
     CreateColumns();
-    m_header.Attach(List());
     LoadColumnWidths();
 
     CSplashWnd::EnableSplash(true);
@@ -269,16 +231,10 @@ void CCrawlerDlg::CreateColumns()
     RECT units{0, 0, 4, 8};
     MapDialogRect(m_hWnd, &units);
     const HWND hHeader = ListView_GetHeader(List());
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = std::max(MulDiv(kColumns[i].nWidth, units.right, kTemplateBaseX),
-                             CSortHeaderCtrl::WidthForTitle(hHeader, kColumns[i].pName));
-        column.pszText = const_cast<char*>(kColumns[i].pName);
-        column.iSubItem = i;
-        ListView_InsertColumn(List(), i, &column);
-    }
+    for (int i = 0; i < COL_COUNT; ++i)
+        m_list.InsertColumn(kColumnHeadings[i],
+                            std::max(MulDiv(kColumnWidths[i], units.right, kTemplateBaseX),
+                                     CSortHeaderCtrl::WidthForTitle(hHeader, kColumnHeadings[i])));
 }
 
 void CCrawlerDlg::LoadColumnWidths()
@@ -286,7 +242,7 @@ void CCrawlerDlg::LoadColumnWidths()
     std::vector<std::int32_t> widths;
     const HWND hHeader = ListView_GetHeader(List());
     // A count other than the number of columns changes nothing.
-    if (!ReadColumnWidths(m_places, IDC_RESULTS, widths) ||
+    if (!ReadColumnWidths(m_settings.Places(), IDC_RESULTS, widths) ||
         static_cast<int>(widths.size()) != Header_GetItemCount(hHeader))
         return;
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
@@ -301,7 +257,7 @@ void CCrawlerDlg::SaveColumnWidths()
     std::vector<std::int32_t> widths;
     for (int i = 0; i < nCount; ++i)
         widths.push_back(ListView_GetColumnWidth(List(), i));
-    plovik::SaveColumnWidths(m_places, IDC_RESULTS, widths);
+    plovik::SaveColumnWidths(m_settings.Places(), IDC_RESULTS, widths);
 }
 
 // ------------------------------------------------------------------ commands
@@ -316,7 +272,7 @@ void CCrawlerDlg::OnCommand(int nId, int nNotify)
     case IDC_HOMEPAGE:
     case IDC_HELP_PAGE:
         if (nNotify == BN_CLICKED)
-            OpenWithShell(m_hWnd, PLOVIK_PRODUCT_ADDRESS);
+            OpenWithShell(m_hWnd, kProductAddress);
         break;
     case IDOK:
         OnOK();
@@ -366,26 +322,15 @@ void CCrawlerDlg::OnCrawl()
         ShowMessage(kCrawlRunningText);
         return;
     }
-    m_progressRows.ResetProgress(m_nMaxPages);
-    const LinkRules rules = m_bStandardLinks ? LinkRules::Standard : LinkRules::Classic;
-    m_strUrl = NormaliseStartAddress(FieldText(IDC_URL), rules);
-    SetField(IDC_URL, m_strUrl);
-    SaveDefaultUrl(m_places, m_strUrl);
-
-    const std::string strRefusal = StartAddressMessage(CheckStartAddress(m_strUrl, rules));
-    if (!strRefusal.empty()) {
-        ShowMessage(strRefusal);
+    m_progressRows.ResetProgress(m_form.Pages());
+    CrawlerForm::CrawlPlan plan = m_form.PrepareCrawl(FieldText(IDC_URL));
+    SetField(IDC_URL, plan.strUrl);
+    if (!plan.strRefusal.empty()) {
+        ShowMessage(plan.strRefusal);
         return;
     }
-    SetStatusText(ProgressRows::ScanningText(m_strUrl));
-
-    CrawlInputs inputs;
-    inputs.strUrl = m_strUrl;
-    inputs.settings = m_engineSettings;
-    inputs.settings.nIterations = static_cast<std::int32_t>(m_nIterations);
-    inputs.settings.nMaxPages = static_cast<std::int32_t>(m_nMaxPages);
-    inputs.settings.linkRules = rules;
-    if (m_pControl->Start(std::move(inputs)) == CrawlControl::StartResult::NoThread)
+    SetStatusText(plan.strStatus);
+    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread)
         SetStatusText(std::string());
 }
 
@@ -393,17 +338,12 @@ void CCrawlerDlg::OnOK()
 {
     // The data exchange reads both fields back; one that holds no unsigned number
     // keeps the window open.
-    std::uint32_t nIterations = 0, nPages = 0;
-    for (int nId : {IDC_ITERATIONS, IDC_PAGES}) {
-        std::uint32_t& n = nId == IDC_ITERATIONS ? nIterations : nPages;
-        if (!ParseExchangeUnsigned(FieldText(nId), n)) {
-            ShowMessage(kUnsignedNeededText);
-            SetFocus(Item(nId));
-            return;
-        }
+    const auto failed = m_form.ReadFields(FieldText(IDC_ITERATIONS), FieldText(IDC_PAGES));
+    if (failed != CrawlerForm::Field::None) {
+        ShowMessage(kUnsignedNeededText);
+        SetFocus(Item(failed == CrawlerForm::Field::Iterations ? IDC_ITERATIONS : IDC_PAGES));
+        return;
     }
-    m_nIterations = nIterations;
-    m_nMaxPages = nPages;
     EndWindow(IDOK);
 }
 
@@ -425,63 +365,28 @@ void CCrawlerDlg::EndWindow(INT_PTR nResult)
 
 void CCrawlerDlg::OnFieldChanged(int nId)
 {
-    const std::int32_t nValue = ParseCInt32(FieldText(nId));
     if (nId == IDC_PAGES) {
-        m_nMaxPages = static_cast<std::uint32_t>(nValue);
+        m_form.PagesTyped(FieldText(nId));
         return;
     }
-    if (static_cast<std::uint32_t>(nValue) > 40u) {
-        // Comes back through this handler.
-        SetWindowTextA(Item(IDC_ITERATIONS), "40");
-        return;
-    }
-    m_nIterations = static_cast<std::uint32_t>(nValue);
+    std::string strShown;
+    if (m_form.IterationsTyped(FieldText(nId), strShown))
+        SetWindowTextA(Item(IDC_ITERATIONS), strShown.c_str());  // comes back through this handler
 }
 
 void CCrawlerDlg::OnDeltaPos(int nId, int nDelta)
 {
-    if (nId == IDC_PAGES_SPIN) {
-        m_nMaxPages = StepSetting(m_nMaxPages, nDelta, std::numeric_limits<std::int32_t>::max());
-        SetField(IDC_PAGES, FormatInt(static_cast<std::int32_t>(m_nMaxPages)));
-    } else {
-        m_nIterations = StepSetting(m_nIterations, nDelta, 40);
-        SetField(IDC_ITERATIONS, FormatInt(static_cast<std::int32_t>(m_nIterations)));
-    }
+    if (nId == IDC_PAGES_SPIN)
+        SetField(IDC_PAGES, m_form.StepPages(nDelta));
+    else
+        SetField(IDC_ITERATIONS, m_form.StepIterations(nDelta));
 }
 
 // ------------------------------------------------------------------ results list
 
 void CCrawlerDlg::OnColumnClick(int nColumn)
 {
-    const bool bAscending = nColumn == m_header.SortColumn() ? !m_header.IsAscending() : true;
-    m_header.SetSortImage(nColumn, bAscending);
-
-    // Stable: rows that compare equal keep their order (their current index breaks
-    // the tie). The comparison reads the rows' texts once, not the control per pair.
-    const int nRows = RowCount();
-    std::vector<std::string> keys(static_cast<std::size_t>(nRows));
-    for (int i = 0; i < nRows; ++i) {
-        keys[static_cast<std::size_t>(i)] = ItemText(i, nColumn);
-        // Each row carries its index before the sort into the comparison.
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        item.lParam = i;
-        ListView_SetItem(List(), &item);
-    }
-    SortContext context{&keys, bAscending};
-    ListView_SortItems(List(), &CompareRows, reinterpret_cast<LPARAM>(&context));
-    IndexRows();
-}
-
-// Rows by their label in ASCII lower case: a progress message finds its row without
-// a walk over the list, also after a sort has moved the rows.
-void CCrawlerDlg::IndexRows()
-{
-    m_rowIndex.clear();
-    const int nRows = RowCount();
-    for (int i = 0; i < nRows; ++i)
-        m_rowIndex.emplace(LowerAscii(RowLabel(i)), i);
+    m_list.OnColumnClick(nColumn);
 }
 
 void CCrawlerDlg::OnListRightClick(int nRow, POINT point)
@@ -510,89 +415,55 @@ void CCrawlerDlg::OnListContextKey()
 
 void CCrawlerDlg::OnVisitPage()
 {
-    // An https row's label is its whole address; an http row's lacks the scheme.
-    const std::string strLabel = RowLabel(m_nRightClickRow);
-    OpenWithShell(m_hWnd, strLabel.rfind("https://", 0) == 0 ? strLabel : "http://" + strLabel);
+    OpenWithShell(m_hWnd, CrawlerForm::PageAddressOfLabel(RowLabel(m_nRightClickRow)));
 }
 
 // Used by the next crawl, remembered in the profile and shown in the title.
 void CCrawlerDlg::OnStandardLinks()
 {
-    m_bStandardLinks = !m_bStandardLinks;
-    SaveStandardLinkRules(m_places, m_bStandardLinks);
+    m_form.SetStandardLinkRules(!m_form.StandardLinkRules());
+    const bool bOn = m_form.StandardLinkRules();
     if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE))
-        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS, MF_BYCOMMAND | (m_bStandardLinks ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS,
+                      static_cast<UINT>(MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED)));
     UpdateTitle();
 }
 
 void CCrawlerDlg::UpdateTitle()
 {
-    SetWindowTextA(m_hWnd, m_bStandardLinks ? "Plovik (standard link rules)" : "Plovik");
+    SetWindowTextA(m_hWnd, m_form.Title().c_str());
 }
 
 // ------------------------------------------------------------------ ResultRowSink
 
 int CCrawlerDlg::RowCount() const
 {
-    return ListView_GetItemCount(List());
+    return m_list.GetItemCount();
 }
 
 std::string CCrawlerDlg::RowLabel(int nRow) const
 {
-    return ItemText(nRow, COL_PAGE);
-}
-
-// The whole text of a cell: an address may be longer than any fixed buffer.
-std::string CCrawlerDlg::ItemText(int nRow, int nColumn) const
-{
-    std::string text(256, '\0');
-    for (;;) {
-        LVITEMA item{};
-        item.iSubItem = nColumn;
-        item.pszText = &text[0];
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto nCopied = static_cast<std::size_t>(
-            SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item)));
-        if (nCopied + 1 < text.size()) {
-            text.resize(nCopied);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
+    return m_list.GetItemLabel(nRow);
 }
 
 int CCrawlerDlg::FindRow(const std::string& sLabel) const
 {
-    const auto found = m_rowIndex.find(LowerAscii(sLabel));
-    return found == m_rowIndex.end() ? -1 : found->second;
+    return m_list.FindItem(sLabel);
 }
 
 int CCrawlerDlg::AddRow(const ResultRow& row)
 {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = RowCount();
-    item.pszText = const_cast<char*>(row[0].c_str());
-    const int nRow = ListView_InsertItem(List(), &item);
-    if (nRow < 0)
-        return nRow;
-    m_rowIndex.emplace(LowerAscii(row[0]), nRow);
-    for (int i = 1; i < COL_COUNT; ++i)
-        SetCell(nRow, i, row[static_cast<std::size_t>(i)]);
-    return nRow;
+    return m_list.AddItem(std::vector<std::string>(row.begin(), row.end()));
 }
 
 void CCrawlerDlg::SetCell(int nRow, int nColumn, const std::string& sText)
 {
-    if (nRow < 0)
-        return;
-    ListView_SetItemText(List(), nRow, nColumn, const_cast<char*>(sText.c_str()));
+    m_list.SetItemText(nRow, nColumn, sText);
 }
 
 void CCrawlerDlg::DeleteAllRows()
 {
-    ListView_DeleteAllItems(List());
-    m_rowIndex.clear();
+    m_list.DeleteAllItems();
 }
 
 void CCrawlerDlg::SetStatusText(const std::string& sText)
@@ -603,11 +474,6 @@ void CCrawlerDlg::SetStatusText(const std::string& sText)
 void CCrawlerDlg::SetProgressRange(int nLow, int nHigh)
 {
     SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, static_cast<WPARAM>(nLow), nHigh);
-}
-
-int CCrawlerDlg::ProgressPos() const
-{
-    return static_cast<int>(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 void CCrawlerDlg::SetProgressPos(int nPos)

@@ -5,16 +5,16 @@
 
 #include <windows.h>
 
-#include "CSortHeaderCtrl.h"
+#include "CSortListCtrl.h"
 #include "CrawlControl.h"
+#include "CrawlerForm.h"
 #include "ProgressRows.h"
 #include "RegistrySettings.h"
-#include "resource.h"
+#include "ResourceIds.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 namespace plovik {
 
@@ -39,7 +39,7 @@ public:
     bool EndCrawl(DWORD nWaitMs);
 
     // Engine settings the window does not show (tests shorten the pause between pages).
-    void SetEngineSettings(const CrawlSettings& settings) { m_engineSettings = settings; }
+    void SetEngineSettings(const CrawlSettings& settings) { m_form.SetEngineSettings(settings); }
 
     // ------------------------------------------------------------ ResultRowSink
     int RowCount() const override;
@@ -50,9 +50,8 @@ public:
     void DeleteAllRows() override;
     void SetStatusText(const std::string& sText) override;
     void SetProgressRange(int nLow, int nHigh) override;
-    int ProgressPos() const override;
     void SetProgressPos(int nPos) override;
-    std::uint32_t IterationsSetting() const override { return m_nIterations; }
+    std::uint32_t IterationsSetting() const override { return m_form.Iterations(); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -81,26 +80,19 @@ private:
     void ShowMessage(const std::string& strText);
     void SetField(int nId, const std::string& strText);
     std::string FieldText(int nId) const;
-    std::string ItemText(int nRow, int nColumn) const;
-    void IndexRows();
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
     HWND List() const { return Item(IDC_RESULTS); }
 
     HWND m_hWnd = nullptr;
-    RegistryPlaces m_places;
-    std::uint32_t m_nIterations = 3;
-    std::uint32_t m_nMaxPages = 10;
-    std::string m_strUrl;
+    RegistrySettings m_settings;
+    CrawlerForm m_form{m_settings};
     int m_nRightClickRow = -1;
-    CSortHeaderCtrl m_header;
+    CSortListCtrl m_list;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     bool m_bSettingField = false;
     bool m_bClosed = false;
-    bool m_bStandardLinks = false;  // the system menu's "Standard link rules"
     DWORD m_nClosedTick = 0;  // when the window was told to close
-    CrawlSettings m_engineSettings;
-    std::unordered_map<std::string, int> m_rowIndex;  // lower-case label -> row
     ProgressRows m_progressRows{*this};
     std::unique_ptr<CrawlControl> m_pControl;
 };

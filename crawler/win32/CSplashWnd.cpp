@@ -1,6 +1,6 @@
 #include "CSplashWnd.h"
 
-#include "resource.h"
+#include "ResourceIds.h"
 
 namespace plovik {
 

@@ -11,7 +11,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "SettingsStore.h"
 
 namespace plovik {
 
@@ -43,5 +46,22 @@ void SaveColumnWidths(const RegistryPlaces& places, int nListId, const std::vect
 // (a DWORD), off unless stored as non-zero.
 bool ReadStandardLinkRules(const RegistryPlaces& places);
 void SaveStandardLinkRules(const RegistryPlaces& places, bool bOn);
+
+// The functions above at one place, as the window's form sees them.
+class RegistrySettings : public SettingsStore {
+public:
+    explicit RegistrySettings(RegistryPlaces places = RegistryPlaces()) : m_places(std::move(places)) {}
+
+    void EnsureDefaultUrl(const std::string& strDefault) override { EnsureSettingsKey(m_places, strDefault); }
+    bool ReadDefaultUrl(std::string& strUrl) const override { return plovik::ReadDefaultUrl(m_places, strUrl); }
+    void SaveDefaultUrl(const std::string& strUrl) override { plovik::SaveDefaultUrl(m_places, strUrl); }
+    bool ReadStandardLinkRules() const override { return plovik::ReadStandardLinkRules(m_places); }
+    void SaveStandardLinkRules(bool bOn) override { plovik::SaveStandardLinkRules(m_places, bOn); }
+
+    const RegistryPlaces& Places() const { return m_places; }
+
+private:
+    RegistryPlaces m_places;
+};
 
 }  // namespace plovik

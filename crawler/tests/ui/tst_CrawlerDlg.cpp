@@ -10,7 +10,7 @@
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
 #include "LoopbackServer.h"
-#include "Resource.h"
+#include "ResourceIds.h"
 #include "RunWindow.h"
 #include "TextFormat.h"
 
@@ -152,6 +152,8 @@ private slots:
     }
 
     // ------------------------------------------------------------------ fields and arrows
+    // The rules themselves are the form's (crawler_form_test); these check that the
+    // window's fields and arrows go through them and show their result.
 
     void iterationsFieldIsCappedAt40_data()
     {
@@ -160,18 +162,8 @@ private slots:
         QTest::addColumn<uint>("setting");
         QTest::newRow("55") << "55"
                             << "40" << 40u;
-        QTest::newRow("-3") << "-3"
-                            << "40" << 40u;
-        QTest::newRow("0 stays") << "0"
-                                 << "0" << 0u;
-        QTest::newRow("40 stays") << "40"
-                                  << "40" << 40u;
         QTest::newRow("leading digits") << " 7x"
                                         << " 7x" << 7u;
-        QTest::newRow("letters are 0") << "abc"
-                                       << "abc" << 0u;
-        QTest::newRow("overflow saturates and caps") << "99999999999999"
-                                                     << "40" << 40u;
     }
 
     void iterationsFieldIsCappedAt40()
@@ -191,8 +183,6 @@ private slots:
         QTest::addColumn<uint>("setting");
         QTest::newRow("abc") << "abc" << 0u;
         QTest::newRow("70000") << "70000" << 70000u;
-        QTest::newRow("-3") << "-3" << uint(-3);
-        QTest::newRow("overflow saturates") << "99999999999" << 2147483647u;
     }
 
     void pagesFieldTakesAnyText()
@@ -211,26 +201,14 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("up");
         QTest::addColumn<QString>("result");
-        QTest::newRow("iterations down at 1") << "IDC_ITERATIONS"
-                                              << "1" << false << "1";
         QTest::newRow("iterations up at 40") << "IDC_ITERATIONS"
                                              << "40" << true << "40";
         QTest::newRow("iterations up") << "IDC_ITERATIONS"
                                        << "3" << true << "4";
-        QTest::newRow("iterations 0 down") << "IDC_ITERATIONS"
-                                           << "0" << false << "1";
-        QTest::newRow("pages down at 1") << "IDC_PAGES"
-                                         << "1" << false << "1";
         QTest::newRow("pages 0 down") << "IDC_PAGES"
                                       << "0" << false << "1";
         QTest::newRow("pages up no limit") << "IDC_PAGES"
                                            << "99999" << true << "100000";
-        QTest::newRow("pages up saturates") << "IDC_PAGES"
-                                            << "2147483647" << true << "2147483647";
-        QTest::newRow("pages negative down") << "IDC_PAGES"
-                                             << "-3" << false << "1";
-        QTest::newRow("pages text down") << "IDC_PAGES"
-                                         << "abc" << false << "1";
     }
 
     void arrowsStepAndClamp()
@@ -645,7 +623,7 @@ private slots:
                 sVersion = pVersion->text();
             QTest::keyClick(pAbout, Qt::Key_Escape);
         });
-        dlg.OnSysCommand(plovik::ID_SYS_ABOUT | 0x3);  // the low four bits do not matter
+        dlg.OnSysCommand(ID_SYS_ABOUT | 0x3);  // the low four bits do not matter
         QCOMPARE(sTitle, QString("About Skarrow"));
         QCOMPARE(sVersion, QString("Skarrow Version 1.3"));
         // Another system command opens nothing.

@@ -143,7 +143,7 @@ private slots:
         CSortListCtrl list;
         list.SetHeadings("A,10");
         list.SortColumn(0, true);
-        RowData ra{{a}, 0, {}}, rb{{b}, 1, {}};
+        const RowData ra{a.toStdString()}, rb{b.toStdString()};
         QCOMPARE(CSortListCtrl::CompareItems(ra, rb, list), ascending);
         list.SortColumn(0, false);
         // Descending swaps the operands but keeps the kind of the first text.

@@ -1,13 +1,14 @@
-// Resource ids of plovik.exe, shared by the resource script and the code (the script's
-// compiler reads only #define lines). The same numbers as the Qt window's ids.
+// Resource ids of the program's window, one set for both windows: the Win32 resource
+// script and its code, and the Qt window, whose controls carry their id's name as
+// object name. Only #define lines: the resource compiler reads no C++.
 #pragma once
 
 #define ID_SYS_ABOUT 0x0010
 #define ID_SYS_STANDARD_LINKS 0x0020
 #define IDD_ABOUT 100
 #define IDS_ABOUT_ITEM 101
-#define IDS_STANDARD_LINKS_ITEM 103
 #define IDD_MAIN 102
+#define IDS_STANDARD_LINKS_ITEM 103
 #define IDI_APP 128
 #define IDR_POPUP 129
 #define IDB_SPLASH 132
@@ -24,5 +25,7 @@
 #define IDC_ITERATIONS_SPIN 1016
 #define ID_VISIT_PAGE 32771
 
+// Texts the resource script shows as they are in the code (ProgramTexts.h); the
+// copyright in the script's Latin-1.
 #define PLOVIK_COPYRIGHT "Copyright \251 2008 Corvane Software"
 #define PLOVIK_PRODUCT_ADDRESS "http://www.corvane.example/skarrow/"

@@ -9,11 +9,10 @@
 
 #include "PageRecord.h"
 #include "RankIteration.h"
+#include "ResultColumns.h"
 
 namespace plovik {
 
-// Columns of a results row, in order.
-enum ResultColumn : int { COL_PAGE = 0, COL_PR, COL_IN, COL_OUT, COL_DEPTH, COL_STATUS, COL_COUNT };
 using ResultRow = std::array<std::string, COL_COUNT>;
 
 // The display that progress messages update. Rows are addressed by index; -1 is "no row".
@@ -33,7 +32,7 @@ public:
 
     virtual void SetStatusText(const std::string& sText) = 0;
     virtual void SetProgressRange(int nLow, int nHigh) = 0;
-    virtual int ProgressPos() const = 0;
+    // Within the last range set.
     virtual void SetProgressPos(int nPos) = 0;
 
     // The iterations setting as the display holds it when a message arrives.
@@ -59,6 +58,12 @@ public:
     // (the "http://"), or the whole of an https address, compared ignoring case.
     int FindPageRow(const std::string& strUrl) const;
 
+    // The bar as the messages left it: its range, and its position held within it as
+    // a progress bar holds it. Kept here rather than read back from the display.
+    int ProgressLow() const { return m_nLow; }
+    int ProgressHigh() const { return m_nHigh; }
+    int ProgressPos() const { return m_nPos; }
+
     // The cells of a new row for a record (PR "-").
     static ResultRow RowFor(const PageRecord& record);
 
@@ -72,8 +77,14 @@ public:
 private:
     // What CP_RANK_CHANGED does, for every record of the iteration in table order.
     void ShowRanks(const RankIteration& ranks);
+    void SetRange(int nLow, int nHigh);
+    void SetPos(int nPos);
 
     ResultRowSink& m_sink;
+    // A progress bar's own range until the first reset.
+    int m_nLow = 0;
+    int m_nHigh = 100;
+    int m_nPos = 0;
 };
 
 // Label comparison of the results list: equal ignoring ASCII letter case.

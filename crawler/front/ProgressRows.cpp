@@ -3,6 +3,8 @@
 #include "CrawlNotifier.h"
 #include "TextFormat.h"
 
+#include <algorithm>
+
 namespace plovik {
 
 namespace {
@@ -35,8 +37,8 @@ int ResultRowSink::FindRow(const std::string& sLabel) const
 void ProgressRows::ResetProgress(std::uint32_t nPagesSetting)
 {
     m_sink.DeleteAllRows();
-    m_sink.SetProgressRange(0, static_cast<int>(nPagesSetting & 0xFFFFu));
-    m_sink.SetProgressPos(0);
+    SetRange(0, static_cast<int>(nPagesSetting & 0xFFFFu));
+    SetPos(0);
     m_sink.SetStatusText(std::string());
 }
 
@@ -78,6 +80,20 @@ std::string ProgressRows::CompletedText(std::int32_t nTotalTimes1000)
     return "Completed. Total PR = " + TotalText(nTotalTimes1000);
 }
 
+void ProgressRows::SetRange(int nLow, int nHigh)
+{
+    m_nLow = nLow;
+    m_nHigh = nHigh;
+    m_sink.SetProgressRange(nLow, nHigh);
+    SetPos(m_nPos);
+}
+
+void ProgressRows::SetPos(int nPos)
+{
+    m_nPos = std::clamp(nPos, m_nLow, std::max(m_nLow, m_nHigh));
+    m_sink.SetProgressPos(m_nPos);
+}
+
 void ProgressRows::ShowRanks(const RankIteration& ranks)
 {
     const std::size_t n = ranks.Count();
@@ -111,19 +127,19 @@ int ProgressRows::OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int
         break;
     }
     case CP_PAGE_DONE:
-        m_sink.SetProgressPos(m_sink.ProgressPos() + 1);
+        SetPos(m_nPos + 1);
         m_sink.SetStatusText(ScanningText(pRecord->strUrl));
         break;
     case CP_CALC_START:
-        m_sink.SetProgressRange(0, static_cast<int>(m_sink.IterationsSetting() & 0xFFFFu));
-        m_sink.SetProgressPos(0);
+        SetRange(0, static_cast<int>(m_sink.IterationsSetting() & 0xFFFFu));
+        SetPos(0);
         m_sink.SetStatusText(std::string());
         break;
     case CP_ITERATION_DONE: {
         if (pRanks)
             ShowRanks(*pRanks);
-        const int nPos = m_sink.ProgressPos() + 1;
-        m_sink.SetProgressPos(nPos);
+        const int nPos = m_nPos + 1;
+        SetPos(nPos);
         m_sink.SetStatusText(IterationText(nPos, static_cast<std::int32_t>(m_sink.IterationsSetting())));
         break;
     }

@@ -121,6 +121,44 @@ TEST(ProgressRows, ProgressAndStatusTexts)
     EXPECT_EQ(sink.StatusText(), "Completed. Total PR = 0.149");
 }
 
+// The position is the bar's, held within its range: when the iterations setting
+// shrinks during the calculation, the bar stays full and the text keeps its count.
+TEST(ProgressRows, PositionIsKeptWithinTheRangeWithoutReadingTheDisplay)
+{
+    struct Case {
+        std::uint32_t nIterationsSetting;
+        int nIterationsDone;
+        int nPos;
+        const char* pText;
+    };
+    const Case cases[] = {
+        {3, 2, 2, "Completing calculation iteration 2 of 3"}, {2, 2, 2, "Completing calculation iteration 2 of 2"},
+        {2, 3, 2, "Completing calculation iteration 3 of 2"}, {2, 5, 2, "Completing calculation iteration 3 of 2"},
+        {0, 1, 0, "Completing calculation iteration 1 of 0"},
+    };
+    for (const Case& c : cases) {
+        TableRowSink sink(c.nIterationsSetting);
+        ProgressRows rows(sink);
+        rows.OnCrawlProgress(CP_CALC_START, nullptr, 0);
+        for (int i = 0; i < c.nIterationsDone; ++i)
+            rows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
+        EXPECT_EQ(rows.ProgressPos(), c.nPos) << c.pText;
+        EXPECT_EQ(sink.ProgressPos(), c.nPos) << c.pText;
+        EXPECT_EQ(sink.StatusText(), c.pText);
+    }
+    // A page phase beyond its range stops at the range's end.
+    TableRowSink sink(3);
+    ProgressRows rows(sink);
+    rows.ResetProgress(2);
+    const PageRecord page = Record("http://host/");
+    for (int i = 0; i < 4; ++i)
+        rows.OnCrawlProgress(CP_PAGE_DONE, &page, 0);
+    EXPECT_EQ(rows.ProgressPos(), 2);
+    rows.ResetProgress(10);
+    EXPECT_EQ(rows.ProgressPos(), 0);
+    EXPECT_EQ(rows.ProgressHigh(), 10);
+}
+
 TEST(ProgressRows, TotalTexts)
 {
     // The product is single precision: 5386937 * 0.001f is 5386.9375 in float but
