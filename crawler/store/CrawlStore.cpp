@@ -64,6 +64,15 @@ std::string NowUtc()
     return sz;
 }
 
+// SQLite's integrity report can run over several lines; the refusal is one.
+std::string OneLine(std::string s)
+{
+    for (char& c : s)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return s;
+}
+
 bool FileExists(const std::string& strPath)
 {
     std::FILE* p = std::fopen(strPath.c_str(), "rb");
@@ -273,7 +282,7 @@ std::unique_ptr<CrawlStore> CrawlStore::Open(const std::string& strPath, Access 
             strCheck = sqlite3_errmsg(pImpl->db.get());
     }
     if (strCheck != "ok") {
-        strError = strPath + ": the file is damaged (" + strCheck + ")";
+        strError = strPath + ": the file is damaged (" + OneLine(strCheck) + ")";
         return nullptr;
     }
     std::map<std::string, std::string> meta;

@@ -48,6 +48,9 @@ HeaderCheck CheckStoreFileHeader(const std::string& strPath, std::int32_t nExpec
     if (BigEndian32(header + 68) != kCrawlApplicationId)
         return check;
     check.nVersion = static_cast<std::int32_t>(BigEndian32(header + 60));
+    // Every crawl file names its version; one without is some other program's.
+    if (check.nVersion == 0)
+        return check;
     if (check.nVersion != nExpectedVersion) {
         check.verdict = HeaderVerdict::OtherVersion;
         return check;
