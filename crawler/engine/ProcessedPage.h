@@ -18,7 +18,8 @@ struct ProcessedPage {
     // The record each link of the page reached, in the order of the page's link list
     // (the slash variant of a link reaches the known record).
     const std::vector<const PageRecord*>& targets;
-    const std::vector<std::string>& hrefs;  // each link's href as the page wrote it
+    // Each link's href as the page wrote it; a recalled page may come without them.
+    const std::vector<std::string>& hrefs;
     bool bRecalled;                         // given back by RecordedPages, not fetched
 };
 
@@ -28,7 +29,7 @@ struct RecordedPage {
     std::string strFinalUrl;
     std::string strFailure;
     std::vector<std::string> links;  // the link list: the address each link reached
-    std::vector<std::string> hrefs;
+    std::vector<std::string> hrefs;  // may be empty: the earlier run keeps them
 };
 
 // Pages that a resumed or reopened crawl takes from a saved crawl instead of

@@ -76,7 +76,8 @@ public:
     // ------------------------------------------------------------ reading
     // Pages in id order, links in (from, position) order. False on a read error.
     bool ReadPages(std::vector<StoredPage>& pages);
-    bool ReadLinks(std::vector<StoredLink>& links);
+    // bHrefs false leaves every strHref empty (a replay does not need them).
+    bool ReadLinks(std::vector<StoredLink>& links, bool bHrefs = true);
 
     // ------------------------------------------------------------ writing
     // One processed page: Begin, the new pages, the visited page, its links, Commit.

@@ -8,22 +8,34 @@ bool SavedCrawl::Load(CrawlStore& store)
 {
     m_pages.clear();
     m_links.clear();
-    if (!store.ReadPages(m_pages) || !store.ReadLinks(m_links))
+    if (!store.ReadPages(m_pages) || !store.ReadLinks(m_links, false))
         return false;
     m_byUrl.reserve(m_pages.size());
-    m_byId.reserve(m_pages.size());
+    m_bDenseIds = true;
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         m_byUrl.emplace(m_pages[i].strUrl, i);
-        m_byId.emplace(m_pages[i].nId, i);
+        m_bDenseIds = m_bDenseIds && m_pages[i].nId == static_cast<std::int64_t>(i);
     }
+    m_byId.clear();
+    if (!m_bDenseIds)
+        for (std::size_t i = 0; i < m_pages.size(); ++i)
+            m_byId.emplace(m_pages[i].nId, i);
     // Links come sorted by their page: each page's run starts where the previous ends.
     m_firstLink.assign(m_pages.size() + 1, m_links.size());
     for (std::size_t k = m_links.size(); k-- > 0;) {
-        const auto it = m_byId.find(m_links[k].nFrom);
-        if (it != m_byId.end())
-            m_firstLink[it->second] = k;
+        const std::int64_t nIndex = IndexOfId(m_links[k].nFrom);
+        if (nIndex >= 0)
+            m_firstLink[static_cast<std::size_t>(nIndex)] = k;
     }
     return true;
+}
+
+std::int64_t SavedCrawl::IndexOfId(std::int64_t nId) const
+{
+    if (m_bDenseIds)
+        return nId >= 0 && nId < static_cast<std::int64_t>(m_pages.size()) ? nId : -1;
+    const auto it = m_byId.find(nId);
+    return it == m_byId.end() ? -1 : static_cast<std::int64_t>(it->second);
 }
 
 std::vector<CrawlItem> SavedCrawl::VisitOrder() const
@@ -59,11 +71,9 @@ bool SavedCrawl::Recall(const std::string& strUrl, RecordedPage& page)
     page.links.clear();
     page.hrefs.clear();
     for (std::size_t k = m_firstLink[it->second]; k < m_links.size() && m_links[k].nFrom == saved.nId; ++k) {
-        const auto target = m_byId.find(m_links[k].nTo);
-        if (target == m_byId.end())
-            continue;
-        page.links.push_back(m_pages[target->second].strUrl);
-        page.hrefs.push_back(m_links[k].strHref);
+        const std::int64_t nTarget = IndexOfId(m_links[k].nTo);
+        if (nTarget >= 0)
+            page.links.push_back(m_pages[static_cast<std::size_t>(nTarget)].strUrl);
     }
     return true;
 }

@@ -14,6 +14,8 @@
 
 namespace plovik {
 
+// The pages it gives back carry no hrefs: the crawl needs only where links lead,
+// and the file keeps the hrefs of pages it already holds.
 class SavedCrawl : public RecordedPages {
 public:
     // False on a read error.
@@ -31,7 +33,11 @@ public:
 private:
     std::vector<StoredPage> m_pages;  // by id
     std::vector<StoredLink> m_links;  // by (from, position)
+    // The index of a page by its id; -1 for an id the file does not hold.
+    std::int64_t IndexOfId(std::int64_t nId) const;
+
     std::unordered_map<std::string, std::size_t> m_byUrl;
+    bool m_bDenseIds = true;  // page i has id i, as a crawl numbers them
     std::unordered_map<std::int64_t, std::size_t> m_byId;
     std::vector<std::size_t> m_firstLink;  // per page: its first entry of m_links
 };

@@ -203,7 +203,7 @@ TEST(CrawlStore, AFailedWriteIsKeptAndStopsFurtherWrites)
     ASSERT_TRUE(pStore) << strError;
     pStore->BeginPage();
     pStore->InsertPage(0, "http://h/", 0);
-    pStore->InsertPage(1, "http://h/", 1);  // the same address twice
+    pStore->InsertPage(0, "http://h/b", 1);  // the same number twice
     pStore->CommitPage();
     EXPECT_NE(pStore->WriteError().find("UNIQUE"), std::string::npos) << pStore->WriteError();
     pStore->BeginPage();
