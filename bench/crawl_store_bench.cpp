@@ -53,8 +53,8 @@ public:
             const int nPage = req.matches[2].length() ? std::stoi(req.matches[2]) : 0;
             std::string strBody = "<html><body><h1>Page</h1>\n";
             for (int k = 0; k < kLinksPerPage; ++k)
-                strBody += "<p>Text <a href=\"" + PagePath(LinkTarget(nPage, k, kSitePages)) +
-                    "\">link</a> more text.</p>\n";
+                strBody +=
+                    "<p>Text <a href=\"" + PagePath(LinkTarget(nPage, k, kSitePages)) + "\">link</a> more text.</p>\n";
             res.set_content(strBody + "</body></html>\n", "text/html");
         });
     }
@@ -227,8 +227,8 @@ void Summary()
         open.push_back(OpenSeconds(plovik::OutputFormat::Csv, &dCpu));
         openCpu.push_back(dCpu);
     }
-    std::printf("  --open of %d pages, %d links, csv rows, median of 3: %.2f s (%.2f s CPU) (target: under 5 s)\n", kFilePages,
-                kFileLinks, Median(open), Median(openCpu));
+    std::printf("  --open of %d pages, %d links, csv rows, median of 3: %.2f s (%.2f s CPU) (target: under 5 s)\n",
+                kFilePages, kFileLinks, Median(open), Median(openCpu));
 }
 
 }  // namespace

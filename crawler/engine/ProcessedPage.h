@@ -20,7 +20,7 @@ struct ProcessedPage {
     const std::vector<const PageRecord*>& targets;
     // Each link's href as the page wrote it; a recalled page may come without them.
     const std::vector<std::string>& hrefs;
-    bool bRecalled;                         // given back by RecordedPages, not fetched
+    bool bRecalled;  // given back by RecordedPages, not fetched
 };
 
 // One page as an earlier run of the same crawl processed it.

@@ -168,7 +168,8 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
     }
     // A page that a stop cut short is not handed on whole.
     if (bKeepGraph && !m_bStop.load())
-        m_pNotify->OnPageProcessed(ProcessedPage{*pCurrent, m_strFinalUrl, m_strFailure, targets, m_hrefs, m_bRecalled});
+        m_pNotify->OnPageProcessed(
+            ProcessedPage{*pCurrent, m_strFinalUrl, m_strFailure, targets, m_hrefs, m_bRecalled});
     Notify(CP_PAGE_DONE, pCurrent, 0);
 }
 

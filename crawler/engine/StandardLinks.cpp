@@ -53,8 +53,7 @@ std::string NormaliseStandardStart(const std::string& strTyped)
     return NormaliseAddress(strTyped, address) ? address.strUrl : std::string();
 }
 
-LinkNote StandardLinks::BeginCrawl(const std::string& strStart, const HttpOptions& http,
-                                   const std::atomic<bool>* pStop)
+LinkNote StandardLinks::BeginCrawl(const std::string& strStart, const HttpOptions& http, const std::atomic<bool>* pStop)
 {
     m_bHaveStart = NormaliseAddress(strStart, m_start);
     m_robots = RobotsRules();

@@ -8,15 +8,15 @@ namespace plovik {
 
 namespace {
 
-const char* const kValueOptions[] = {"--crawl", "--pages",  "--iterations", "--format",
-                                     "--links", "--save", "--open",       "--resume"};
+const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format",
+                                     "--links", "--save",  "--open",       "--resume"};
 
 struct FormatName {
     const char* pName;
     OutputFormat format;
 };
-const FormatName kFormats[] = {{"table", OutputFormat::Table}, {"csv", OutputFormat::Csv},
-                               {"json", OutputFormat::Json},   {"edges", OutputFormat::Edges},
+const FormatName kFormats[] = {{"table", OutputFormat::Table},     {"csv", OutputFormat::Csv},
+                               {"json", OutputFormat::Json},       {"edges", OutputFormat::Edges},
                                {"graphml", OutputFormat::GraphMl}, {"dot", OutputFormat::Dot}};
 
 // The window system's options that take a value, and those that do not.

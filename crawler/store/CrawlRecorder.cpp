@@ -4,7 +4,9 @@
 
 namespace plovik {
 
-CrawlRecorder::CrawlRecorder(CrawlStore& store) : m_store(store) {}
+CrawlRecorder::CrawlRecorder(CrawlStore& store) : m_store(store)
+{
+}
 
 CrawlRecorder::CrawlRecorder(CrawlStore& store, const std::vector<StoredPage>& saved) : m_store(store)
 {

@@ -30,25 +30,27 @@ struct StatementFinalizer {
 using Db = std::unique_ptr<sqlite3, DbCloser>;
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-const char* const kSchema =
-    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-    "CREATE TABLE page("
-    " id INTEGER PRIMARY KEY,"
-    " address TEXT NOT NULL,"
-    " depth INTEGER NOT NULL,"
-    " status INTEGER NOT NULL DEFAULT 0,"
-    " out_links INTEGER NOT NULL DEFAULT 0,"
-    " rank REAL NOT NULL DEFAULT 1.0,"
-    " visited INTEGER NOT NULL DEFAULT 0,"
-    " visit_order INTEGER,"
-    " final_address TEXT,"
-    " failure TEXT);"
-    "CREATE TABLE link("
-    " from_page INTEGER NOT NULL REFERENCES page(id),"
-    " position INTEGER NOT NULL,"
-    " to_page INTEGER NOT NULL REFERENCES page(id),"
-    " href TEXT NOT NULL,"
-    " PRIMARY KEY(from_page, position)) WITHOUT ROWID;";
+// A connection is used by one thread only (the crawl's): no locks inside SQLite.
+const int kOneThread = SQLITE_OPEN_NOMUTEX;
+
+const char* const kSchema = "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                            "CREATE TABLE page("
+                            " id INTEGER PRIMARY KEY,"
+                            " address TEXT NOT NULL,"
+                            " depth INTEGER NOT NULL,"
+                            " status INTEGER NOT NULL DEFAULT 0,"
+                            " out_links INTEGER NOT NULL DEFAULT 0,"
+                            " rank REAL NOT NULL DEFAULT 1.0,"
+                            " visited INTEGER NOT NULL DEFAULT 0,"
+                            " visit_order INTEGER,"
+                            " final_address TEXT,"
+                            " failure TEXT);"
+                            "CREATE TABLE link("
+                            " from_page INTEGER NOT NULL REFERENCES page(id),"
+                            " position INTEGER NOT NULL,"
+                            " to_page INTEGER NOT NULL REFERENCES page(id),"
+                            " href TEXT NOT NULL,"
+                            " PRIMARY KEY(from_page, position)) WITHOUT ROWID;";
 
 std::string NowUtc()
 {
@@ -183,14 +185,16 @@ struct CrawlStore::Impl {
         begin = Prepare("BEGIN");
         commit = Prepare("COMMIT");
         insertPage = Prepare("INSERT INTO page(id, address, depth) VALUES(?1, ?2, ?3)");
-        updateVisited = Prepare(
-            "UPDATE page SET status=?2, out_links=?3, visited=1, visit_order=?4, final_address=?5, failure=?6 "
-            "WHERE id=?1");
+        updateVisited =
+            Prepare("UPDATE page SET status=?2, out_links=?3, visited=1, visit_order=?4, final_address=?5, failure=?6 "
+                    "WHERE id=?1");
         insertLink = Prepare("INSERT INTO link(from_page, position, to_page, href) VALUES(?1, ?2, ?3, ?4)");
     }
 };
 
-CrawlStore::CrawlStore(std::unique_ptr<Impl> pImpl) : m_pImpl(std::move(pImpl)) {}
+CrawlStore::CrawlStore(std::unique_ptr<Impl> pImpl) : m_pImpl(std::move(pImpl))
+{
+}
 
 CrawlStore::~CrawlStore()
 {
@@ -217,7 +221,8 @@ std::unique_ptr<CrawlStore> CrawlStore::Create(const std::string& strPath, const
     }
     auto pImpl = std::make_unique<Impl>();
     sqlite3* pDb = nullptr;
-    const int nOpen = sqlite3_open_v2(strPath.c_str(), &pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int nOpen =
+        sqlite3_open_v2(strPath.c_str(), &pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | kOneThread, nullptr);
     pImpl->db.reset(pDb);
     if (nOpen != SQLITE_OK) {
         strError = strPath + ": " + (pDb ? sqlite3_errmsg(pDb) : "cannot create the file");
@@ -276,7 +281,7 @@ std::unique_ptr<CrawlStore> CrawlStore::Open(const std::string& strPath, Access 
     // Checked read-only first; only a sound file is opened for writing.
     auto pImpl = std::make_unique<Impl>();
     sqlite3* pDb = nullptr;
-    const int nOpen = sqlite3_open_v2(strPath.c_str(), &pDb, SQLITE_OPEN_READONLY, nullptr);
+    const int nOpen = sqlite3_open_v2(strPath.c_str(), &pDb, SQLITE_OPEN_READONLY | kOneThread, nullptr);
     pImpl->db.reset(pDb);
     if (nOpen != SQLITE_OK) {
         strError = strPath + ": " + (pDb ? sqlite3_errmsg(pDb) : "cannot open the file");
@@ -318,7 +323,7 @@ std::unique_ptr<CrawlStore> CrawlStore::Open(const std::string& strPath, Access 
 
     pImpl->db.reset();
     sqlite3* pWritable = nullptr;
-    const int nWritable = sqlite3_open_v2(strPath.c_str(), &pWritable, SQLITE_OPEN_READWRITE, nullptr);
+    const int nWritable = sqlite3_open_v2(strPath.c_str(), &pWritable, SQLITE_OPEN_READWRITE | kOneThread, nullptr);
     pImpl->db.reset(pWritable);
     if (nWritable != SQLITE_OK) {
         strError = strPath + ": " + (pWritable ? sqlite3_errmsg(pWritable) : "cannot open the file for writing");
@@ -349,8 +354,7 @@ bool CrawlStore::ReadPages(std::vector<StoredPage>& pages)
         page.nOutLinks = sqlite3_column_int(p.get(), 4);
         page.fRank = static_cast<float>(sqlite3_column_double(p.get(), 5));
         page.bVisited = sqlite3_column_int(p.get(), 6) != 0;
-        page.nVisitOrder =
-            sqlite3_column_type(p.get(), 7) == SQLITE_NULL ? -1 : sqlite3_column_int64(p.get(), 7);
+        page.nVisitOrder = sqlite3_column_type(p.get(), 7) == SQLITE_NULL ? -1 : sqlite3_column_int64(p.get(), 7);
         page.strFinalUrl = ColumnText(p.get(), 8);
         page.strFailure = ColumnText(p.get(), 9);
         pages.push_back(std::move(page));
@@ -360,8 +364,9 @@ bool CrawlStore::ReadPages(std::vector<StoredPage>& pages)
 
 bool CrawlStore::ReadLinks(std::vector<StoredLink>& links, bool bHrefs)
 {
-    Statement p = m_pImpl->Prepare(bHrefs ? "SELECT from_page, position, to_page, href FROM link ORDER BY from_page, position"
-                                          : "SELECT from_page, position, to_page FROM link ORDER BY from_page, position");
+    Statement p =
+        m_pImpl->Prepare(bHrefs ? "SELECT from_page, position, to_page, href FROM link ORDER BY from_page, position"
+                                : "SELECT from_page, position, to_page FROM link ORDER BY from_page, position");
     if (!p)
         return false;
     int nResult = 0;

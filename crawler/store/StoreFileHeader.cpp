@@ -57,9 +57,8 @@ HeaderCheck CheckStoreFileHeader(const std::string& strPath, std::int32_t nExpec
     }
     // The page count in the header is valid when its change counter matches the one
     // it was written with; a file shorter than that lost its end.
-    const std::uint32_t nPageSize = (std::uint32_t(header[16]) << 8 | header[17]) == 1
-        ? 65536u
-        : (std::uint32_t(header[16]) << 8 | header[17]);
+    const std::uint32_t nPageSize =
+        (std::uint32_t(header[16]) << 8 | header[17]) == 1 ? 65536u : (std::uint32_t(header[16]) << 8 | header[17]);
     const std::uint32_t nPages = BigEndian32(header + 28);
     const long long nLength = FileLength(pFile.get());
     if (nPageSize < 512 || nLength < 0 || nLength % nPageSize != 0) {

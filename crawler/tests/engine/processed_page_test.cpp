@@ -38,9 +38,10 @@ public:
 TEST(ProcessedPages, EachLinkComesWithItsTargetAndItsHrefAsWritten)
 {
     LoopbackServer server;
-    server.Page("/dir/", Html("<a href=' page.html\t'>p</a><a href=\"/dir\">slash variant</a>"
-                              "<a href=\"#top\">skipped</a><a href=\"/dir/page.html\">again</a>"
-                              "<a href=\"/moved\">moved</a>"));
+    server.Page("/dir/",
+                Html("<a href=' page.html\t'>p</a><a href=\"/dir\">slash variant</a>"
+                     "<a href=\"#top\">skipped</a><a href=\"/dir/page.html\">again</a>"
+                     "<a href=\"/moved\">moved</a>"));
     server.Redirect("/moved", "/dir/", 301);
     const std::string root = server.Root();
     struct Row {

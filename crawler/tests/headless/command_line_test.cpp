@@ -210,9 +210,11 @@ TEST(CommandLine, VerboseSaysWhereARedirectPointedAndWhyAChainFailed)
     for (const char* pRules : {"classic", "standard"}) {
         const Outcome away = RunProgram({"--crawl", server.Url("/"), "--pages", "1", "--links", pRules, "--verbose"});
         EXPECT_EQ(away.nStatus, 1) << pRules;
-        EXPECT_TRUE(Contains(away.strErr, "plovik: " + server.Url("/") + " redirects to " + other.Url("/"))) << away.strErr;
+        EXPECT_TRUE(Contains(away.strErr, "plovik: " + server.Url("/") + " redirects to " + other.Url("/")))
+            << away.strErr;
         EXPECT_TRUE(Contains(away.strOut, other.Root().substr(7) + "/")) << away.strOut;  // a row of its own
-        const Outcome loop = RunProgram({"--crawl", server.Url("/loop/"), "--pages", "1", "--links", pRules, "--verbose"});
+        const Outcome loop =
+            RunProgram({"--crawl", server.Url("/loop/"), "--pages", "1", "--links", pRules, "--verbose"});
         EXPECT_TRUE(Contains(loop.strErr, "plovik: cannot read " + server.Url("/loop/") + ": more than 10 redirects"))
             << loop.strErr;
     }

@@ -81,9 +81,10 @@ ReadGraph ReadGraphMl(const std::string& strXml)
 TEST(GraphMl, AStandardParserReadsOneNodePerRow)
 {
     LoopbackServer server;
-    server.Page("/", Html("<a href='x\"q.html'>q</a><a href=\"a,b.html\">c</a><a href=\"<&amp;'.html\">m</a>"
-                          "<a href=\"line\nbreak\r.html\">n</a><a href=\"\xff\xfe.html\">b</a>"
-                          "<a href=\"tab\x01\x7f.html\">t</a><a href=\"/away\">r</a><a href=\"a,b.html\">twice</a>"));
+    server.Page("/",
+                Html("<a href='x\"q.html'>q</a><a href=\"a,b.html\">c</a><a href=\"<&amp;'.html\">m</a>"
+                     "<a href=\"line\nbreak\r.html\">n</a><a href=\"\xff\xfe.html\">b</a>"
+                     "<a href=\"tab\x01\x7f.html\">t</a><a href=\"/away\">r</a><a href=\"a,b.html\">twice</a>"));
     server.Page("/a,b.html", Html("<a href=\"/\">home</a><a href=\"/\">home</a>"));
     server.Redirect("/away", "http://127.0.0.1:1/<&>\"',x;y", 302);
 

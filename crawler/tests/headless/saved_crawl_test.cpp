@@ -61,8 +61,8 @@ struct Layout {
     OutputFormat format;
     const char* pName;
 };
-const Layout kLayouts[] = {{OutputFormat::Table, "table"}, {OutputFormat::Csv, "csv"},
-                           {OutputFormat::Json, "json"},   {OutputFormat::Edges, "edges"},
+const Layout kLayouts[] = {{OutputFormat::Table, "table"},     {OutputFormat::Csv, "csv"},
+                           {OutputFormat::Json, "json"},       {OutputFormat::Edges, "edges"},
                            {OutputFormat::GraphMl, "graphml"}, {OutputFormat::Dot, "dot"}};
 
 class SampleSite : public ::testing::Test {
@@ -76,7 +76,8 @@ TEST_F(SampleSite, SavedAndOpenedPrintsTheCrawlsBytesInEveryLayout)
 {
     for (const LinkRules rules : {LinkRules::Classic, LinkRules::Standard}) {
         for (const Layout& layout : kLayouts) {
-            const std::string strRow = std::string(layout.pName) + (rules == LinkRules::Classic ? " classic" : " standard");
+            const std::string strRow =
+                std::string(layout.pName) + (rules == LinkRules::Classic ? " classic" : " standard");
             const std::string strPath = folder.Path(strRow + ".crawl");
             HeadlessOptions crawl = CrawlOptions(server.Url("/"), layout.format, rules);
             crawl.strSavePath = strPath;
@@ -85,7 +86,9 @@ TEST_F(SampleSite, SavedAndOpenedPrintsTheCrawlsBytesInEveryLayout)
             const int nRequests = server.RequestCount();
             const Printed opened = RunPlovik(FileOptions(HeadlessCommand::Open, strPath, layout.format));
             EXPECT_EQ(opened.nExit, 0) << strRow;
-            EXPECT_TRUE(opened.strOut == crawled.strOut) << strRow << "\n" << crawled.strOut << "---\n" << opened.strOut;
+            EXPECT_TRUE(opened.strOut == crawled.strOut) << strRow << "\n"
+                                                         << crawled.strOut << "---\n"
+                                                         << opened.strOut;
             EXPECT_EQ(opened.strErr, "") << strRow;
             EXPECT_EQ(server.RequestCount(), nRequests) << strRow << ": opening fetched";
         }
@@ -100,7 +103,8 @@ TEST_F(SampleSite, OpenWithIterationsCalculatesTheRanksAgain)
     const Printed three = RunPlovik(crawl);
     ASSERT_EQ(three.nExit, 0) << three.strErr;
     for (const std::int32_t nIterations : {0, 1, 7}) {
-        const Printed crawled = RunPlovik(CrawlOptions(server.Url("/"), OutputFormat::Json, LinkRules::Classic, 30, nIterations));
+        const Printed crawled =
+            RunPlovik(CrawlOptions(server.Url("/"), OutputFormat::Json, LinkRules::Classic, 30, nIterations));
         HeadlessOptions open = FileOptions(HeadlessCommand::Open, strPath, OutputFormat::Json);
         open.crawl.nIterations = nIterations;
         open.bIterationsGiven = true;
@@ -179,7 +183,8 @@ TEST_F(SampleSite, ResumedCrawlEndsWithTheRowsOfAWholeOne)
         const Printed whole = RunPlovik(CrawlOptions(server.Url("/"), OutputFormat::Csv, rules, 12, 3));
         const Printed wholeEdges = RunPlovik(CrawlOptions(server.Url("/"), OutputFormat::Edges, rules, 12, 3));
         for (const int nPages : {1, 2, 5, 11}) {
-            const std::string strRow = std::to_string(nPages) + (rules == LinkRules::Classic ? " classic" : " standard");
+            const std::string strRow =
+                std::to_string(nPages) + (rules == LinkRules::Classic ? " classic" : " standard");
             const std::string strPath = folder.Path(strRow + ".crawl");
             InterruptedCrawl(strPath, server.Url("/"), rules, nPages);
             const Printed resumed = RunPlovik(FileOptions(HeadlessCommand::Resume, strPath, OutputFormat::Csv));
@@ -229,9 +234,10 @@ class HostileSite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server.Page("/", Html("<a href='x\"q.html'>q</a><a href=\"a,b.html\">c</a><a href=\"<&amp;.html\">m</a>"
-                              "<a href=\"line\nbreak.html\">n</a><a href=\"\xff\xfe.html\">b</a>"
-                              "<a href=\"/away\">r</a><a href='x\"q.html'>again</a>"));
+        server.Page("/",
+                    Html("<a href='x\"q.html'>q</a><a href=\"a,b.html\">c</a><a href=\"<&amp;.html\">m</a>"
+                         "<a href=\"line\nbreak.html\">n</a><a href=\"\xff\xfe.html\">b</a>"
+                         "<a href=\"/away\">r</a><a href='x\"q.html'>again</a>"));
         server.Page("/x\"q.html", Html("<a href=\"/\">home</a>"));
         server.Redirect("/away", "http://127.0.0.1:1/<&>\"',x;y", 302);
     }
@@ -248,7 +254,9 @@ TEST_F(HostileSite, EveryLayoutSurvivesTheFile)
         const Printed crawled = RunPlovik(crawl);
         ASSERT_EQ(crawled.nExit, 0) << layout.pName << crawled.strErr;
         const Printed opened = RunPlovik(FileOptions(HeadlessCommand::Open, strPath, layout.format));
-        EXPECT_TRUE(opened.strOut == crawled.strOut) << layout.pName << "\n" << crawled.strOut << "---\n" << opened.strOut;
+        EXPECT_TRUE(opened.strOut == crawled.strOut) << layout.pName << "\n"
+                                                     << crawled.strOut << "---\n"
+                                                     << opened.strOut;
     }
 }
 

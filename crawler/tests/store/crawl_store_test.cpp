@@ -91,8 +91,7 @@ std::string QueryText(const std::string& strPath, const char* pSql)
     sqlite3_open_v2(strPath.c_str(), &pDb, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* pStatement = nullptr;
     std::string strResult;
-    if (sqlite3_prepare_v2(pDb, pSql, -1, &pStatement, nullptr) == SQLITE_OK &&
-        sqlite3_step(pStatement) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(pDb, pSql, -1, &pStatement, nullptr) == SQLITE_OK && sqlite3_step(pStatement) == SQLITE_ROW)
         strResult = reinterpret_cast<const char*>(sqlite3_column_text(pStatement, 0));
     sqlite3_finalize(pStatement);
     sqlite3_close(pDb);
