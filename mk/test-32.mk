@@ -3,7 +3,7 @@
 # Windows build. Natively where the kernel runs 32-bit programs, under qemu-i386
 # elsewhere; I686_EMULATE=1 takes qemu-i386 anyway.
 I686_BUILD ?= build-i686
-I686_PACKAGES = gcc-multilib g++-multilib libcurl4-openssl-dev:i386 libssl-dev:i386 \
+I686_PACKAGES = gcc-multilib g++-multilib libcurl4-openssl-dev:i386 libssl-dev:i386 libsqlite3-dev:i386 \
   libgtest-dev:i386 libgmock-dev:i386 qemu-user
 
 .PHONY: deps-32 test-32

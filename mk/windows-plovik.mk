@@ -8,8 +8,9 @@ WIN_SRC_DIR  := $(DEPS_SRC_DIR)
 HTTPLIB_WIN  := $(WIN_DEPS_DIR)/httplib/httplib.h
 # The 64-bit target only where the tests run as a 64-bit build (see windows.mk).
 WIN_TRIPLETS := i686-w64-mingw32 $(if $(shell wine --version >/dev/null 2>&1 && echo yes),,x86_64-w64-mingw32)
+SQLITE_AMALGAMATION := $(WIN_DEPS_DIR)/sqlite/sqlite3.c
 WIN_CMAKE_ARGS += -DPLOVIK_HTTPLIB_DIR=$(WIN_DEPS_DIR)/httplib -DPLOVIK_WIN_DEPS_DIR=$(WIN_DEPS_DIR) \
-  -DPLOVIK_GUMBO_SOURCE_DIR=$(DEPS_SRC_DIR)/gumbo
+  -DPLOVIK_GUMBO_SOURCE_DIR=$(DEPS_SRC_DIR)/gumbo -DPLOVIK_SQLITE_SOURCE_DIR=$(dir $(SQLITE_AMALGAMATION))
 WIN_CC_LAUNCHER = $(if $(shell command -v ccache),ccache )
 
 $(HTTPLIB_WIN): | $(DEPS_DIR)/apt/updated
@@ -44,11 +45,26 @@ $(WIN_DEPS_DIR)/%/lib/libcurl.a: $(WIN_SRC_DIR)/curl/configure
 	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/lib -j $(JOBS) install >/dev/null
 	$(MAKE) -C $(WIN_DEPS_DIR)/$*/curl-build/include install >/dev/null
 
+# SQLite for saved crawls: Debian's source package is the full tree, from which its
+# own tools (built with the host's compiler, driven by tclsh) generate the
+# amalgamation, one sqlite3.c that CMake compiles for each target.
+$(WIN_SRC_DIR)/sqlite/configure: | $(DEPS_DIR)/apt/updated
+	$(call deps_source,sqlite3/bookworm,sqlite3_*.orig.tar.xz)
+	rm -rf $(WIN_SRC_DIR)/sqlite && mkdir -p $(WIN_SRC_DIR)/sqlite
+	tar -xJf $(WIN_SRC_DIR)/sqlite3_*.orig.tar.xz -C $(WIN_SRC_DIR)/sqlite --strip-components=1
+	touch $@
+
+$(SQLITE_AMALGAMATION): $(WIN_SRC_DIR)/sqlite/configure
+	rm -rf $(WIN_DEPS_DIR)/sqlite-build && mkdir -p $(WIN_DEPS_DIR)/sqlite-build
+	cd $(WIN_DEPS_DIR)/sqlite-build && $(WIN_SRC_DIR)/sqlite/configure --disable-tcl >configure.log 2>&1 || { tail -30 configure.log; exit 1; }
+	$(MAKE) -C $(WIN_DEPS_DIR)/sqlite-build sqlite3.c >/dev/null
+	mkdir -p $(dir $@) && cp $(WIN_DEPS_DIR)/sqlite-build/sqlite3.c $(WIN_DEPS_DIR)/sqlite-build/sqlite3.h $(dir $@)
+
 # The header-only httplib alone (the 32-bit Linux tests take it too).
 .PHONY: deps-httplib
 deps-httplib: $(HTTPLIB_WIN)
 
-deps-windows: $(HTTPLIB_WIN) $(GUMBO_SOURCE) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a)
+deps-windows: $(HTTPLIB_WIN) $(GUMBO_SOURCE) $(SQLITE_AMALGAMATION) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a)
 
 # The window's icon and splash picture are the Qt window's, drawn by the Linux
 # build's art tool (Qt has no build for the cross toolchain).

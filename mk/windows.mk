@@ -6,7 +6,8 @@ WIN64_BUILD ?= build-windows-x64
 WIN_CMAKE_ARGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOVIK_BUILD_BENCH=OFF -DPLOVIK_BUILD_CRAWLER=ON
 
 # Wine's own fonts: without them dialogs take metrics of stand-ins and clip their texts.
-WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine
+# tcl: tclsh generates SQLite's amalgamation from Debian's source tree.
+WINDOWS_PACKAGES = g++-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine tcl
 # Some kernels run no 32-bit programs at all (IA-32 emulation off); there the
 # same tests run as a 64-bit build under wine64.
 WINDOWS64_PACKAGES = g++-mingw-w64-x86-64-posix wine64

@@ -5,13 +5,15 @@
 #include <iostream>
 
 #include "CrawlerForm.h"
-#include "CsvWriter.h"
-#include "JsonWriter.h"
+#include "LinkGraph.h"
 #include "MemorySettings.h"
+#include "NotifierFanOut.h"
 #include "ProgressPrinter.h"
+#include "RankChangeReporter.h"
+#include "ResultsOutput.h"
+#include "SavedCrawlRun.h"
 #include "SiteCrawler.h"
 #include "TableRowSink.h"
-#include "TableWriter.h"
 
 namespace plovik {
 
@@ -56,6 +58,11 @@ private:
 
 int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ostream& err, bool bLiveProgress)
 {
+    if (options.command == HeadlessCommand::Open)
+        return RunOpenedCrawl(options, out, err);
+    if (options.command == HeadlessCommand::Resume)
+        return RunResumedCrawl(options, out, err, bLiveProgress);
+
     // The window's Crawl command, with the options in place of its fields; nothing is
     // kept after the run.
     MemorySettings settings;
@@ -64,43 +71,61 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
     form.SetPages(static_cast<std::uint32_t>(options.crawl.nMaxPages));
     form.SetIterations(static_cast<std::uint32_t>(options.crawl.nIterations));
     form.SetStandardLinkRules(options.crawl.linkRules == LinkRules::Standard);
-
-    TableRowSink sink(form.Iterations());
-    ProgressPrinter progress(err, bLiveProgress);
-    RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
-    notifier.Rows().ResetProgress(form.Pages());
-
     const CrawlerForm::CrawlPlan plan = form.PrepareCrawl(options.strUrl);
     if (!plan.strRefusal.empty()) {
         err << plan.strRefusal << '\n';
         return EXIT_USAGE;
     }
 
-    const std::string& strUrl = plan.inputs.strUrl;
+    HeadlessOptions planned = options;
+    planned.crawl = plan.inputs.settings;
+    if (!options.strSavePath.empty())
+        return RunSavedCrawl(planned, plan.inputs.strUrl, out, err, bLiveProgress);
+    return RunHeadlessEngine(planned, plan.inputs.strUrl, EngineHooks(), out, err, bLiveProgress);
+}
+
+int RunHeadlessEngine(const HeadlessOptions& options, const std::string& strUrl, const EngineHooks& hooks,
+                      std::ostream& out, std::ostream& err, bool bLiveProgress)
+{
+    const auto nIterations = static_cast<std::uint32_t>(options.crawl.nIterations);
+    TableRowSink sink(nIterations);
+    ProgressPrinter progress(err, bLiveProgress);
+    RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
+    notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+
+    NotifierFanOut receivers;
+    receivers.Add(&notifier);
+    LinkGraphCollector graph;
+    if (PrintsLinkGraph(options.format))
+        receivers.Add(&graph);
+    RankChangeReporter rankChanges([&progress](const std::string& s) { progress.Note(s); });
+    if (options.bVerbose && hooks.bReportRankChanges)
+        receivers.Add(&rankChanges);
+    receivers.Add(hooks.pStore);
+
     std::int32_t nStartStatus = 0;
-    sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
-    sink.SetStatusText(plan.strStatus);
+    std::vector<RowLink> links;
+    if (hooks.bShowProgress) {
+        sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
+        sink.SetStatusText(ProgressRows::ScanningText(strUrl));
+    }
     {
-        CSiteCrawler crawler(&notifier, plan.inputs.settings);
-        crawler.Crawl(strUrl);
+        CSiteCrawler crawler(&receivers, options.crawl);
+        crawler.SetRecordedPages(hooks.pRecorded);
+        if (hooks.replay)
+            hooks.replay(crawler, receivers);
+        else
+            crawler.Crawl(strUrl);
         const auto it = crawler.Pages().find(strUrl);
         if (it != crawler.Pages().end())
             nStartStatus = it->second->nStatus;
+        if (PrintsLinkGraph(options.format))
+            links = graph.RowLinks(crawler.Pages(), notifier.Rows());
     }
     sink.SetStatusListener(nullptr);
     progress.End();
 
-    switch (options.format) {
-    case OutputFormat::Table:
-        WriteTable(out, sink.Rows());
-        break;
-    case OutputFormat::Csv:
-        WriteCsv(out, sink.Rows());
-        break;
-    case OutputFormat::Json:
-        WriteJson(out, sink.Rows(), ProgressRows::TotalText(notifier.Total()));
-        break;
-    }
+    WriteResults(out, options.format, sink.Rows(), ProgressRows::TotalText(notifier.Total()), links);
     out.flush();
     return nStartStatus == 200 ? EXIT_CRAWLED : EXIT_START_PAGE_FAILED;
 }
