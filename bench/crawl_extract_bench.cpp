@@ -85,7 +85,7 @@ void BM_StandardResolveOnly_10000Hrefs(benchmark::State& state)
         plovik::WebAddress address;
         std::size_t nResolved = 0;
         for (const std::string& strHref : hrefs)
-            nResolved += resolver.Resolve(strHref, address) ? 1 : 0;
+            nResolved += resolver.Resolve(strHref, address) ? 1u : 0u;
         benchmark::DoNotOptimize(nResolved);
     }
 }

@@ -21,14 +21,14 @@
 
 namespace {
 
-constexpr int kPages = 100000;
-constexpr int kLinks = 1000000;
+constexpr std::size_t kPages = 100000;
+constexpr std::size_t kLinks = 1000000;
 constexpr std::int32_t kSummaryIterations = 3;
 
 // The links as a crawl finds them: page after page, each page's links together, each
 // to a random page (every page stands for a fetched one with ten links).
 struct Graph {
-    std::vector<int> from, to;
+    std::vector<std::size_t> from, to;
 };
 
 const Graph& TheGraph()
@@ -40,21 +40,21 @@ const Graph& TheGraph()
             seed = seed * 1664525u + 1013904223u;
             return seed >> 8;
         };
-        for (int i = 0; i < kLinks; ++i) {
-            graph.from.push_back(static_cast<int>(static_cast<std::int64_t>(i) * kPages / kLinks));
-            graph.to.push_back(static_cast<int>(next() % kPages));
+        for (std::size_t i = 0; i < kLinks; ++i) {
+            graph.from.push_back(static_cast<std::size_t>(std::uint64_t{i} * kPages / kLinks));
+            graph.to.push_back(next() % kPages);
         }
         return graph;
     }();
     return g;
 }
 
-bool Visited(int i)
+bool Visited(std::size_t i)
 {
     return (i % 2) == 0;
 }
 
-std::string Address(int i)
+std::string Address(std::size_t i)
 {
     return "http://host/page" + std::to_string(i) + ".html";
 }
@@ -75,13 +75,13 @@ std::unique_ptr<plovik::CSiteCrawler> MakeCrawledTable(plovik::CrawlNotifier& no
 {
     auto pCrawler = std::make_unique<plovik::CSiteCrawler>(&notifier, 1, 1);
     std::vector<plovik::PageRecord*> records;
-    for (int i = 0; i < kPages; ++i) {
+    for (std::size_t i = 0; i < kPages; ++i) {
         plovik::PageRecord& r = pCrawler->AddPage(Address(i), 1);
         r.bVisited = Visited(i);
         records.push_back(&r);
     }
     const Graph& g = TheGraph();
-    for (int i = 0; i < kLinks; ++i) {
+    for (std::size_t i = 0; i < kLinks; ++i) {
         pCrawler->AddLink(*records[g.from[i]], *records[g.to[i]]);
         ++records[g.from[i]]->nOutLinks;
     }
@@ -92,7 +92,8 @@ std::unique_ptr<plovik::CSiteCrawler> MakeCrawledTable(plovik::CrawlNotifier& no
 
 // In-links as index lists by target, in the order the links were found.
 struct PlainArrays {
-    std::vector<int> start, in, outLinks;
+    std::vector<std::size_t> start, in;
+    std::vector<int> outLinks;
     std::vector<float> rank, newRank;
     std::vector<char> visited;
 };
@@ -104,19 +105,19 @@ PlainArrays BuildPlainArrays()
     a.start.assign(kPages + 1, 0);
     a.in.resize(kLinks);
     a.outLinks.assign(kPages, 0);
-    for (int i = 0; i < kLinks; ++i) {
+    for (std::size_t i = 0; i < kLinks; ++i) {
         ++a.start[g.to[i] + 1];
         ++a.outLinks[g.from[i]];
     }
-    for (int i = 0; i < kPages; ++i)
+    for (std::size_t i = 0; i < kPages; ++i)
         a.start[i + 1] += a.start[i];
-    std::vector<int> fill(a.start.begin(), a.start.end() - 1);
-    for (int i = 0; i < kLinks; ++i)
+    std::vector<std::size_t> fill(a.start.begin(), a.start.end() - 1);
+    for (std::size_t i = 0; i < kLinks; ++i)
         a.in[fill[g.to[i]]++] = g.from[i];
     a.rank.assign(kPages, 1.0f);
     a.newRank.assign(kPages, 1.0f);
     a.visited.resize(kPages);
-    for (int i = 0; i < kPages; ++i)
+    for (std::size_t i = 0; i < kPages; ++i)
         a.visited[i] = Visited(i);
     return a;
 }
@@ -125,17 +126,17 @@ float PlainIteration(PlainArrays& a)
 {
     const double d = static_cast<double>(0.85f);
     const float b = static_cast<float>(1.0 - d);
-    for (int p = 0; p < kPages; ++p) {
+    for (std::size_t p = 0; p < kPages; ++p) {
         float r = b;
-        for (int k = a.start[p]; k < a.start[p + 1]; ++k) {
-            const int q = a.in[k];
+        for (std::size_t k = a.start[p]; k < a.start[p + 1]; ++k) {
+            const std::size_t q = a.in[k];
             if (a.outLinks[q] > 0)
                 r = static_cast<float>(r + static_cast<double>(a.rank[q]) / a.outLinks[q] * d);
         }
         a.newRank[p] = r;
     }
     float total = 0.0f;
-    for (int p = 0; p < kPages; ++p) {
+    for (std::size_t p = 0; p < kPages; ++p) {
         a.rank[p] = a.newRank[p];
         if (a.visited[p])
             total = static_cast<float>(total + static_cast<double>(a.rank[p]));
@@ -220,7 +221,7 @@ void Summary()
         }));
     }
     const double e = Median(engine), p = Median(plain), pb = Median(plainBuilt);
-    std::printf("\nSummary (median of %d, %d iterations, %d pages, %d links)\n", kRuns, kSummaryIterations, kPages,
+    std::printf("\nSummary (median of %d, %d iterations, %zu pages, %zu links)\n", kRuns, kSummaryIterations, kPages,
                 kLinks);
     std::printf("  CalculateRank %.2f ms; plain loop %.2f ms: ratio %.2f\n", e * 1e3, p * 1e3, e / p);
     std::printf("  CalculateRank %.2f ms; plain loop building its arrays %.2f ms: ratio %.2f\n", e * 1e3, pb * 1e3,

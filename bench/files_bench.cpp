@@ -16,6 +16,7 @@
 #include <boost/regex.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,7 @@ using RegexClass::RegularExpression;
 constexpr int kDirectories = 20;
 constexpr int kFilesPerDirectory = 100;
 constexpr std::size_t kFileSize = 100 * 1024;  // 2,000 x 100 KB = 200 MB
+constexpr std::int64_t kTreeBytes = std::int64_t{kDirectories} * kFilesPerDirectory * std::int64_t{kFileSize};
 const char kLiteral[] = "needle";
 const char kRegex[] = "ne+dle-[0-9]+";
 
@@ -182,7 +184,7 @@ void BM_GrepFiles(benchmark::State& state, const char* expression)
     for (auto _ : state)
         benchmark::DoNotOptimize(count = GrepFiles(expression));
     state.counters["matches"] = count;
-    state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
+    state.SetBytesProcessed(state.iterations() * kTreeBytes);
 }
 
 void BM_FindFiles(benchmark::State& state, const char* expression)
@@ -191,21 +193,21 @@ void BM_FindFiles(benchmark::State& state, const char* expression)
     for (auto _ : state)
         benchmark::DoNotOptimize(count = FindFiles(expression));
     state.counters["files"] = count;
-    state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
+    state.SetBytesProcessed(state.iterations() * kTreeBytes);
 }
 
 void BM_SystemGrep(benchmark::State& state, const char* options, const char* expression)
 {
     for (auto _ : state)
         SystemGrep(options, expression);
-    state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
+    state.SetBytesProcessed(state.iterations() * kTreeBytes);
 }
 
 void BM_ReadTree(benchmark::State& state)
 {
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadTree());
-    state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
+    state.SetBytesProcessed(state.iterations() * kTreeBytes);
 }
 
 void BM_EngineInMemory(benchmark::State& state, const char* expression)
@@ -215,7 +217,7 @@ void BM_EngineInMemory(benchmark::State& state, const char* expression)
     for (auto _ : state)
         benchmark::DoNotOptimize(count = EngineInMemory(expression));
     state.counters["matches"] = count;
-    state.SetBytesProcessed(state.iterations() * kDirectories * kFilesPerDirectory * kFileSize);
+    state.SetBytesProcessed(state.iterations() * kTreeBytes);
 }
 
 double BestOfThree(const std::function<void()>& run)

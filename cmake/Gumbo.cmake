@@ -33,6 +33,7 @@ file(COPY_FILE ${gumbo_tokenizer_copy}.new ${gumbo_tokenizer_copy} ONLY_IF_DIFFE
 file(GLOB gumbo_sources ${gumbo_src}/*.c)
 list(REMOVE_ITEM gumbo_sources ${gumbo_src}/tokenizer.c)
 add_library(plovik_gumbo STATIC ${gumbo_sources} ${gumbo_tokenizer_copy})
+set_target_properties(plovik_gumbo PROPERTIES PLOVIK_THIRD_PARTY ON)
 set_target_properties(plovik_gumbo PROPERTIES C_STANDARD 99 C_EXTENSIONS ON POSITION_INDEPENDENT_CODE ON)
 # Not our code: its warnings are not ours to fix.
 target_compile_options(plovik_gumbo PRIVATE -w)

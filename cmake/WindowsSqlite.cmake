@@ -5,6 +5,7 @@ if(NOT EXISTS "${PLOVIK_SQLITE_SOURCE_DIR}/sqlite3.c")
   message(FATAL_ERROR "No sqlite3.c in '${PLOVIK_SQLITE_SOURCE_DIR}': run make deps-windows")
 endif()
 add_library(plovik_sqlite STATIC ${PLOVIK_SQLITE_SOURCE_DIR}/sqlite3.c)
+set_target_properties(plovik_sqlite PROPERTIES PLOVIK_THIRD_PARTY ON)
 target_include_directories(plovik_sqlite SYSTEM PUBLIC ${PLOVIK_SQLITE_SOURCE_DIR})
 # No extension loading (nothing to load) and no double-quoted strings taken as text.
 target_compile_definitions(plovik_sqlite PRIVATE SQLITE_OMIT_LOAD_EXTENSION SQLITE_DQS=0 SQLITE_THREADSAFE=1)

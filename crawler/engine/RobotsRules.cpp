@@ -143,7 +143,7 @@ std::size_t FindPieceEnd(const std::string& strText, std::size_t nFrom, const ch
 
 void AddBytes(const std::string& s, std::array<std::uint64_t, 4>& set)
 {
-    for (unsigned char c : s)
+    for (unsigned char c : BytesOf(s))
         set[c >> 6] |= std::uint64_t(1) << (c & 63);
 }
 

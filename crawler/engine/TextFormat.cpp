@@ -61,7 +61,7 @@ std::string PercentEncodeBytes(const std::string& s, bool bNonAscii)
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(s.size());
-    for (unsigned char ch : s) {
+    for (unsigned char ch : BytesOf(s)) {
         if (ch <= 0x20 || ch == 0x7F || (bNonAscii && ch >= 0x80)) {
             out += '%';
             out += kHex[ch >> 4];
@@ -75,7 +75,7 @@ std::string PercentEncodeBytes(const std::string& s, bool bNonAscii)
 
 bool IsPrintableAscii(const std::string& s)
 {
-    for (unsigned char ch : s)
+    for (unsigned char ch : BytesOf(s))
         if (ch <= 0x20 || ch >= 0x7F)
             return false;
     return true;

@@ -7,6 +7,20 @@
 
 namespace plovik {
 
+// The bytes of a text as unsigned values, for loops that test byte values:
+// for (unsigned char c : BytesOf(s)).
+struct ByteRange {
+    const unsigned char* pBegin;
+    const unsigned char* pEnd;
+    const unsigned char* begin() const { return pBegin; }
+    const unsigned char* end() const { return pEnd; }
+};
+inline ByteRange BytesOf(const std::string& s)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    return {p, p + s.size()};
+}
+
 // "%.3f" of the value, always with a '.' and no grouping ("0.150").
 std::string FormatFixed3(double dValue);
 

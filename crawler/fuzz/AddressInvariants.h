@@ -2,6 +2,7 @@
 // The normal form's invariants, for every target that sees addresses come out.
 
 #include "HttpClient.h"
+#include "TextFormat.h"
 #include "UrlNormalise.h"
 
 #include "FuzzSupport.h"
@@ -25,7 +26,7 @@ inline bool SameAddress(const plovik::WebAddress& a, const plovik::WebAddress& b
 inline std::size_t CountNonAscii(const std::string& s)
 {
     std::size_t n = 0;
-    for (unsigned char c : s)
+    for (unsigned char c : plovik::BytesOf(s))
         n += c >= 0x80;
     return n;
 }
@@ -44,7 +45,7 @@ inline void CheckNormalForm(const plovik::WebAddress& a)
     FUZZ_CHECK(a.nPort >= 0 && a.nPort <= 65535);
     FUZZ_CHECK(StartsWith(a.strPath, "/") && StartsWith(a.strTarget, a.strPath));
     FUZZ_CHECK(a.strUrl.find('#') == std::string::npos);
-    for (unsigned char c : a.strUrl)
+    for (unsigned char c : plovik::BytesOf(a.strUrl))
         FUZZ_CHECK(c > 0x20 && c != 0x7F);
     // libcurl decodes a host's escapes and keeps its non-ASCII bytes raw (an
     // international name); everywhere else they are escaped.

@@ -11,6 +11,7 @@
 #include "HttpClient.h"
 #include "LinkSource.h"
 #include "RequestAddress.h"
+#include "TextFormat.h"
 #include "StartAddress.h"
 #include "UrlNormalise.h"
 
@@ -35,11 +36,11 @@ bool IsHtmlSpace(char c)
 void CheckRequestAddress(const std::string& strUrl)
 {
     const std::string strRequest = RequestAddress(strUrl);
-    for (unsigned char c : strRequest)
+    for (unsigned char c : BytesOf(strRequest))
         FUZZ_CHECK(c > 0x20 && c != 0x7F);
     FUZZ_CHECK(RequestAddress(strRequest) == strRequest);
     std::size_t nOdd = 0;
-    for (unsigned char c : strUrl)
+    for (unsigned char c : BytesOf(strUrl))
         nOdd += c <= 0x20 || c == 0x7F;
     // Odd bytes are encoded where they stand; nothing else changes but a user name
     // and password, which are dropped.

@@ -7,6 +7,7 @@
 // escapes (unreserved characters written as escapes, hex digits in either case).
 
 #include "RobotsRules.h"
+#include "TextFormat.h"
 
 #include "FuzzSupport.h"
 
@@ -35,7 +36,7 @@ std::string EscapeUnreserved(const std::string& strPath)
 {
     static const char kHex[] = "0123456789abcdef";
     std::string out;
-    for (unsigned char c : strPath) {
+    for (unsigned char c : plovik::BytesOf(strPath)) {
         if (IsUnreserved(c)) {
             out += '%';
             out += kHex[c >> 4];

@@ -22,11 +22,11 @@ std::string CsvField(const std::string& s)
 
 void WriteCsv(std::ostream& out, const std::vector<ResultRow>& rows)
 {
-    for (int c = 0; c < COL_COUNT; ++c)
+    for (std::size_t c = 0; c < COL_COUNT; ++c)
         out << (c ? "," : "") << kColumnHeadings[c];
     out << '\n';
     for (const ResultRow& row : rows) {
-        for (int c = 0; c < COL_COUNT; ++c)
+        for (std::size_t c = 0; c < COL_COUNT; ++c)
             out << (c ? "," : "") << CsvField(row[c]);
         out << '\n';
     }

@@ -67,7 +67,7 @@ void WriteJson(std::ostream& out, const std::vector<ResultRow>& rows, const std:
     out << "{\"rows\": [";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out << (i ? ",\n  {" : "\n  {");
-        for (int c = 0; c < COL_COUNT; ++c)
+        for (std::size_t c = 0; c < COL_COUNT; ++c)
             out << (c ? ", " : "") << '"' << kColumnHeadings[c] << "\": " << JsonString(rows[i][c]);
         out << '}';
     }

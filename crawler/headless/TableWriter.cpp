@@ -11,13 +11,13 @@ namespace plovik {
 void WriteTable(std::ostream& out, const std::vector<ResultRow>& rows)
 {
     std::size_t widths[COL_COUNT];
-    for (int c = 0; c < COL_COUNT; ++c)
+    for (std::size_t c = 0; c < COL_COUNT; ++c)
         widths[c] = DisplayWidth(kColumnHeadings[c]);
     std::vector<ResultRow> shown;
     shown.reserve(rows.size());
     for (const ResultRow& row : rows) {
         ResultRow r;
-        for (int c = 0; c < COL_COUNT; ++c) {
+        for (std::size_t c = 0; c < COL_COUNT; ++c) {
             r[c] = Printable(row[c]);
             widths[c] = std::max(widths[c], DisplayWidth(r[c]));
         }
@@ -25,7 +25,7 @@ void WriteTable(std::ostream& out, const std::vector<ResultRow>& rows)
     }
     const auto line = [&](const ResultRow& r) {
         std::string s;
-        for (int c = 0; c < COL_COUNT; ++c) {
+        for (std::size_t c = 0; c < COL_COUNT; ++c) {
             const std::string pad(widths[c] - DisplayWidth(r[c]), ' ');
             if (c > 0)
                 s += "  ";

@@ -1,5 +1,7 @@
 #include "TextEscapes.h"
 
+#include "TextFormat.h"
+
 #include <cstdio>
 
 namespace plovik {
@@ -7,7 +9,7 @@ namespace plovik {
 std::string Printable(const std::string& s)
 {
     std::string out;
-    for (unsigned char c : s) {
+    for (unsigned char c : BytesOf(s)) {
         if (c == '\r')
             out += "\\r";
         else if (c == '\n')
@@ -27,7 +29,7 @@ std::string Printable(const std::string& s)
 std::size_t DisplayWidth(const std::string& s)
 {
     std::size_t n = 0;
-    for (unsigned char c : s)
+    for (unsigned char c : BytesOf(s))
         if ((c & 0xC0) != 0x80)
             ++n;
     return n;

@@ -78,11 +78,11 @@ TEST(RobotsRules, WildcardsMatchLikeABacktrackingMatcher)
     const char kPathBytes[] = "ab/";
     for (int n = 0; n < 20000; ++n) {
         std::string strPattern = "/", strPath = "/";
-        for (int i = random() % 7; i > 0; --i)
+        for (int i = static_cast<int>(random() % 7); i > 0; --i)
             strPattern += kPatternBytes[random() % 4];
         if (random() % 3 == 0)
             strPattern += '$';
-        for (int i = random() % 9; i > 0; --i)
+        for (int i = static_cast<int>(random() % 9); i > 0; --i)
             strPath += kPathBytes[random() % 3];
         const RobotsRules rules("User-agent: *\nDisallow: " + strPattern + "\n", "Plovik");
         ASSERT_EQ(!rules.Allows(strPath), ReferenceMatch(strPattern, 0, strPath, 0))

@@ -136,8 +136,8 @@ TEST_P(SiteBoundary, StopEndsTheLinksOfAPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRules, SiteBoundary, ::testing::Values(LinkRules::Classic, LinkRules::Standard),
-                         [](const ::testing::TestParamInfo<LinkRules>& info) {
-                             return info.param == LinkRules::Classic ? "Classic" : "Standard";
+                         [](const ::testing::TestParamInfo<LinkRules>& paramInfo) {
+                             return paramInfo.param == LinkRules::Classic ? "Classic" : "Standard";
                          });
 
 }  // namespace

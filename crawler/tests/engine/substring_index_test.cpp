@@ -16,7 +16,7 @@ TEST(SubstringIndex, FindsFirstAndLastOccurrencesLikeAPlainSearch)
     std::mt19937 random(11);
     for (int n = 0; n < 300; ++n) {
         std::string strText;
-        const int nAlphabet = 1 + static_cast<int>(random() % 3);
+        const auto nAlphabet = 1u + static_cast<unsigned>(random() % 3);
         for (int i = static_cast<int>(random() % 40); i > 0; --i)
             strText += static_cast<char>('a' + random() % nAlphabet);
         const SubstringIndex index(strText);
