@@ -7,6 +7,9 @@ JOBS       ?= $(shell nproc)
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# WERROR=ON, as CI sets it: a warning of those the targets are kept clean of stops the build.
+WERROR ?= OFF
+CMAKE_ARGS += -DPLOVIK_WERROR=$(WERROR)
 
 PACKAGES = g++ cmake make pkg-config ccache locales libgtest-dev libgmock-dev libbenchmark-dev \
   libboost1.81-dev libboost-regex1.81-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev qt6-base-dev openssl \

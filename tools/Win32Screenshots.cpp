@@ -87,7 +87,7 @@ bool SaveWindow(HWND hWnd, const std::string& strPath, bool bOwnPixels = false)
         std::ofstream out(strPath, std::ios::binary);
         out.write(reinterpret_cast<const char*>(&file), sizeof file);
         out.write(reinterpret_cast<const char*>(&info), sizeof info);
-        out.write(static_cast<const char*>(pBits), info.biSizeImage);
+        out.write(static_cast<const char*>(pBits), static_cast<std::streamsize>(info.biSizeImage));
         bOk = static_cast<bool>(out);
     }
     if (hBitmap)

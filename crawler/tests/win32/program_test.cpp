@@ -81,7 +81,8 @@ TEST(Program, IsAWindowProgramWithoutAConsole)
     IMAGE_DOS_HEADER dos{};
     in.read(reinterpret_cast<char*>(&dos), sizeof dos);
     ASSERT_EQ(dos.e_magic, IMAGE_DOS_SIGNATURE);
-    in.seekg(dos.e_lfanew + 4 + sizeof(IMAGE_FILE_HEADER) + offsetof(IMAGE_OPTIONAL_HEADER, Subsystem));
+    in.seekg(static_cast<std::streamoff>(static_cast<std::size_t>(dos.e_lfanew) + 4 + sizeof(IMAGE_FILE_HEADER) +
+                                       offsetof(IMAGE_OPTIONAL_HEADER, Subsystem)));
     WORD nSubsystem = 0;
     in.read(reinterpret_cast<char*>(&nSubsystem), sizeof nSubsystem);
     EXPECT_EQ(nSubsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
