@@ -9,7 +9,7 @@ export CCACHE_NOHASHDIR ?= 1
 CMAKE_ARGS ?= $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 PACKAGES = g++ cmake make pkg-config ccache locales libgtest-dev libgmock-dev libbenchmark-dev \
-  libboost1.81-dev libboost-regex1.81-dev libcurl4-openssl-dev libcpp-httplib-dev qt6-base-dev openssl \
+  libboost1.81-dev libboost-regex1.81-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev qt6-base-dev openssl \
   xvfb xauth imagemagick fonts-dejavu-core clang-14 libclang-rt-14-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -12,7 +12,7 @@ bool ClassicLinks::ParseAddress(const std::string& strUrl, HttpAddress& address)
 void ClassicLinks::AddLinks(const FetchedPage& page, std::vector<std::string>& links)
 {
     const LinkBase base{page.address.strHost, page.address.strObject, page.address.nPort};
-    RunAnchorPass(page.strText, base, links);
+    RunAnchorPass(page.strText, base, links, page.pHrefs);
 }
 
 // "http://" + the page's host followed by the end, ":", "/", "?" or "#"; and, since a

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "PageRecord.h"
+#include "ProcessedPage.h"
 #include "RankIteration.h"
 
 namespace plovik {
@@ -41,6 +42,12 @@ public:
     // Beyond the protocol: something the crawl decided about an address on its own (a
     // redirect to another site not followed, a robots.txt it could not read).
     virtual void OnPageNote(const std::string& /*strUrl*/, const std::string& /*strText*/) {}
+
+    // Beyond the protocol: a receiver that keeps the link graph answers true, and then
+    // gets each processed page's links, hrefs and final address, just before its
+    // CP_PAGE_DONE. The crawl collects the hrefs only for such a receiver.
+    virtual bool WantsProcessedPages() const { return false; }
+    virtual void OnPageProcessed(const ProcessedPage& /*page*/) {}
 };
 
 }  // namespace plovik

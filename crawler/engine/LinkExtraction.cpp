@@ -220,13 +220,15 @@ void ExtractHref(const std::string& strAttributes, std::string& strHref)
     ExtractHrefWith(re, lists, strAttributes, strHref);
 }
 
-AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links)
+AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links,
+                               std::vector<std::string>* pHrefs)
 {
-    return RunAnchorPassInSegments(strText, base, links, kAnchorSegmentBytes);
+    return RunAnchorPassInSegments(strText, base, links, kAnchorSegmentBytes, pHrefs);
 }
 
 AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkBase& base,
-                                         std::vector<std::string>& links, std::size_t nSegment)
+                                         std::vector<std::string>& links, std::size_t nSegment,
+                                         std::vector<std::string>* pHrefs)
 {
     PassLists lists;
     const std::size_t nSearch = AnchorSearchLength(strText);
@@ -265,7 +267,10 @@ AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkB
     for (const std::string& strAttributes : lists.anchorAttrs) {
         std::string strHref;
         ExtractHrefWith(attributes, lists, strAttributes, strHref);
+        const std::size_t nBefore = links.size();
         AddLink(base, strHref, links);
+        if (pHrefs && links.size() != nBefore)
+            pHrefs->push_back(strHref);
     }
     return AnchorPassResult::Links;
 }

@@ -39,13 +39,16 @@ enum class AnchorPassResult { Links, NoAnchors, GaveUp };
 
 // Greps the page for anchors and appends their links. GaveUp: the engine hit its
 // complexity or memory limits, or the page exceeded the extraction budget; nothing
-// is appended then, as for a grep that found nothing.
-AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links);
+// is appended then, as for a grep that found nothing. pHrefs, when set, receives the
+// href value of each link appended, one for one.
+AnchorPassResult RunAnchorPass(const std::string& strText, const LinkBase& base, std::vector<std::string>& links,
+                               std::vector<std::string>* pHrefs = nullptr);
 
 // The same over segments of about nSegment bytes (at least); RunAnchorPass uses
 // kAnchorSegmentBytes. The links do not depend on the segment size.
 AnchorPassResult RunAnchorPassInSegments(const std::string& strText, const LinkBase& base,
-                                         std::vector<std::string>& links, std::size_t nSegment);
+                                         std::vector<std::string>& links, std::size_t nSegment,
+                                         std::vector<std::string>* pHrefs = nullptr);
 extern const std::size_t kAnchorSegmentBytes;
 
 // Where the anchor grep may cut the first nLength bytes of a page: after a closing

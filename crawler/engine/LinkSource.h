@@ -20,6 +20,9 @@ struct FetchedPage {
     const std::string& strText;
     const HttpAddress& address;      // the address requested, taken apart
     const std::string& strFinalUrl;  // the address answered, after any redirects
+    // When set, AddLinks appends the href of each link it appends, as the page wrote
+    // it (a saved crawl keeps them).
+    std::vector<std::string>* pHrefs = nullptr;
 };
 
 // A remark about one address, for the verbose output.

@@ -73,6 +73,7 @@ void CSiteCrawler::Notify(int nCode, const PageRecord* pRecord, std::int32_t nNu
 void CSiteCrawler::ReportFailure(const std::string& strUrl, const std::string& strReason)
 {
     m_failures[strUrl] = strReason;
+    m_strFailure = strReason;
     if (m_pNotify && !m_bStop.load())
         m_pNotify->OnPageFailed(strUrl, strReason);
 }
@@ -102,7 +103,8 @@ void CSiteCrawler::Crawl(const std::string& strStart)
         ++nProcessed;
         if (nProcessed >= m_nMaxPages)
             break;
-        if (!WaitBetweenPages())
+        // A page taken from an earlier run was not fetched: nothing to pace.
+        if (!m_bRecalled && !WaitBetweenPages())
             break;
     }
     if (m_bStop.load())
@@ -116,6 +118,11 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
     const std::int32_t nStatus = FetchPage(strUrl, links);
     const HttpAddress pageAddress{m_strScheme, m_strServer, m_nPort, m_strObject};
     const std::int32_t nOutLinks = static_cast<std::int32_t>(links.size());
+
+    const bool bKeepGraph = WantsProcessedPages();
+    std::vector<const PageRecord*> targets;
+    if (bKeepGraph)
+        targets.reserve(links.size());
 
     PageRecord* pCurrent = nullptr;
     auto it = m_pages.find(strUrl);
@@ -146,20 +153,35 @@ void CSiteCrawler::ProcessPage(const std::string& strUrl, std::int32_t nDepth, s
             found = m_pages.find(strVariant);
         if (found != m_pages.end()) {
             m_ranks.AddLink(*pCurrent, *found->second);
+            if (bKeepGraph)
+                targets.push_back(found->second.get());
             Notify(CP_INLINKS_CHANGED, found->second.get(), 0);
             continue;
         }
         PageRecord* pNew = &NewPage(strLink, nDepth + 1);
         m_ranks.AddLink(*pCurrent, *pNew);
+        if (bKeepGraph)
+            targets.push_back(pNew);
         if (m_pLinks->Follows(strLink, pageAddress))
             queue.push(CrawlItem{strLink, nDepth + 1});
         Notify(CP_PAGE_ADDED, pNew, 0);
     }
+    // A page that a stop cut short is not handed on whole.
+    if (bKeepGraph && !m_bStop.load())
+        m_pNotify->OnPageProcessed(ProcessedPage{*pCurrent, m_strFinalUrl, m_strFailure, targets, m_hrefs, m_bRecalled});
     Notify(CP_PAGE_DONE, pCurrent, 0);
 }
 
 std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std::string>& links)
 {
+    m_bRecalled = false;
+    m_strFinalUrl.clear();
+    m_strFailure.clear();
+    m_hrefs.clear();
+    RecordedPage recorded;
+    if (m_pRecorded && m_pRecorded->Recall(strUrl, recorded))
+        return Recall(strUrl, recorded, links);
+
     HttpAddress address;
     if (!m_pLinks->ParseAddress(strUrl, address)) {
         ReportFailure(strUrl, "not an address the link rules fetch");
@@ -175,14 +197,41 @@ std::int32_t CSiteCrawler::FetchPage(const std::string& strUrl, std::vector<std:
     HttpResult result = HttpGet(strUrl, options, &m_bStop);
     if (!result.strError.empty())
         ReportFailure(strUrl, result.strError);
+    if (result.nStatus >= 0)
+        m_strFinalUrl = result.strFinalUrl;
+    std::vector<std::string>* pHrefs = WantsProcessedPages() ? &m_hrefs : nullptr;
     // The page keeps its redirect's status; where it pointed is a link of the page.
     if (!result.strOffSiteTarget.empty()) {
         ReportNote(LinkNote{strUrl, "redirects to " + result.strOffSiteTarget + ", another site: not followed"});
+        const std::size_t nBefore = links.size();
         m_pLinks->AddRedirectTarget(result.strOffSiteTarget, links);
+        if (pHrefs && links.size() != nBefore)
+            pHrefs->push_back(result.strOffSiteTarget);
     }
     if (result.nStatus == 200 && result.bBodyRead)
-        m_pLinks->AddLinks(FetchedPage{result.strText, address, result.strFinalUrl}, links);
+        m_pLinks->AddLinks(FetchedPage{result.strText, address, result.strFinalUrl, pHrefs}, links);
     return result.nStatus;
+}
+
+// The page as the earlier run saw it; the address still sets the base that decides
+// which of its new links are queued.
+std::int32_t CSiteCrawler::Recall(const std::string& strUrl, const RecordedPage& page, std::vector<std::string>& links)
+{
+    m_bRecalled = true;
+    HttpAddress address;
+    if (m_pLinks->ParseAddress(strUrl, address)) {
+        m_strServer = address.strHost;
+        m_strObject = address.strObject;
+        m_nPort = address.nPort;
+        m_strScheme = address.strScheme;
+    }
+    if (!page.strFailure.empty())
+        ReportFailure(strUrl, page.strFailure);
+    m_strFinalUrl = page.strFinalUrl;
+    links = page.links;
+    if (WantsProcessedPages())
+        m_hrefs = page.hrefs;
+    return page.nStatus;
 }
 
 void CSiteCrawler::CalculateRank(std::int32_t nIterations)

@@ -50,6 +50,9 @@ public:
     // Why the fetch of an address gave status -1 (libcurl's words); empty when it
     // did not, or when the address was never requested.
     std::string FailureReason(const std::string& strUrl) const;
+    // Pages to take from an earlier run instead of fetching them (no pause after
+    // them); null fetches every page. Before Crawl; not owned.
+    void SetRecordedPages(RecordedPages* pRecorded) { m_pRecorded = pRecorded; }
 
     // May be called from any thread. Interrupts a fetch or the pause; no further page
     // is started, no calculation runs and no further message is sent.
@@ -74,6 +77,8 @@ private:
     void ReportFailure(const std::string& strUrl, const std::string& strReason);
     void ReportNote(const LinkNote& note);
     bool WaitBetweenPages();
+    std::int32_t Recall(const std::string& strUrl, const RecordedPage& page, std::vector<std::string>& links);
+    bool WantsProcessedPages() const { return m_pNotify && m_pNotify->WantsProcessedPages(); }
 
     std::string m_strServer;
     std::string m_strObject;
@@ -89,6 +94,12 @@ private:
     HttpOptions m_httpOptions;
     std::unique_ptr<LinkSource> m_pLinks;
     std::map<std::string, std::string> m_failures;  // address -> reason of a -1
+    RecordedPages* m_pRecorded = nullptr;
+    // The page being processed, beyond its status and links.
+    bool m_bRecalled = false;
+    std::string m_strFinalUrl;
+    std::string m_strFailure;
+    std::vector<std::string> m_hrefs;  // filled only for a receiver of processed pages
     std::atomic<bool> m_bStop{false};
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

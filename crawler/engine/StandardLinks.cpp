@@ -5,7 +5,8 @@
 
 namespace plovik {
 
-void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links)
+void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links,
+                      std::vector<std::string>* pHrefs)
 {
     const PageHrefs page = ReadPageHrefs(strHtml);
     if (page.hrefs.empty())
@@ -20,8 +21,11 @@ void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl
     const LinkResolver resolver(strBase);
     for (const std::string& strHref : page.hrefs) {
         WebAddress link;
-        if (resolver.Resolve(strHref, link) && !EndsWithSkippedExtension(link.strPath))
+        if (resolver.Resolve(strHref, link) && !EndsWithSkippedExtension(link.strPath)) {
             links.push_back(std::move(link.strUrl));
+            if (pHrefs)
+                pHrefs->push_back(strHref);
+        }
     }
 }
 
@@ -71,7 +75,7 @@ bool StandardLinks::ParseAddress(const std::string& strUrl, HttpAddress& address
 
 void StandardLinks::AddLinks(const FetchedPage& page, std::vector<std::string>& links)
 {
-    AddStandardLinks(page.strText, page.strFinalUrl, links);
+    AddStandardLinks(page.strText, page.strFinalUrl, links, page.pHrefs);
 }
 
 void StandardLinks::AddRedirectTarget(const std::string& strTarget, std::vector<std::string>& links)

@@ -15,8 +15,10 @@
 
 namespace plovik {
 
-// Appends the links of a page's text, resolved against its final address.
-void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links);
+// Appends the links of a page's text, resolved against its final address; pHrefs,
+// when set, receives each one's href as the tokenizer read it.
+void AddStandardLinks(const std::string& strHtml, const std::string& strFinalUrl, std::vector<std::string>& links,
+                      std::vector<std::string>* pHrefs = nullptr);
 
 // The start address as the standard rules write it; empty when it is no http or
 // https address.

@@ -6,8 +6,6 @@
 
 namespace plovik {
 
-namespace {
-
 std::string CsvField(const std::string& s)
 {
     if (s.find_first_of(",\"\r\n") == std::string::npos)
@@ -21,8 +19,6 @@ std::string CsvField(const std::string& s)
     out += '"';
     return out;
 }
-
-}  // namespace
 
 void WriteCsv(std::ostream& out, const std::vector<ResultRow>& rows)
 {

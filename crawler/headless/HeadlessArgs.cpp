@@ -8,7 +8,16 @@ namespace plovik {
 
 namespace {
 
-const char* const kValueOptions[] = {"--crawl", "--pages", "--iterations", "--format", "--links"};
+const char* const kValueOptions[] = {"--crawl", "--pages",  "--iterations", "--format",
+                                     "--links", "--save", "--open",       "--resume"};
+
+struct FormatName {
+    const char* pName;
+    OutputFormat format;
+};
+const FormatName kFormats[] = {{"table", OutputFormat::Table}, {"csv", OutputFormat::Csv},
+                               {"json", OutputFormat::Json},   {"edges", OutputFormat::Edges},
+                               {"graphml", OutputFormat::GraphMl}, {"dot", OutputFormat::Dot}};
 
 // The window system's options that take a value, and those that do not.
 const char* const kWindowValueOptions[] = {"-platform",        "-platformpluginpath",
@@ -51,8 +60,10 @@ const char* const kNoDisplayMessage = "plovik: no display; use plovik --crawl UR
 
 std::string HeadlessUsage()
 {
-    return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format table|csv|json]\n"
-           "                     [--links classic|standard] [--verbose]\n"
+    return "Usage: plovik --crawl URL [--pages N] [--iterations K] [--format F]\n"
+           "                     [--links classic|standard] [--save FILE] [--verbose]\n"
+           "       plovik --open FILE [--iterations K] [--format F] [--verbose]\n"
+           "       plovik --resume FILE [--format F] [--verbose]\n"
            "       plovik            (the window)\n"
            "\n"
            "Crawls one web site from URL without a window, calculates the ranks of its\n"
@@ -60,20 +71,26 @@ std::string HeadlessUsage()
            "\n"
            "  --crawl URL        start address (http; https too with --links standard)\n"
            "  --pages N          most pages to fetch (decimal; default 10)\n"
-           "  --iterations K     rank iterations (decimal; default 3; above 40 or negative: 40)\n"
-           "  --format F         table (default), csv or json\n"
+           "  --iterations K     rank iterations (decimal; default 3; above 40 or negative: 40);\n"
+           "                     with --open: calculate the ranks again with K iterations\n"
+           "  --format F         table (default), csv, json, edges (CSV From,To,Status: one\n"
+           "                     line per link), graphml or dot (the link graph)\n"
            "  --links R          classic (default): links found by pattern, as ever;\n"
            "                     standard: an HTML parser, RFC 3986 addresses, https,\n"
            "                     robots.txt\n"
+           "  --save FILE        keep the crawl in FILE (SQLite) as it runs; FILE must not exist\n"
+           "  --open FILE        print a saved crawl's results without fetching anything\n"
+           "  --resume FILE      continue an interrupted saved crawl with its own settings\n"
            "  --verbose          one line on standard error for each page that could not be read,\n"
-           "                     each redirect to another site, and a robots.txt that could not\n"
-           "                     be read\n"
+           "                     each redirect to another site, a robots.txt that could not\n"
+           "                     be read, and after each rank iteration the largest change\n"
            "  --version          the program's version\n"
            "  --help             this text\n"
            "\n"
            "Exit status: 0 the crawl completed and the start page answered 200;\n"
            "1 the crawl completed but the start page could not be fetched (the table is\n"
-           "still printed); 2 bad arguments or address, or no display for the window;\n"
+           "still printed); 2 bad arguments or address, no display for the window, or a\n"
+           "crawl file that cannot be created, read or written;\n"
            "130 interrupted (Ctrl-C).\n";
 }
 
@@ -100,7 +117,8 @@ bool WantsWindow(const std::vector<std::string>& args)
 HeadlessArgs ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& options, std::string& strError)
 {
     HeadlessOptions parsed;
-    bool bHaveUrl = false;
+    std::vector<std::string> commands;  // --crawl, --open, --resume as given
+    bool bHaveSettings = false;         // --pages or --links
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h")
@@ -134,18 +152,28 @@ HeadlessArgs ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOpt
         const std::string sName = pMatched;
         if (sName == "--crawl") {
             parsed.strUrl = sValue;
-            bHaveUrl = true;
+            commands.push_back(sName);
+        } else if (sName == "--open" || sName == "--resume") {
+            parsed.command = sName == "--open" ? HeadlessCommand::Open : HeadlessCommand::Resume;
+            parsed.strCrawlFile = sValue;
+            commands.push_back(sName);
+        } else if (sName == "--save") {
+            parsed.strSavePath = sValue;
         } else if (sName == "--pages" || sName == "--iterations") {
             std::int32_t nValue = 0;
             if (!ParseDecimal(sValue, nValue)) {
                 strError = sName + " takes a decimal integer, not \"" + sValue + "\"";
                 return HeadlessArgs::UsageError;
             }
-            if (sName == "--pages")
+            if (sName == "--pages") {
                 parsed.crawl.nMaxPages = nValue;
-            else
+                bHaveSettings = true;
+            } else {
                 parsed.crawl.nIterations = static_cast<std::int32_t>(CapIterations(nValue));
+                parsed.bIterationsGiven = true;
+            }
         } else if (sName == "--links") {
+            bHaveSettings = true;
             if (sValue == "classic") {
                 parsed.crawl.linkRules = LinkRules::Classic;
             } else if (sValue == "standard") {
@@ -154,19 +182,36 @@ HeadlessArgs ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOpt
                 strError = "unknown link rules: " + sValue + " (use classic or standard)";
                 return HeadlessArgs::UsageError;
             }
-        } else if (sValue == "table") {
-            parsed.format = OutputFormat::Table;
-        } else if (sValue == "csv") {
-            parsed.format = OutputFormat::Csv;
-        } else if (sValue == "json") {
-            parsed.format = OutputFormat::Json;
         } else {
-            strError = "unknown format: " + sValue + " (use table, csv or json)";
-            return HeadlessArgs::UsageError;
+            const FormatName* pFormat = nullptr;
+            for (const FormatName& f : kFormats)
+                if (sValue == f.pName)
+                    pFormat = &f;
+            if (!pFormat) {
+                strError = "unknown format: " + sValue + " (use table, csv, json, edges, graphml or dot)";
+                return HeadlessArgs::UsageError;
+            }
+            parsed.format = pFormat->format;
         }
     }
-    if (!bHaveUrl) {
+    if (commands.size() > 1) {
+        strError = commands[0] + " and " + commands[1] + " do not go together";
+        return HeadlessArgs::UsageError;
+    }
+    if (commands.empty()) {
         strError = "no start address: give --crawl URL";
+        return HeadlessArgs::UsageError;
+    }
+    if (!parsed.strSavePath.empty() && parsed.command != HeadlessCommand::Crawl) {
+        strError = "--save goes with --crawl only (--resume writes into its own file)";
+        return HeadlessArgs::UsageError;
+    }
+    if (parsed.command != HeadlessCommand::Crawl && bHaveSettings) {
+        strError = "--pages and --links go with --crawl only: a saved crawl keeps its own";
+        return HeadlessArgs::UsageError;
+    }
+    if (parsed.command == HeadlessCommand::Resume && parsed.bIterationsGiven) {
+        strError = "--iterations does not go with --resume: a saved crawl keeps its own";
         return HeadlessArgs::UsageError;
     }
     options = parsed;

@@ -10,7 +10,11 @@
 
 namespace plovik {
 
-enum class OutputFormat { Table, Csv, Json };
+enum class OutputFormat { Table, Csv, Json, Edges, GraphMl, Dot };
+
+// What the command line asks for: a crawl (which --save may keep in a file), or a
+// saved crawl read back (--open) or continued (--resume).
+enum class HeadlessCommand { Crawl, Open, Resume };
 
 struct HeadlessOptions {
     std::string strUrl;  // as typed; normalised by the crawl
@@ -20,6 +24,10 @@ struct HeadlessOptions {
     CrawlSettings crawl;
     OutputFormat format = OutputFormat::Table;
     bool bVerbose = false;  // one line on standard error per page that failed
+    HeadlessCommand command = HeadlessCommand::Crawl;
+    std::string strSavePath;        // --save: the new file the crawl is kept in
+    std::string strCrawlFile;       // --open or --resume: the saved crawl
+    bool bIterationsGiven = false;  // --iterations on the command line (--open recomputes the ranks)
 };
 
 enum class HeadlessArgs { Run, Help, Version, UsageError };

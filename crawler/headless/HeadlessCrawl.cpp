@@ -4,13 +4,15 @@
 
 #include <iostream>
 
-#include "CsvWriter.h"
-#include "JsonWriter.h"
+#include "LinkGraph.h"
+#include "NotifierFanOut.h"
 #include "ProgressPrinter.h"
+#include "RankChangeReporter.h"
+#include "ResultsOutput.h"
+#include "SavedCrawlRun.h"
 #include "SiteCrawler.h"
 #include "StartAddress.h"
 #include "TableRowSink.h"
-#include "TableWriter.h"
 
 namespace plovik {
 
@@ -55,11 +57,10 @@ private:
 
 int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ostream& err, bool bLiveProgress)
 {
-    const auto nIterations = static_cast<std::uint32_t>(options.crawl.nIterations);
-    TableRowSink sink(nIterations);
-    ProgressPrinter progress(err, bLiveProgress);
-    RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
-    notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+    if (options.command == HeadlessCommand::Open)
+        return RunOpenedCrawl(options, out, err);
+    if (options.command == HeadlessCommand::Resume)
+        return RunResumedCrawl(options, out, err, bLiveProgress);
 
     const std::string strUrl = NormaliseStartAddress(options.strUrl, options.crawl.linkRules);
     const std::string strRefusal = StartAddressMessage(CheckStartAddress(strUrl, options.crawl.linkRules));
@@ -67,31 +68,53 @@ int RunHeadlessCrawl(const HeadlessOptions& options, std::ostream& out, std::ost
         err << strRefusal << '\n';
         return EXIT_USAGE;
     }
+    if (!options.strSavePath.empty())
+        return RunSavedCrawl(options, strUrl, out, err, bLiveProgress);
+    return RunHeadlessEngine(options, strUrl, EngineHooks(), out, err, bLiveProgress);
+}
+
+int RunHeadlessEngine(const HeadlessOptions& options, const std::string& strUrl, const EngineHooks& hooks,
+                      std::ostream& out, std::ostream& err, bool bLiveProgress)
+{
+    const auto nIterations = static_cast<std::uint32_t>(options.crawl.nIterations);
+    TableRowSink sink(nIterations);
+    ProgressPrinter progress(err, bLiveProgress);
+    RowsNotifier notifier(sink, options.bVerbose ? &progress : nullptr);
+    notifier.Rows().ResetProgress(static_cast<std::uint32_t>(options.crawl.nMaxPages));
+
+    NotifierFanOut receivers;
+    receivers.Add(&notifier);
+    LinkGraphCollector graph;
+    if (PrintsLinkGraph(options.format))
+        receivers.Add(&graph);
+    RankChangeReporter rankChanges([&progress](const std::string& s) { progress.Note(s); });
+    if (options.bVerbose && hooks.bReportRankChanges)
+        receivers.Add(&rankChanges);
+    receivers.Add(hooks.pStore);
 
     std::int32_t nStartStatus = 0;
-    sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
-    sink.SetStatusText(ProgressRows::ScanningText(strUrl));
+    std::vector<RowLink> links;
+    if (hooks.bShowProgress) {
+        sink.SetStatusListener([&progress](const std::string& s) { progress.Show(s); });
+        sink.SetStatusText(ProgressRows::ScanningText(strUrl));
+    }
     {
-        CSiteCrawler crawler(&notifier, options.crawl);
-        crawler.Crawl(strUrl);
+        CSiteCrawler crawler(&receivers, options.crawl);
+        crawler.SetRecordedPages(hooks.pRecorded);
+        if (hooks.replay)
+            hooks.replay(crawler, receivers);
+        else
+            crawler.Crawl(strUrl);
         const auto it = crawler.Pages().find(strUrl);
         if (it != crawler.Pages().end())
             nStartStatus = it->second->nStatus;
+        if (PrintsLinkGraph(options.format))
+            links = graph.RowLinks(crawler.Pages(), notifier.Rows());
     }
     sink.SetStatusListener(nullptr);
     progress.End();
 
-    switch (options.format) {
-    case OutputFormat::Table:
-        WriteTable(out, sink.Rows());
-        break;
-    case OutputFormat::Csv:
-        WriteCsv(out, sink.Rows());
-        break;
-    case OutputFormat::Json:
-        WriteJson(out, sink.Rows(), ProgressRows::TotalText(notifier.Total()));
-        break;
-    }
+    WriteResults(out, options.format, sink.Rows(), ProgressRows::TotalText(notifier.Total()), links);
     out.flush();
     return nStartStatus == 200 ? EXIT_CRAWLED : EXIT_START_PAGE_FAILED;
 }

@@ -15,7 +15,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "BrokenCrawlFiles.h"
 #include "LoopbackServer.h"
+#include "TempFolder.h"
 
 extern char** environ;
 
@@ -157,7 +159,8 @@ TEST(CommandLine, VersionAndHelp)
     EXPECT_EQ(version.strOut, std::string("plovik ") + PLOVIK_VERSION + "\n");
     const Outcome help = RunProgram({"--help"});
     EXPECT_EQ(help.nStatus, 0);
-    for (const char* pPart : {"--version", "--verbose", "Exit status: 0", "130"})
+    for (const char* pPart : {"--version", "--verbose", "Exit status: 0", "130", "--save FILE", "--open FILE",
+                              "--resume FILE", "edges", "graphml", "dot"})
         EXPECT_TRUE(Contains(help.strOut, pPart)) << pPart;
 }
 
@@ -226,6 +229,102 @@ TEST(CommandLine, InterruptEndsTheCrawlWithTheSignal)
     ASSERT_GT(server.RequestCount(), 0);
     program.Signal(SIGINT);
     EXPECT_EQ(program.Wait().nStatus, 130);
+}
+
+TEST(CommandLine, KilledCrawlResumesToTheRowsOfAWholeOne)
+{
+    LoopbackServer server;
+    std::atomic<bool> bHold{false};
+    server.Page("/", Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a><a href=\"c.html\">c</a>"));
+    server.Page("/a.html", Html("<a href=\"c.html\">c</a><a href=\"http://127.0.0.1:1/x\">away</a>"));
+    server.Page("/b.html", Html("<a href=\"/\">home</a>"));
+    // c.html answers only when let go, so the crawl can be killed while it waits.
+    server.Raw().Get("/c.html", [&](const httplib::Request&, httplib::Response& res) {
+        while (bHold && !server.Closing())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        res.set_content(Html("<a href=\"a.html\">a</a>"), "text/html");
+    });
+    const std::string strUrl = server.Url("/");
+    const Outcome whole = RunProgram({"--crawl", strUrl, "--iterations", "2", "--format", "csv"});
+    ASSERT_EQ(whole.nStatus, 0) << whole.strErr;
+
+    TempFolder folder;
+    const std::string strPath = folder.Path("killed.crawl");
+    bHold = true;
+    const int nBefore = server.RequestCount();
+    {
+        Program killed({"--crawl", strUrl, "--iterations", "2", "--save", strPath});
+        const auto Asked = [&] {
+            const std::vector<std::string> paths = server.RequestedPaths();
+            return std::count(paths.begin() + nBefore, paths.end(), "/c.html") > 0;
+        };
+        for (int i = 0; i < 2000 && !Asked(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(Asked());
+        killed.Signal(SIGKILL);
+        EXPECT_EQ(killed.Wait().nStatus, 128 + SIGKILL);
+    }
+    bHold = false;
+
+    // The file holds the three pages before the one in flight.
+    const Outcome partial = RunProgram({"--open", strPath, "--format", "csv"});
+    EXPECT_EQ(partial.nStatus, 0) << partial.strErr;
+    EXPECT_TRUE(Contains(partial.strErr, "did not finish")) << partial.strErr;
+    std::istringstream rows(partial.strOut);
+    std::string strCRow;
+    int nFetched = 0;
+    for (std::string s; std::getline(rows, s);) {
+        nFetched += s.size() > 4 && s.compare(s.size() - 4, 4, ",200") == 0;
+        if (s.rfind(server.Root().substr(7) + "/c.html,", 0) == 0)
+            strCRow = s;
+    }
+    EXPECT_EQ(nFetched, 3) << partial.strOut;
+    EXPECT_EQ(strCRow.substr(strCRow.size() - 4), ",1,0") << partial.strOut;  // depth 1, not fetched
+
+    const Outcome resumed = RunProgram({"--resume", strPath, "--format", "csv"});
+    EXPECT_EQ(resumed.nStatus, 0) << resumed.strErr;
+    EXPECT_EQ(resumed.strOut, whole.strOut);
+    const Outcome opened = RunProgram({"--open", strPath, "--format", "csv"});
+    EXPECT_EQ(opened.strOut, whole.strOut);
+    EXPECT_EQ(opened.strErr, "");
+}
+
+TEST(CommandLine, FilesThatAreNoSoundCrawlAreRefusedWithTwoAndLeftAlone)
+{
+    LoopbackServer server;
+    server.Page("/", Html("<a href=\"a.html\">a</a>"));
+    TempFolder folder;
+    const std::string strSound = folder.Path("sound.crawl");
+    ASSERT_EQ(RunProgram({"--crawl", server.Url("/"), "--pages", "1", "--save", strSound}).nStatus, 0);
+    const std::string strSoundBytes = ReadWholeFile(strSound);
+    const int nRequests = server.RequestCount();
+
+    for (const BrokenCrawlFile& broken : BrokenCrawlFiles(folder, strSoundBytes)) {
+        TempFolder own;
+        const std::string strPath = own.Path("file");
+        WriteWholeFile(strPath, broken.strBytes);
+        for (const char* pCommand : {"--open", "--resume"}) {
+            const Outcome o = RunProgram({pCommand, strPath});
+            EXPECT_EQ(o.nStatus, 2) << broken.strName << " " << pCommand;
+            EXPECT_EQ(o.strOut, "") << broken.strName;
+            EXPECT_EQ(o.strErr.rfind("plovik: " + strPath + ": ", 0), 0u) << broken.strName << ": " << o.strErr;
+            EXPECT_EQ(o.strErr.find('\n'), o.strErr.size() - 1) << broken.strName << ": " << o.strErr;
+            EXPECT_TRUE(Contains(o.strErr, broken.strWhy)) << broken.strName << ": " << o.strErr;
+            EXPECT_TRUE(ReadWholeFile(strPath) == broken.strBytes) << broken.strName << " " << pCommand;
+            EXPECT_EQ(own.Names(), std::set<std::string>{"file"}) << broken.strName << " " << pCommand;
+        }
+    }
+    for (const char* pCommand : {"--open", "--resume"}) {
+        const Outcome missing = RunProgram({pCommand, folder.Path("missing.crawl")});
+        EXPECT_EQ(missing.nStatus, 2) << pCommand;
+        EXPECT_TRUE(Contains(missing.strErr, "no such file")) << missing.strErr;
+    }
+    const Outcome taken = RunProgram({"--crawl", server.Url("/"), "--save", strSound});
+    EXPECT_EQ(taken.nStatus, 2);
+    EXPECT_TRUE(Contains(taken.strErr, "exists")) << taken.strErr;
+    EXPECT_TRUE(ReadWholeFile(strSound) == strSoundBytes);
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"sound.crawl"});
+    EXPECT_EQ(server.RequestCount(), nRequests);
 }
 
 }  // namespace

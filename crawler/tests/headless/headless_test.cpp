@@ -69,6 +69,57 @@ TEST(HeadlessArgs, FollowTheWindowsFieldRules)
     }
 }
 
+struct SavedArgsCase {
+    std::vector<std::string> args;
+    HeadlessArgs outcome;
+    HeadlessCommand command;
+    const char* pFile;  // --open or --resume
+    const char* pSave;
+    OutputFormat format;
+    bool bIterationsGiven;
+};
+
+TEST(HeadlessArgs, SavedCrawlsAndGraphLayouts)
+{
+    const auto Run = HeadlessArgs::Run;
+    const auto Error = HeadlessArgs::UsageError;
+    const SavedArgsCase cases[] = {
+        {{"--crawl", "http://h/", "--save", "a.crawl"}, Run, HeadlessCommand::Crawl, "", "a.crawl", OutputFormat::Table, false},
+        {{"--crawl", "http://h/", "--save=a.crawl", "--format", "edges"}, Run, HeadlessCommand::Crawl, "", "a.crawl", OutputFormat::Edges, false},
+        {{"--open", "a.crawl"}, Run, HeadlessCommand::Open, "a.crawl", "", OutputFormat::Table, false},
+        {{"--open=a.crawl", "--format", "graphml", "--iterations", "5"}, Run, HeadlessCommand::Open, "a.crawl", "", OutputFormat::GraphMl, true},
+        {{"--resume", "a.crawl", "--format", "dot", "--verbose"}, Run, HeadlessCommand::Resume, "a.crawl", "", OutputFormat::Dot, false},
+        {{"--crawl", "http://h/", "--iterations", "2"}, Run, HeadlessCommand::Crawl, "", "", OutputFormat::Table, true},
+        {{"--open"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--save", "a.crawl"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--crawl", "http://h/", "--open", "a.crawl"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--open", "a.crawl", "--resume", "a.crawl"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--open", "a.crawl", "--save", "b.crawl"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--resume", "a.crawl", "--save", "b.crawl"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--open", "a.crawl", "--pages", "3"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--resume", "a.crawl", "--links", "standard"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--resume", "a.crawl", "--iterations", "4"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+        {{"--open", "a.crawl", "--format", "svg"}, Error, HeadlessCommand::Crawl, "", "", OutputFormat::Table, false},
+    };
+    for (const SavedArgsCase& c : cases) {
+        std::string strArgs;
+        for (const std::string& a : c.args)
+            strArgs += a + " ";
+        HeadlessOptions o;
+        std::string strError;
+        ASSERT_EQ(ParseHeadlessArgs(c.args, o, strError), c.outcome) << strArgs;
+        if (c.outcome == Error) {
+            EXPECT_FALSE(strError.empty()) << strArgs;
+            continue;
+        }
+        EXPECT_EQ(o.command, c.command) << strArgs;
+        EXPECT_EQ(o.strCrawlFile, c.pFile) << strArgs;
+        EXPECT_EQ(o.strSavePath, c.pSave) << strArgs;
+        EXPECT_EQ(o.format, c.format) << strArgs;
+        EXPECT_EQ(o.bIterationsGiven, c.bIterationsGiven) << strArgs;
+    }
+}
+
 TEST(HeadlessArgs, PagesAndIterationsTakeDecimalIntegersOnly)
 {
     for (const char* pValue : {"abc", "0x10", "1e3", "", " 7", "7 ", "12abc", "-", "+"}) {

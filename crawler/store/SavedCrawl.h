@@ -1,0 +1,39 @@
+#pragma once
+// A saved crawl read back whole: its pages and links, given back to a crawler as the
+// pages it already processed (RecordedPages), in the order it processed them.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "CrawlStore.h"
+#include "PageRecord.h"
+#include "ProcessedPage.h"
+
+namespace plovik {
+
+class SavedCrawl : public RecordedPages {
+public:
+    // False on a read error.
+    bool Load(CrawlStore& store);
+
+    const std::vector<StoredPage>& Pages() const { return m_pages; }
+    std::size_t LinkCount() const { return m_links.size(); }
+    // The processed pages in the order the crawl processed them.
+    std::vector<CrawlItem> VisitOrder() const;
+    // The saved rank of an address; 1.0 for one the file does not hold.
+    float RankOf(const std::string& strUrl) const;
+
+    bool Recall(const std::string& strUrl, RecordedPage& page) override;
+
+private:
+    std::vector<StoredPage> m_pages;  // by id
+    std::vector<StoredLink> m_links;  // by (from, position)
+    std::unordered_map<std::string, std::size_t> m_byUrl;
+    std::unordered_map<std::int64_t, std::size_t> m_byId;
+    std::vector<std::size_t> m_firstLink;  // per page: its first entry of m_links
+};
+
+}  // namespace plovik
