@@ -1,0 +1,17 @@
+#pragma once
+// The common file dialogs as the windows' commands use them (Export…, Save crawl…,
+// Open crawl…): a path, or empty when the user cancels.
+
+#include <windows.h>
+
+#include <string>
+
+namespace plovik {
+
+// pszFilter: pairs of zero-terminated texts ending in an empty one, as the common
+// dialogs take them; pszExtension: added to a name typed without one.
+std::string AskSaveFileName(HWND hOwner, const char* pszTitle, const char* pszDefaultName, const char* pszFilter,
+                            const char* pszExtension);
+std::string AskOpenFileName(HWND hOwner, const char* pszTitle, const char* pszFilter);
+
+}  // namespace plovik
