@@ -48,4 +48,21 @@ void ReplaySavedCrawl(SavedCrawl& saved, const CrawlSetup& setup, bool bFinished
     receiver.OnCrawlProgress(CP_CALC_DONE, nullptr, setup.nTotal);
 }
 
+bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,
+                          std::string& strError)
+{
+    const std::unique_ptr<CrawlStore> pStore = CrawlStore::Open(strPath, CrawlStore::Access::ReadOnly, strError);
+    if (!pStore)
+        return false;
+    SavedCrawl saved;
+    if (!saved.Load(*pStore)) {
+        strError = strPath + ": the file is damaged (it cannot be read)";
+        return false;
+    }
+    opened.setup = pStore->Setup();
+    opened.bFinished = pStore->Finished();
+    ReplaySavedCrawl(saved, opened.setup, opened.bFinished, receiver);
+    return true;
+}
+
 }  // namespace plovik

@@ -7,6 +7,8 @@
 //
 // The command line's --open does the same in headless/SavedCrawlRun.cpp.
 
+#include <string>
+
 #include "CrawlNotifier.h"
 #include "CrawlStore.h"
 #include "SavedCrawl.h"
@@ -15,5 +17,17 @@ namespace plovik {
 
 // Runs on the calling thread, without the network; receiver gets every message.
 void ReplaySavedCrawl(SavedCrawl& saved, const CrawlSetup& setup, bool bFinished, CrawlNotifier& receiver);
+
+// What "Open crawl…" tells the window besides the messages.
+struct OpenedCrawl {
+    CrawlSetup setup;        // the start address and settings the crawl ran with
+    bool bFinished = false;  // false: the ranks were calculated over what was saved
+};
+
+// The file opened read-only (never changed) and replayed. False, with the reason
+// as the command line words it, for a file that is missing, no crawl, damaged or of
+// another version; the receiver then got nothing.
+bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,
+                          std::string& strError);
 
 }  // namespace plovik

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "DialogTemplate.h"
@@ -10,6 +9,7 @@
 #include "LinkViewsResource.h"
 #include "SiteLinkGraph.h"
 #include "TextFormat.h"
+#include "WholeFile.h"
 
 namespace plovik {
 
@@ -113,28 +113,11 @@ void BrokenLinksDialog::OnInitDialog()
             .c_str());
 }
 
-bool BrokenLinksDialog::ExportCsv(const std::string& strPath) const
+bool BrokenLinksDialog::ExportCsv(const std::string& strPath, std::string& strError) const
 {
     std::ostringstream csv;
     m_links.Table().WriteCsv(csv);
-    // Written aside, then moved over the old file: a failed export leaves it whole.
-    const std::string strTemp = strPath + ".part";
-    {
-        std::ofstream file(strTemp, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file << csv.str();
-        file.close();
-        if (!file) {
-            DeleteFileA(strTemp.c_str());
-            return false;
-        }
-    }
-    if (!MoveFileExA(strTemp.c_str(), strPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(strTemp.c_str());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(strPath, csv.str(), strError);
 }
 
 void BrokenLinksDialog::OnExport()
@@ -142,9 +125,9 @@ void BrokenLinksDialog::OnExport()
     const std::string strPath = m_chooser ? m_chooser(m_hWnd) : std::string();
     if (strPath.empty())
         return;
-    if (!ExportCsv(strPath))
-        MessageBoxA(m_hWnd, ("The broken links could not be written to " + strPath + ".").c_str(), kProgramTitle,
-                    MB_OK | MB_ICONEXCLAMATION);
+    std::string strError;
+    if (!ExportCsv(strPath, strError))
+        MessageBoxA(m_hWnd, strError.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void BrokenLinksDialog::Close()

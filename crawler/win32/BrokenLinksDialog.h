@@ -31,8 +31,9 @@ public:
     // Where Export… writes: the common Save dialog by default; empty cancels.
     using FileChooser = std::function<std::string(HWND hOwner)>;
     void SetFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
-    // The rows as shown, as CSV; false when the file cannot be written whole.
-    bool ExportCsv(const std::string& strPath) const;
+    // The rows as shown, as CSV; false with the reason when the file cannot be
+    // written whole (an old file then stays as it was).
+    bool ExportCsv(const std::string& strPath, std::string& strError) const;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

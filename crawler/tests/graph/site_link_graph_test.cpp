@@ -6,9 +6,11 @@
 
 #include <sstream>
 
+#include "BrokenCrawlFiles.h"
 #include "CrawlRecorder.h"
 #include "CrawlStore.h"
 #include "GraphWriters.h"
+#include "LinkExport.h"
 #include "LinkGraph.h"
 #include "LoopbackServer.h"
 #include "NotifierFanOut.h"
@@ -244,4 +246,42 @@ TEST(SavedCrawlReplay, AReceiverOfSingleMessagesGetsEverySavedRank)
     EXPECT_EQ(messages.OfCode(CP_CALC_DONE)[0].nNumber, pStore->Setup().nTotal);
     // Taken back from the file: nothing was asked of the server a second time.
     EXPECT_EQ(server.Requests().size(), 3u);
+}
+
+TEST_F(SiteLinkGraphTest, OpeningTheFileGivesTheCrawlAndItsSettings)
+{
+    SiteLinkGraph live;
+    Crawl(live);
+    SiteLinkGraph opened;
+    OpenedCrawl crawl;
+    std::string strError;
+    ASSERT_TRUE(ReplaySavedCrawlFile(m_folder.Path("site.crawl"), opened, crawl, strError)) << strError;
+    EXPECT_TRUE(crawl.bFinished);
+    EXPECT_EQ(crawl.setup.strStartUrl, Url("/"));
+    EXPECT_EQ(crawl.setup.nMaxPages, 4);
+    EXPECT_EQ(LinkGraphText(opened, LinkLayout::GraphMl), LinkGraphText(live, LinkLayout::GraphMl));
+}
+
+TEST_F(SiteLinkGraphTest, FilesThatAreNoSoundCrawlAreRefusedAndLeftAlone)
+{
+    SiteLinkGraph live;
+    Crawl(live);
+    const std::string strSound = ReadWholeFile(m_folder.Path("site.crawl"));
+    std::vector<BrokenCrawlFile> files = BrokenCrawlFiles(m_folder, strSound);
+    files.push_back({"missing", std::string(), "no-such"});
+    for (const BrokenCrawlFile& file : files) {
+        const std::string strPath = m_folder.Path(file.strName == "missing" ? "no-such.crawl" : "broken.crawl");
+        if (file.strName != "missing")
+            WriteWholeFile(strPath, file.strBytes);
+        RecordingNotifier receiver;
+        OpenedCrawl crawl;
+        std::string strError;
+        EXPECT_FALSE(ReplaySavedCrawlFile(strPath, receiver, crawl, strError)) << file.strName;
+        EXPECT_NE(strError.find(file.strWhy), std::string::npos) << file.strName << ": " << strError;
+        EXPECT_TRUE(receiver.messages.empty()) << file.strName;
+        if (file.strName != "missing")
+            EXPECT_EQ(ReadWholeFile(strPath), file.strBytes) << file.strName;
+        else
+            EXPECT_FALSE(std::filesystem::exists(strPath));
+    }
 }

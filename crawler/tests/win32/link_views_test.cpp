@@ -199,7 +199,9 @@ TEST_F(LinkViewsTest, ExportCancelledOrFailedLeavesFilesAlone)
     EXPECT_TRUE(bAsked);
     // A folder that does not exist: refused, nothing left behind.
     const std::string strMissing = TempPath("no-such-folder\\broken.csv");
-    EXPECT_FALSE(dlg.ExportCsv(strMissing));
+    std::string strError;
+    EXPECT_FALSE(dlg.ExportCsv(strMissing, strError));
+    EXPECT_NE(strError.find(strMissing), std::string::npos) << strError;
     EXPECT_EQ(GetFileAttributesA(strMissing.c_str()), INVALID_FILE_ATTRIBUTES);
     // An existing longer file is replaced whole, with no part file beside it.
     const std::string strOld = TempPath("old.csv");
@@ -207,7 +209,7 @@ TEST_F(LinkViewsTest, ExportCancelledOrFailedLeavesFilesAlone)
         std::ofstream old(strOld, std::ios::binary);
         old << std::string(5000, 'x');
     }
-    EXPECT_TRUE(dlg.ExportCsv(strOld));
+    EXPECT_TRUE(dlg.ExportCsv(strOld, strError)) << strError;
     const std::string written = ReadFile(strOld);
     EXPECT_EQ(written.rfind("Page,Href,Target,Status,Reason\nhttp://site/,gone.html,", 0), 0u);
     EXPECT_EQ(written.find('x'), std::string::npos);
