@@ -5,7 +5,7 @@
 namespace plovik {
 
 std::string AskSaveFileName(HWND hOwner, const char* pszTitle, const char* pszDefaultName, const char* pszFilter,
-                            const char* pszExtension)
+                            const char* pszExtension, DWORD* pFilter)
 {
     char szPath[MAX_PATH] = {};
     lstrcpynA(szPath, pszDefaultName, MAX_PATH);
@@ -19,7 +19,12 @@ std::string AskSaveFileName(HWND hOwner, const char* pszTitle, const char* pszDe
     ofn.lpstrDefExt = pszExtension;
     // The working folder stays the program's: relative paths elsewhere keep meaning.
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return GetSaveFileNameA(&ofn) ? std::string(szPath) : std::string();
+    ofn.nFilterIndex = pFilter && *pFilter ? *pFilter : 1;
+    if (!GetSaveFileNameA(&ofn))
+        return std::string();
+    if (pFilter)
+        *pFilter = ofn.nFilterIndex;
+    return szPath;
 }
 
 std::string AskOpenFileName(HWND hOwner, const char* pszTitle, const char* pszFilter)

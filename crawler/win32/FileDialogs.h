@@ -9,9 +9,11 @@
 namespace plovik {
 
 // pszFilter: pairs of zero-terminated texts ending in an empty one, as the common
-// dialogs take them; pszExtension: added to a name typed without one.
+// dialogs take them; pszExtension: added to a name typed without one. pFilter, when
+// given, gets the filter the user chose, from 1 (Export links… takes its layout
+// from it).
 std::string AskSaveFileName(HWND hOwner, const char* pszTitle, const char* pszDefaultName, const char* pszFilter,
-                            const char* pszExtension);
+                            const char* pszExtension, DWORD* pFilter = nullptr);
 std::string AskOpenFileName(HWND hOwner, const char* pszTitle, const char* pszFilter);
 
 }  // namespace plovik
