@@ -49,7 +49,7 @@ void ReplaySavedCrawl(SavedCrawl& saved, const CrawlSetup& setup, bool bFinished
 }
 
 bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,
-                          std::string& strError)
+                          std::string& strError, const BeforeReplay& beforeReplay)
 {
     const std::unique_ptr<CrawlStore> pStore = CrawlStore::Open(strPath, CrawlStore::Access::ReadOnly, strError);
     if (!pStore)
@@ -61,6 +61,8 @@ bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, O
     }
     opened.setup = pStore->Setup();
     opened.bFinished = pStore->Finished();
+    if (beforeReplay)
+        beforeReplay(opened);
     ReplaySavedCrawl(saved, opened.setup, opened.bFinished, receiver);
     return true;
 }

@@ -7,6 +7,7 @@
 //
 // The command line's --open does the same in headless/SavedCrawlRun.cpp.
 
+#include <functional>
 #include <string>
 
 #include "CrawlNotifier.h"
@@ -24,10 +25,14 @@ struct OpenedCrawl {
     bool bFinished = false;  // false: the ranks were calculated over what was saved
 };
 
+// Runs once the file has been read whole, before the first message: a window empties
+// its list here, so that a file it refuses leaves the list as it was.
+using BeforeReplay = std::function<void(const OpenedCrawl&)>;
+
 // The file opened read-only (never changed) and replayed. False, with the reason
 // as the command line words it, for a file that is missing, no crawl, damaged or of
-// another version; the receiver then got nothing.
+// another version; neither beforeReplay nor the receiver then got anything.
 bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,
-                          std::string& strError);
+                          std::string& strError, const BeforeReplay& beforeReplay = BeforeReplay());
 
 }  // namespace plovik
