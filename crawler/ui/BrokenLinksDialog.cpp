@@ -1,11 +1,11 @@
 #include "BrokenLinksDialog.h"
 
+#include "FileChoosers.h"
 #include "LinkTableView.h"
 #include "Resource.h"
 #include "SiteLinkGraph.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,19 +16,8 @@
 
 namespace plovik {
 
-namespace {
-
-QString AskCsvFile(QWidget* pParent)
-{
-    return QFileDialog::getSaveFileName(pParent, QStringLiteral("Export broken links"),
-                                        QStringLiteral("broken-links.csv"),
-                                        QStringLiteral("CSV files (*.csv);;All files (*)"));
-}
-
-}  // namespace
-
 BrokenLinksDialog::BrokenLinksDialog(const SiteLinkGraph& graph, QWidget* pParent)
-    : QDialog(pParent), m_pView(new LinkTableView(graph.BrokenLinks(), this)), m_chooser(&AskCsvFile)
+    : QDialog(pParent), m_pView(new LinkTableView(graph.BrokenLinks(), this)), m_chooser(&AskBrokenLinksFile)
 {
     setObjectName("IDD_BROKEN_LINKS");
     setWindowTitle(QStringLiteral("Broken links"));
