@@ -1,0 +1,44 @@
+#include "FileDialogs.h"
+
+#include <commdlg.h>
+
+namespace plovik {
+
+std::string AskSaveFileName(HWND hOwner, const char* pszTitle, const char* pszDefaultName, const char* pszFilter,
+                            const char* pszExtension, DWORD* pFilter)
+{
+    char szPath[MAX_PATH] = {};
+    lstrcpynA(szPath, pszDefaultName, MAX_PATH);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hOwner;
+    ofn.lpstrFilter = pszFilter;
+    ofn.lpstrFile = szPath;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = pszTitle;
+    ofn.lpstrDefExt = pszExtension;
+    // The working folder stays the program's: relative paths elsewhere keep meaning.
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    ofn.nFilterIndex = pFilter && *pFilter ? *pFilter : 1;
+    if (!GetSaveFileNameA(&ofn))
+        return std::string();
+    if (pFilter)
+        *pFilter = ofn.nFilterIndex;
+    return szPath;
+}
+
+std::string AskOpenFileName(HWND hOwner, const char* pszTitle, const char* pszFilter)
+{
+    char szPath[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hOwner;
+    ofn.lpstrFilter = pszFilter;
+    ofn.lpstrFile = szPath;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = pszTitle;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return GetOpenFileNameA(&ofn) ? std::string(szPath) : std::string();
+}
+
+}  // namespace plovik
