@@ -49,10 +49,10 @@ std::string TreeRoot()
 
 std::string FileContent(std::mt19937& random)
 {
-    static const char* const kWords[] = {"alpha", "bravo",  "charlie", "delta", "echo",    "foxtrot", "golf",
-                                         "hotel", "india",  "juliet",  "kilo",  "lima",    "mike",    "nettle",
-                                         "oscar", "papa",   "quebec",  "romeo", "sierra",  "tango",   "uniform",
-                                         "victor", "whiskey"};
+    static const char* const kWords[] = {"alpha",  "bravo",  "charlie", "delta",  "echo",   "foxtrot",
+                                         "golf",   "hotel",  "india",   "juliet", "kilo",   "lima",
+                                         "mike",   "nettle", "oscar",   "papa",   "quebec", "romeo",
+                                         "sierra", "tango",  "uniform", "victor", "whiskey"};
     static const char* const kCapitalised[] = {"Walking", "Morning", "Reading", "Building", "Evening"};
     static const char* const kLowerIng[] = {"string", "nothing", "ring", "kingdom", "singing"};
     std::string text;
@@ -124,8 +124,8 @@ unsigned int GrepFiles(const char* expression)
 
 void SystemGrep(const char* expression)
 {
-    const std::string command = std::string("grep -rcE --include='*.txt' '") + expression + "' " + TreeRoot() +
-        " > /dev/null";
+    const std::string command =
+        std::string("grep -rcE --include='*.txt' '") + expression + "' " + TreeRoot() + " > /dev/null";
     if (std::system(command.c_str()) == -1)
         std::abort();
 }

@@ -39,7 +39,8 @@ int main(int argc, char** argv)
         else if (i + 1 < argc && a == "--key")
             strKey = argv[++i];
         else {
-            std::cerr << "Usage: plovik_sample_server --root DIR [--port N] [--port-file FILE] [--cert PEM --key PEM]\n";
+            std::cerr
+                << "Usage: plovik_sample_server --root DIR [--port N] [--port-file FILE] [--cert PEM --key PEM]\n";
             return 2;
         }
     }

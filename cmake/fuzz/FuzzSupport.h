@@ -9,8 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#define FUZZ_CHECK(condition) \
-    ((condition) ? static_cast<void>(0) : fuzz_support::Fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? static_cast<void>(0) : fuzz_support::Fail(#condition, __FILE__, __LINE__))
 
 namespace fuzz_support {
 

@@ -15,10 +15,10 @@ namespace {
 bool BreaksOut(const std::string& strName)
 {
     static const char* const kTags[] = {
-        "b",  "big", "blockquote", "body", "br",   "center", "code",  "dd",     "div",    "dl",    "dt", "em",
-        "embed", "h1", "h2",       "h3",   "h4",   "h5",     "h6",    "head",   "hr",     "i",     "img", "li",
-        "listing", "menu", "meta", "nobr", "ol",   "p",      "pre",   "ruby",   "s",      "small", "span", "strike",
-        "strong", "sub", "sup",    "table", "tt",  "u",      "ul",    "var"};
+        "b",     "big",   "blockquote", "body",   "br",   "center", "code",  "dd", "div",  "dl",   "dt",
+        "em",    "embed", "h1",         "h2",     "h3",   "h4",     "h5",    "h6", "head", "hr",   "i",
+        "img",   "li",    "listing",    "menu",   "meta", "nobr",   "ol",    "p",  "pre",  "ruby", "s",
+        "small", "span",  "strike",     "strong", "sub",  "sup",    "table", "tt", "u",    "ul",   "var"};
     return std::binary_search(std::begin(kTags), std::end(kTags), strName.c_str(),
                               [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
 }
@@ -63,8 +63,7 @@ void ForeignContent::CloseToHtml()
         Pop();
 }
 
-bool ForeignContent::StartTag(const std::string& strName, bool bSelfClosing, bool bFont,
-                              const std::string& strEncoding)
+bool ForeignContent::StartTag(const std::string& strName, bool bSelfClosing, bool bFont, const std::string& strEncoding)
 {
     const bool bRoot = strName == "svg" || strName == "math";
     if (!InForeignElement()) {

@@ -93,8 +93,7 @@ std::string TagName(const GumboToken& token)
     if (p < pEnd && *p == '/')
         ++p;
     std::string s;
-    for (; p < pEnd && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\f' && *p != '\r' && *p != '/' && *p != '>';
-         ++p)
+    for (; p < pEnd && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\f' && *p != '\r' && *p != '/' && *p != '>'; ++p)
         s += (*p >= 'A' && *p <= 'Z') ? static_cast<char>(*p - 'A' + 'a') : *p;
     return s;
 }
@@ -141,10 +140,9 @@ bool ReadHrefs(const std::string& strText, const std::vector<std::size_t>& cuts,
         const GumboTag tag = token.v.start_tag.tag;
         if (foreign.Active() || OpensForeignContent(tag)) {
             const char* pEncoding = AttributeValue(token, "encoding");
-            const bool bFont = tag == GUMBO_TAG_FONT && (AttributeValue(token, "color") ||
-                                                         AttributeValue(token, "face") || AttributeValue(token, "size"));
-            if (!foreign.StartTag(TagName(token), token.v.start_tag.is_self_closing, bFont,
-                                  pEncoding ? pEncoding : ""))
+            const bool bFont = tag == GUMBO_TAG_FONT &&
+                (AttributeValue(token, "color") || AttributeValue(token, "face") || AttributeValue(token, "size"));
+            if (!foreign.StartTag(TagName(token), token.v.start_tag.is_self_closing, bFont, pEncoding ? pEncoding : ""))
                 continue;
         }
         const GumboTokenizerEnum state = ContentState(tag);

@@ -40,7 +40,7 @@ private:
     struct Rule {
         std::size_t nLength = 0;  // of the pattern in comparison form: its specificity
         bool bAllow = false;
-        bool bAnchored = false;   // the pattern ends with "$"
+        bool bAnchored = false;  // the pattern ends with "$"
         bool bEndsWithStar = false;
         // The literal pieces between the stars, one after another, with the end of
         // each, their search tables, and every byte they need.

@@ -11,8 +11,8 @@
 #include "HttpClient.h"
 #include "LinkSource.h"
 #include "RequestAddress.h"
-#include "TextFormat.h"
 #include "StartAddress.h"
+#include "TextFormat.h"
 #include "UrlNormalise.h"
 
 #include "AddressInvariants.h"

@@ -25,7 +25,8 @@ bool BodyPieces::Append(const char* pData, std::size_t nLen)
         if (!m_bPieceEnded) {
             const char* pStart = pData + nDone;
             const void* pZero = std::memchr(pStart, 0, nSpan);
-            const std::size_t nKeep = pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
+            const std::size_t nKeep =
+                pZero ? static_cast<std::size_t>(static_cast<const char*>(pZero) - pStart) : nSpan;
             m_strText.append(pStart, nKeep);
             m_bPieceEnded = pZero != nullptr;
         }

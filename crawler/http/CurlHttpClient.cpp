@@ -25,7 +25,6 @@ struct SlistDeleter {
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, SlistDeleter>;
 
-
 // State of one transfer, seen by the callbacks.
 struct Transfer {
     explicit Transfer(const HttpOptions& options) : body(options.nMaxBodyBytes, options.bWholeBody) {}
@@ -45,7 +44,7 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
         return 0;  // only a 200's body is wanted; stop the transfer, keep the status
     if (t.pOptions->bCutBodyAtCap)
         return t.body.AppendUpToCap(pData, nLen) ? nLen : 0;  // over the cap: the body ends there
-    return t.body.Append(pData, nLen) ? nLen : 0;  // over the cap: a read failure
+    return t.body.Append(pData, nLen) ? nLen : 0;             // over the cap: a read failure
 }
 
 int OnProgress(void* pUser, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -190,7 +189,8 @@ HttpResult HttpGet(const std::string& strUrl, const HttpOptions& options, const 
         const std::string strTarget = pTarget;
         if (!MayFollowRedirect(site, strTarget, nHops, options, result))
             break;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.strError = "redirects took longer than " + std::to_string(options.nTotalTimeoutSec) + " s";
             break;

@@ -118,21 +118,20 @@ struct RequestHandles {
 // says why). Connection and request apart, not one open of the whole address: the
 // request takes its timeouts before it is sent. (WinINet still collapses dot
 // segments of the object.)
-bool SendRequest(HINTERNET hSession, const std::string& strAddress, const HttpOptions& options,
-                 RequestHandles& handles)
+bool SendRequest(HINTERNET hSession, const std::string& strAddress, const HttpOptions& options, RequestHandles& handles)
 {
     // Always from the server, never into the cache; redirects are followed by
     // FollowRedirects, so that their number, schemes and sites can be checked.
     const DWORD nFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
-                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
+        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
     HttpAddress address;
     ParseWebAddress(strAddress, address);  // checked before the hop
     handles.hConnection = InternetConnectA(hSession, address.strHost.c_str(), static_cast<INTERNET_PORT>(address.nPort),
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
     if (handles.hConnection)
-        handles.hRequest = HttpOpenRequestA(handles.hConnection, "GET", address.strObject.c_str(), nullptr, nullptr,
-                                            nullptr, nFlags | (address.strScheme == "https" ? INTERNET_FLAG_SECURE : 0),
-                                            1);
+        handles.hRequest =
+            HttpOpenRequestA(handles.hConnection, "GET", address.strObject.c_str(), nullptr, nullptr, nullptr,
+                             nFlags | (address.strScheme == "https" ? INTERNET_FLAG_SECURE : 0), 1);
     if (handles.hRequest) {
         SetTimeouts(handles.hRequest, options);
         HttpAddRequestHeadersA(handles.hRequest, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1),

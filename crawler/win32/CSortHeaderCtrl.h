@@ -30,8 +30,7 @@ public:
     static int WidthForTitle(HWND hHeader, const char* pszTitle);
 
 private:
-    static LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nId,
-                                     DWORD_PTR pThis);
+    static LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nId, DWORD_PTR pThis);
 
     HWND m_hList = nullptr;
     HWND m_hHeader = nullptr;

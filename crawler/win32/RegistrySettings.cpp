@@ -69,10 +69,16 @@ void WriteUrl(HKEY hRoot, const std::string& strPath, const std::string& strUrl)
                    static_cast<DWORD>(strUrl.size() + 1));
 }
 
-std::string ProfileSection(const RegistryPlaces& places) { return places.strProfileKey + "\\ListCtrls"; }
+std::string ProfileSection(const RegistryPlaces& places)
+{
+    return places.strProfileKey + "\\ListCtrls";
+}
 
 const char* const kStandardLinksEntry = "StandardLinkRules";
-std::string CrawlSection(const RegistryPlaces& places) { return places.strProfileKey + "\\Crawl"; }
+std::string CrawlSection(const RegistryPlaces& places)
+{
+    return places.strProfileKey + "\\Crawl";
+}
 
 }  // namespace
 
@@ -114,8 +120,7 @@ bool ReadColumnWidths(const RegistryPlaces& places, int nListId, std::vector<std
         return false;
     const std::string strEntry = std::to_string(nListId);
     DWORD nSize = 0;
-    if (RegQueryValueExA(key.Get(), strEntry.c_str(), nullptr, nullptr, nullptr, &nSize) != ERROR_SUCCESS ||
-        nSize < 4)
+    if (RegQueryValueExA(key.Get(), strEntry.c_str(), nullptr, nullptr, nullptr, &nSize) != ERROR_SUCCESS || nSize < 4)
         return false;
     std::vector<BYTE> bytes(nSize);
     if (RegQueryValueExA(key.Get(), strEntry.c_str(), nullptr, nullptr, bytes.data(), &nSize) != ERROR_SUCCESS)

@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const RegularExpression::ExpressionErrorCode code = re.ParseExpression();
     FUZZ_CHECK(code == RegularExpression::NoError || !re.GetExpressionError().empty() ||
-          code == RegularExpression::ErrorNoExpression);
+               code == RegularExpression::ErrorNoExpression);
     if (code != RegularExpression::NoError)
         return 0;
 

@@ -39,8 +39,8 @@ void Check(bool condition)
 rc::match_flag_type FlagsOf(unsigned bits)
 {
     static const rc::match_flag_type kFlags[] = {
-        rc::match_default,   rc::match_not_bol,      rc::match_not_eol,         rc::match_not_bow,
-        rc::match_not_eow,   rc::match_single_line,  rc::match_not_dot_newline, rc::match_any | rc::match_not_null,
+        rc::match_default, rc::match_not_bol,     rc::match_not_eol,         rc::match_not_bow,
+        rc::match_not_eow, rc::match_single_line, rc::match_not_dot_newline, rc::match_any | rc::match_not_null,
     };
     return kFlags[bits & 7];
 }

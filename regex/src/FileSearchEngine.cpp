@@ -202,8 +202,8 @@ const char* FindByEnds(const std::string& needle, const char* from, const char* 
     for (; static_cast<std::size_t>(last - stop) >= size - 1 + 16; stop += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stop));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stop + size - 1));
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
+        unsigned mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
         for (; mask; mask &= mask - 1) {
             const char* at = stop + __builtin_ctz(mask);
             if (std::memcmp(at + 1, needle.data() + 1, size - 2) == 0)

@@ -370,17 +370,18 @@ TEST(ChangeFiles, AttributesAreReadOncePerFile)
     RegularExpression re = MakeObject("x", tree.Path("*.txt"));
     re.SetFormatString("y");
     std::vector<std::string> seen;
-    re.SetOnChangingFilesClosure([&](RegularExpression*, std::string file, const std::vector<REMatch>&,
-                                     unsigned int, bool&) {
-        seen.push_back(file);
-        ::chmod(tree.Path("a.txt").c_str(), 0444);
-    });
+    re.SetOnChangingFilesClosure(
+        [&](RegularExpression*, std::string file, const std::vector<REMatch>&, unsigned int, bool&) {
+            seen.push_back(file);
+            ::chmod(tree.Path("a.txt").c_str(), 0444);
+        });
     EXPECT_EQ(re.ChangeFiles(), 4u);
     EXPECT_EQ(tree.Read("a.txt"), "y.y.y");
     EXPECT_EQ(tree.Read("b.txt"), "x.x");
     EXPECT_EQ(tree.Read("c.txt"), "y");
-    EXPECT_EQ(seen, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt"), tree.Path("a.txt"),
-                                              tree.Path("c.txt")}));
+    EXPECT_EQ(
+        seen,
+        (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt"), tree.Path("a.txt"), tree.Path("c.txt")}));
 }
 
 TEST(ChangeFiles, KeepsModeAndOwner)

@@ -540,7 +540,8 @@ TEST(LineCounter, AgreesWithAPlainCountAtEveryOffset)
         text += (i * 7919 % 13 < 3) ? '\n' : static_cast<char>('\x80' + i % 100);
     RegexClass::detail::LineCounter lines(text.data());
     for (std::size_t at = 0; at <= text.size(); at += 1 + at % 5) {
-        unsigned int expected = 1 + static_cast<unsigned int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+        unsigned int expected = 1 +
+            static_cast<unsigned int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
         ASSERT_EQ(lines.LineAt(text.data() + at), expected) << at;
     }
 }

@@ -108,6 +108,8 @@ const List kWholeSubjectAbc{{"abc", 0}, {"", -1}, {"", -1}};
 const List kWholeSubjectAb{{"ab", 0}, {"", -1}, {"", -1}};
 const List kEmptyMatchAtZero{{"", 0}, {"", -1}, {"", -1}};
 
+// One row a line, as a table reads.
+// clang-format off
 const std::vector<MatchRow> kMatchRows = {
     // Single matches: whole match, one entry per group, prefix, suffix.
     {"SearchReportsMatchPrefixAndSuffix", "b", "abc", Operation::Search, 1, {{{{"b", 1}, {"a", 0}, {"c", 2}}, 1, 0}}},
@@ -158,6 +160,7 @@ const std::vector<MatchRow> kMatchRows = {
       {{{"x", 5}, {"\nab ", 1}, {"\n\n x\n", 6}}, 2, 2},
       {{{"x", 9}, {"\n\n ", 6}, {"\n", 10}}, 4, 8}}},
 };
+// clang-format on
 
 // An expression that does not compile: every operation gives 0 and calls nothing.
 std::vector<MatchRow> NotCompilingRows()
@@ -165,8 +168,8 @@ std::vector<MatchRow> NotCompilingRows()
     std::vector<MatchRow> rows;
     for (const char* expression : {"a(b", ""}) {
         for (Operation operation : {Operation::Match, Operation::MatchAll, Operation::Search, Operation::Grep})
-            rows.push_back({"ExpressionThatDoesNotCompileCallsNothing", expression, "aab", operation, 0, {}, false,
-                            false});
+            rows.push_back(
+                {"ExpressionThatDoesNotCompileCallsNothing", expression, "aab", operation, 0, {}, false, false});
     }
     return rows;
 }
@@ -213,8 +216,8 @@ std::string ExpectedKeptMatch(const MatchRow& row)
 
 void ExpectRow(const MatchRow& row, RegularExpression::LocaleModels model)
 {
-    SCOPED_TRACE(std::string(row.name) + ": " + OperationName(row.operation) + " of '" + row.expression +
-                 "' over '" + row.subject + "' in locale model " + std::to_string(model));
+    SCOPED_TRACE(std::string(row.name) + ": " + OperationName(row.operation) + " of '" + row.expression + "' over '" +
+                 row.subject + "' in locale model " + std::to_string(model));
     RegularExpression re;
     re.SetLocaleModel(model);
     Configure(re, row.expression, row.subject);

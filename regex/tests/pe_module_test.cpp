@@ -201,7 +201,8 @@ TEST(PeModule, EveryTruncationIsRefusedOrReadsCorrectly)
         options.pe64 = pe64;
         const std::vector<std::uint8_t> full = petest::BuildStringModuleUtf8(kStrings, options).bytes;
         for (std::size_t length = 0; length < full.size(); ++length) {
-            auto module = PeModule::FromBytes(std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
+            auto module = PeModule::FromBytes(
+                std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
             if (!module)
                 continue;
             for (const auto& entry : kStrings) {

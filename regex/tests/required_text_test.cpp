@@ -106,28 +106,29 @@ TEST(RequiredText, Repeats)
 
 TEST(RequiredText, LinesAndNewlines)
 {
-    CheckRows({// Anything that may consume a newline lets a match span lines.
-               {"a.*ing", {"ing"}, false},
-               {"foo\\nbar", {"foo\nbar"}, false},
-               {"foo\\s+bar", {"foo"}, false},
-               {"foo\\W", {"foo"}, false},
-               {"[^a]ing", {"ing"}, false},
-               {"[\\x]ing", {}, false},
-               {"[[:space:]]ing", {"ing"}, false},
-               {"[\\t-\\r]ing", {"ing"}, false},
-               {"[\\a-\\f]ing", {"ing"}, false},
-               {"(?<=\\n)foo", {"foo"}, false},
-               {"foo(?!.)", {"foo"}, false},
-               {"foo\\Z", {"foo"}, false},
-               {"\\Gfoo", {"foo"}, false},
-               // These stay within a line.
-               {"[^\\n]*ing", {"ing"}, true},
-               {"[[:alpha:]]+ing", {"ing"}, true},
-               {"foo$", {"foo"}, true},
-               {"foo\\z", {"foo"}, true},
-               {"(?=abc)x", {"x"}, true},
-               {"foo(?![a-z])", {"foo"}, true}},
-              rc::perl, Identity());
+    CheckRows(
+        {// Anything that may consume a newline lets a match span lines.
+         {"a.*ing", {"ing"}, false},
+         {"foo\\nbar", {"foo\nbar"}, false},
+         {"foo\\s+bar", {"foo"}, false},
+         {"foo\\W", {"foo"}, false},
+         {"[^a]ing", {"ing"}, false},
+         {"[\\x]ing", {}, false},
+         {"[[:space:]]ing", {"ing"}, false},
+         {"[\\t-\\r]ing", {"ing"}, false},
+         {"[\\a-\\f]ing", {"ing"}, false},
+         {"(?<=\\n)foo", {"foo"}, false},
+         {"foo(?!.)", {"foo"}, false},
+         {"foo\\Z", {"foo"}, false},
+         {"\\Gfoo", {"foo"}, false},
+         // These stay within a line.
+         {"[^\\n]*ing", {"ing"}, true},
+         {"[[:alpha:]]+ing", {"ing"}, true},
+         {"foo$", {"foo"}, true},
+         {"foo\\z", {"foo"}, true},
+         {"(?=abc)x", {"x"}, true},
+         {"foo(?![a-z])", {"foo"}, true}},
+        rc::perl, Identity());
 }
 
 TEST(RequiredText, BackReferencesAndLookarounds)
@@ -174,8 +175,7 @@ TEST(RequiredText, OtherSyntaxesRequireNothing)
 
 TEST(RequiredText, IgnoredCaseUsesTheTranslation)
 {
-    CheckRows({{"NeEdle", {"needle"}, true}, {"Foo|BAR", {"bar", "foo"}, true}}, rc::perl | rc::icase,
-              AsciiLower());
+    CheckRows({{"NeEdle", {"needle"}, true}, {"Foo|BAR", {"bar", "foo"}, true}}, rc::perl | rc::icase, AsciiLower());
     // A byte that the engine reads as a newline makes lines unknowable.
     ByteTranslation odd = Identity();
     odd[0x85] = '\n';

@@ -51,12 +51,12 @@ struct HttpOptions {
 };
 
 struct HttpResult {
-    std::int32_t nStatus = -1;  // the final response's status; -1 when none was received
-    bool bBodyRead = false;     // true when the body of a 200 was read to its end
-    std::string strText;        // that body, in 1024-byte pieces each ended by a zero byte, or whole
-    std::string strFinalUrl;    // the address of the last request, after any redirects
-    std::string strError;       // why no status was received, the body was not read, or
-                                // a redirect could not be followed
+    std::int32_t nStatus = -1;     // the final response's status; -1 when none was received
+    bool bBodyRead = false;        // true when the body of a 200 was read to its end
+    std::string strText;           // that body, in 1024-byte pieces each ended by a zero byte, or whole
+    std::string strFinalUrl;       // the address of the last request, after any redirects
+    std::string strError;          // why no status was received, the body was not read, or
+                                   // a redirect could not be followed
     std::string strOffSiteTarget;  // a redirect to another site, not followed: where it
                                    // pointed (the status is the redirect's own)
 };

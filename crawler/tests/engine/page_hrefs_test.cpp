@@ -33,13 +33,15 @@ TEST(PageHrefs, ElementsOfTextHoldNoAnchors)
         {"script closing itself", "<script/><a href=\"s\"></script><a href=\"k\">", {"k"}},
         {"escaped script", "<script><!--<script><a href=\"s\"></script>--></script><a href=\"k\">", {"k"}},
         {"title and textarea keep entities, not tags",
-         "<title><a href=\"t\"></title><TEXTAREA><a href=\"x\"></textarea><a href=\"k\">", {"k"}},
+         "<title><a href=\"t\"></title><TEXTAREA><a href=\"x\"></textarea><a href=\"k\">",
+         {"k"}},
         {"raw text elements",
          "<xmp><a href=\"1\"></xmp><iframe><a href=\"2\"></iframe><noembed><a href=\"3\"></noembed>"
          "<noframes><a href=\"4\"></noframes><style><a href=\"5\"></style><a href=\"k\">",
          {"k"}},
         {"an end tag of another element does not end the text",
-         "<style></script><a href=\"s\"></style><a href=\"k\">", {"k"}},
+         "<style></script><a href=\"s\"></style><a href=\"k\">",
+         {"k"}},
         {"plaintext runs to the end", "<a href=\"k\"><plaintext></plaintext><a href=\"p\">", {"k"}},
         {"noscript is markup", "<noscript><a href=\"n\"></noscript>", {"n"}},
         {"comments and bogus comments", "<!-- <a href=\"c\"> --><? <a href=\"p\"><a href=\"k\">", {"k"}},
@@ -53,7 +55,8 @@ TEST(PageHrefs, ForeignContentAnchorsAreNotHtmlAnchors)
         {"svg anchor", "<svg><a href=\"s\"/><a href=\"t\"></a></svg><a href=\"k\">", {"k"}},
         {"math anchor", "<math><a href=\"m\"></a></math><a href=\"k\">", {"k"}},
         {"a self-closed svg opens nothing", "<svg/><a href=\"k\">", {"k"}},
-        {"html inside foreignObject", "<svg><foreignObject><a href=\"f\"></a></foreignObject><a href=\"s\"></svg>",
+        {"html inside foreignObject",
+         "<svg><foreignObject><a href=\"f\"></a></foreignObject><a href=\"s\"></svg>",
          {"f"}},
         {"html inside a math text point", "<math><mi><a href=\"i\"></a></mi><a href=\"m\"></math>", {"i"}},
         {"annotation-xml holds html only when it says so",
@@ -62,15 +65,16 @@ TEST(PageHrefs, ForeignContentAnchorsAreNotHtmlAnchors)
          {"h"}},
         {"an html tag breaks out", "<svg><g><p><a href=\"p\">", {"p"}},
         {"font with a colour breaks out, plain font does not",
-         "<svg><font><a href=\"f\"></a></font><font color=red><a href=\"c\">", {"c"}},
+         "<svg><font><a href=\"f\"></a></font><font color=red><a href=\"c\">",
+         {"c"}},
         {"a closing html parent ends it", "<div><svg><g></div><a href=\"d\">", {"d"}},
         {"style in svg is markup, not text", "<svg><style></style></svg><a href=\"k\">", {"k"}},
         {"title in svg holds html", "<svg><title><a href=\"t\"></a></title></svg>", {"t"}},
-        {"cdata in foreign content is text",
-         "<svg><![CDATA[<a href=\"c\">]]></svg><a href=\"k\">", {"k"}},
+        {"cdata in foreign content is text", "<svg><![CDATA[<a href=\"c\">]]></svg><a href=\"k\">", {"k"}},
         {"cdata in html is a bogus comment", "<![CDATA[<a href=\"c\">]]><a href=\"k\">", {"k"}},
         {"an end tag's name ends at a blank",
-         "<svg><g><svg><g></SVG foo=\"x\"><a href=\"in\"></svg><a href=\"out\">", {"out"}},
+         "<svg><g><svg><g></SVG foo=\"x\"><a href=\"in\"></svg><a href=\"out\">",
+         {"out"}},
         {"nested svg closed by name", "<svg><g><svg><g></svg><a href=\"in\"></svg><a href=\"out\">", {"out"}},
     };
     ExpectHrefs(std::begin(cases), std::end(cases));
@@ -81,7 +85,11 @@ TEST(PageHrefs, TheStreamGivesEveryAnchorTagOnce)
     static const char kZeros[] = "<a href=\"a\">x\0y</a><a href=\"b\0c\">";
     const HrefCase cases[] = {
         {"first of duplicate attributes", "<a href=\"one\" HREF=\"two\">", {"one"}},
-        {"zero bytes are read on", std::string(kZeros, sizeof kZeros - 1), {"a", "b\xEF\xBF\xBD" "c"}},
+        {"zero bytes are read on",
+         std::string(kZeros, sizeof kZeros - 1),
+         {"a",
+          "b\xEF\xBF\xBD"
+          "c"}},
         {"anchors in tables and templates", "<table><a href=\"t\"><tr><td><template><a href=\"p\">", {"t", "p"}},
         {"anchors after the document's end", "</html><a href=\"late\">", {"late"}},
         {"entities decoded", "<a href=\"?a=1&amp;b=&lt;\">", {"?a=1&b=<"}},
@@ -94,7 +102,8 @@ TEST(PageHrefs, FirstBaseWithAnHref)
 {
     const PageHrefs none = ReadPageHrefs("<base target=x><a href=\"a\">");
     EXPECT_FALSE(none.bHasBase);
-    const PageHrefs page = ReadPageHrefs("<svg><base href=\"/svg/\"></svg><base><base href=\"/b/\"><base href=\"/c/\">");
+    const PageHrefs page =
+        ReadPageHrefs("<svg><base href=\"/svg/\"></svg><base><base href=\"/b/\"><base href=\"/c/\">");
     EXPECT_TRUE(page.bHasBase);
     EXPECT_EQ(page.strBase, "/b/");
 }
@@ -118,8 +127,7 @@ TEST(PageHrefs, LeavingOutTextKeepsEveryHref)
         {"quotes in text between tags", "<p>it's \"quoted\"</p><a href=\"k\">", {"k"}},
         {"a comment with a false end", "<!-- a>--<b>x<a href=\"c\"> --><a href=\"k\">", {"k"}},
         {"a comment with a bang end", "<!-- a>x--!><a href=\"k\">", {"k"}},
-        {"an escaped script",
-         "<script><!-- x>--<script>y>--<a href=\"s\"></script>z>--</script><a href=\"k\">", {"k"}},
+        {"an escaped script", "<script><!-- x>--<script>y>--<a href=\"s\"></script>z>--</script><a href=\"k\">", {"k"}},
         {"cdata with a false end", "<svg><![CDATA[a>]]<b>]]x>]]></svg><a href=\"k\">", {"k"}},
         {"text in raw text", "<textarea>a>b<c</textarea><a href=\"k\">", {"k"}},
         {"text at the end", "<a href=\"k\">tail>more", {"k"}},

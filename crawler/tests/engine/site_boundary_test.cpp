@@ -44,8 +44,9 @@ protected:
 
 TEST_P(SiteBoundary, RedirectsElsewhereAreLinksNotFetches)
 {
-    m_site.Page("/", Html("<a href=\"/hop\">1</a><a href=\"/hop-closed\">2</a><a href=\"/fine.html\">3</a>"
-                          "<a href=\"/loop\">4</a>"));
+    m_site.Page("/",
+                Html("<a href=\"/hop\">1</a><a href=\"/hop-closed\">2</a><a href=\"/fine.html\">3</a>"
+                     "<a href=\"/loop\">4</a>"));
     m_site.Redirect("/hop", m_other.Url("/x"), 302);
     m_site.Redirect("/hop-closed", m_strClosed, 307);
     m_site.Redirect("/loop", "/loop", 302);
@@ -85,8 +86,9 @@ TEST_P(SiteBoundary, UserNamesAndOtherPortsAreOtherSites)
     const std::string strClosedTrick = "http://127.0.0.1:" + Site() + "@" + m_strClosed.substr(7);
     const std::string strPort = "http://127.0.0.1:" + Other() + "/direct";
     const std::string strOwn = "http://who:pw@127.0.0.1:" + Site() + "/own.html";
-    m_site.Page("/", Html("<a href=\"" + strTrick + "\">1</a><a href=\"" + strClosedTrick + "\">2</a><a href=\"" +
-                          strPort + "\">3</a><a href=\"" + strOwn + "\">4</a>"));
+    m_site.Page("/",
+                Html("<a href=\"" + strTrick + "\">1</a><a href=\"" + strClosedTrick + "\">2</a><a href=\"" + strPort +
+                     "\">3</a><a href=\"" + strOwn + "\">4</a>"));
     m_site.Page("/own.html", Html("own"));
     m_other.Page("/at", Html("at"));
     m_other.Page("/direct", Html("direct"));

@@ -268,8 +268,9 @@ TEST(StandardCrawl, EscapedDotSegmentsDoNotPassADisallow)
 {
     LoopbackServer server;
     server.Page("/robots.txt", "\xEF\xBB\xBFUser-agent: *\nDisallow: /private\n", 200, "text/plain");
-    server.Page("/", Html("<a href=\"/x/%2e%2e/private/secret.html\">1</a><a href=\"/x/%2E%2E/%70rivate/b\">2</a>"
-                          "<a href=\"/ok.html\">3</a>"));
+    server.Page("/",
+                Html("<a href=\"/x/%2e%2e/private/secret.html\">1</a><a href=\"/x/%2E%2E/%70rivate/b\">2</a>"
+                     "<a href=\"/ok.html\">3</a>"));
     server.Page("/ok.html", Html("ok"));
     auto c = RunCrawl(server.Url("/"), 10);
     EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/robots.txt", "/", "/ok.html"}));

@@ -76,9 +76,8 @@ TEST(StandardLinks, HostileNestingGivesItsLinksWithoutCrashing)
     // Self-closing slashes on ordinary elements are ignored, stray end tags close
     // nothing: a tree builder would nest all of these hundreds of thousands deep.
     const std::pair<const char*, int> shapes[] = {
-        {"<span/>", 300000},    {"<div/>", 60000}, {"<div></p>", 100000}, {"<span></zz>", 100000},
-        {"<div>", 200000},      {"<b>", 200000},   {"<span class=x>", 200000},
-        {"<table><tr><td>", 50000},
+        {"<span/>", 300000}, {"<div/>", 60000}, {"<div></p>", 100000},      {"<span></zz>", 100000},
+        {"<div>", 200000},   {"<b>", 200000},   {"<span class=x>", 200000}, {"<table><tr><td>", 50000},
     };
     for (const auto& shape : shapes) {
         const std::vector<std::string> links =
@@ -102,6 +101,5 @@ TEST(StandardLinks, ALinkIsOneAnchorTagNotATreeBuildersClone)
     EXPECT_EQ(LinksOnAThread("<b><a href=\"f.html\"><i>x</b>y</i></a><p>z"),
               std::vector<std::string>{"http://host/f.html"});
 }
-
 
 }  // namespace

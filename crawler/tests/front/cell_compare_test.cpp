@@ -11,9 +11,15 @@ using namespace plovik;
 
 namespace {
 
-int ByteCompare(const std::string& a, const std::string& b) { return std::strcmp(a.c_str(), b.c_str()); }
+int ByteCompare(const std::string& a, const std::string& b)
+{
+    return std::strcmp(a.c_str(), b.c_str());
+}
 
-int Sign(int n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
+int Sign(int n)
+{
+    return n < 0 ? -1 : (n > 0 ? 1 : 0);
+}
 
 TEST(CompareCells, TheFirstTextChoosesTheKind)
 {

@@ -96,9 +96,9 @@ TEST(HeadlessLinks, TheRulesChangeOnlyTheLinks)
 #else
     const char* pDottedStatus = "404";
 #endif
-    EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Classic), "Page,PR,In,Out,Depth,Status\n" + host + "/,-,1,2,0,200\n" +
-                                                                 host + "/sub/../a.html#x,-,1,0,1," + pDottedStatus +
-                                                                 "\n");
+    EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Classic),
+              "Page,PR,In,Out,Depth,Status\n" + host + "/,-,1,2,0,200\n" + host + "/sub/../a.html#x,-,1,0,1," +
+                  pDottedStatus + "\n");
     EXPECT_EQ(CrawlCsv(server.Url("/"), LinkRules::Standard),
               "Page,PR,In,Out,Depth,Status\n" + host + "/,-,0,2,0,200\n" + host + "/a.html,-,2,0,1,200\n");
 }

@@ -235,8 +235,8 @@ TEST(HttpGet, UserNameAndPasswordAreNeverSent)
     const std::string strAuthority = "127.0.0.1:" + std::to_string(server.Port());
     server.Page("/in", "in");
     server.Redirect("/hop", "http://who:secret@" + strAuthority + "/in", 302);
-    for (const std::string& strUrl : {"http://who:secret@" + strAuthority + "/in", "http://@" + strAuthority + "/in",
-                                      server.Url("/hop")}) {
+    for (const std::string& strUrl :
+         {"http://who:secret@" + strAuthority + "/in", "http://@" + strAuthority + "/in", server.Url("/hop")}) {
         const HttpResult r = HttpGet(strUrl, TestHttpOptions(), nullptr);
         EXPECT_EQ(r.nStatus, 200) << strUrl;
         EXPECT_EQ(r.strFinalUrl.find("secret"), std::string::npos) << r.strFinalUrl;

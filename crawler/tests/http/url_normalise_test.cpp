@@ -42,7 +42,10 @@ TEST(LinkResolver, ResolvesByRfc3986IntoTheNormalForm)
         {kPage, "//a%7Fb/x", nullptr},
         {kPage, "//%34/x", "http://0.0.0.4/x"},
         {kPage, "//%31%32%37.1:8080", "http://127.0.0.1:8080/"},
-        {kPage, "http://a\x7f" "b/", nullptr},
+        {kPage,
+         "http://a\x7f"
+         "b/",
+         nullptr},
         {"https://h/dir", "x", "https://h/x"},
         {"https://h/dir/", "x", "https://h/dir/x"},
         {"not an address", "x", nullptr},
@@ -64,8 +67,8 @@ TEST(LinkResolver, OneResolverGivesEachReferenceWhatAFreshOneWould)
     const LinkResolver resolver(kBase);
     ASSERT_TRUE(resolver.Valid());
     EXPECT_FALSE(LinkResolver("mailto:me@host").Valid());
-    const char* const kRefs[] = {"//other:8080/x?y=2#f", "https://secure/", "../up.html", "?q=2",
-                                 "mailto:me", "a.html", "#top", "/root"};
+    const char* const kRefs[] = {
+        "//other:8080/x?y=2#f", "https://secure/", "../up.html", "?q=2", "mailto:me", "a.html", "#top", "/root"};
     for (int nRound = 0; nRound < 2; ++nRound) {
         for (const char* pRef : kRefs) {
             WebAddress shared, fresh;

@@ -59,8 +59,8 @@ Outcome RunProgram(const std::string& strArgs)
         si.hStdError = hErr;
         PROCESS_INFORMATION pi{};
         std::string strCommand = "\"" PLOVIK_PROGRAM "\" " + strArgs;
-        const BOOL bStarted = CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                             &si, &pi);
+        const BOOL bStarted =
+            CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
         CloseHandle(hOut);
         CloseHandle(hErr);
         if (!bStarted)
@@ -82,7 +82,7 @@ TEST(Program, IsAWindowProgramWithoutAConsole)
     in.read(reinterpret_cast<char*>(&dos), sizeof dos);
     ASSERT_EQ(dos.e_magic, IMAGE_DOS_SIGNATURE);
     in.seekg(static_cast<std::streamoff>(static_cast<std::size_t>(dos.e_lfanew) + 4 + sizeof(IMAGE_FILE_HEADER) +
-                                       offsetof(IMAGE_OPTIONAL_HEADER, Subsystem)));
+                                         offsetof(IMAGE_OPTIONAL_HEADER, Subsystem)));
     WORD nSubsystem = 0;
     in.read(reinterpret_cast<char*>(&nSubsystem), sizeof nSubsystem);
     EXPECT_EQ(nSubsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
@@ -95,7 +95,8 @@ TEST(Program, RedirectedCrawlWritesTheRowsOfTheInProcessCrawl)
     server.Page("/a.html", Html("<a href=\"/\">home</a><a href=\"b.html\">b</a>"));
     server.Page("/b.html", Html("<a href=\"missing.html\">gone</a>"));
     for (const char* pFormat : {"csv", "json", "table"}) {
-        const Outcome program = RunProgram("--crawl " + server.Url("/") + " --pages 5 --iterations 2 --format " + pFormat);
+        const Outcome program =
+            RunProgram("--crawl " + server.Url("/") + " --pages 5 --iterations 2 --format " + pFormat);
 
         HeadlessOptions o;
         o.strUrl = server.Url("/");
@@ -104,8 +105,8 @@ TEST(Program, RedirectedCrawlWritesTheRowsOfTheInProcessCrawl)
         o.crawl.pageDelay = std::chrono::milliseconds(0);
         o.crawl.http = TestHttpOptions();
         o.format = std::string(pFormat) == "csv" ? OutputFormat::Csv
-                   : std::string(pFormat) == "json" ? OutputFormat::Json
-                                                    : OutputFormat::Table;
+            : std::string(pFormat) == "json"     ? OutputFormat::Json
+                                                 : OutputFormat::Table;
         std::ostringstream out, err;
         const int nExit = RunHeadlessCrawl(o, out, err, false);
 
@@ -113,7 +114,8 @@ TEST(Program, RedirectedCrawlWritesTheRowsOfTheInProcessCrawl)
         EXPECT_EQ(program.strOut, out.str()) << pFormat;
         EXPECT_EQ(program.strErr, err.str()) << pFormat;
     }
-    EXPECT_NE(RunProgram("--crawl " + server.Url("/") + " --pages 1 --format csv").strOut.find("/a.html,"), std::string::npos);
+    EXPECT_NE(RunProgram("--crawl " + server.Url("/") + " --pages 1 --format csv").strOut.find("/a.html,"),
+              std::string::npos);
 }
 
 TEST(Program, UsageErrorsGoToTheRedirectedErrorStream)

@@ -33,9 +33,9 @@ protected:
     static void Store(HKEY hRoot, const std::string& strValue)
     {
         HKEY h = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(hRoot, "SOFTWARE\\Corvane\\Skarrow", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(hRoot, "SOFTWARE\\Corvane\\Skarrow", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr),
+            ERROR_SUCCESS);
         RegSetValueExA(h, "DEFAULT_URL", 0, REG_SZ, reinterpret_cast<const BYTE*>(strValue.c_str()),
                        static_cast<DWORD>(strValue.size() + 1));
         RegCloseKey(h);
@@ -99,7 +99,8 @@ TEST_F(Registry, ColumnWidthsRoundTripInTheProfileLayout)
 
     // The raw entry: a count, then the widths, all 32-bit.
     HKEY h = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(places.hUser, "Software\\Corvane\\Plovik\\ListCtrls", 0, KEY_ALL_ACCESS, &h), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(places.hUser, "Software\\Corvane\\Plovik\\ListCtrls", 0, KEY_ALL_ACCESS, &h),
+              ERROR_SUCCESS);
     BYTE raw[64] = {};
     DWORD nSize = sizeof raw;
     ASSERT_EQ(RegQueryValueExA(h, "1001", nullptr, nullptr, raw, &nSize), ERROR_SUCCESS);

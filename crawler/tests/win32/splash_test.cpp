@@ -91,8 +91,8 @@ TEST(Splash, CentredOnceIgnoresClicksAndClosesOnItsOwn)
 
 TEST(Splash, OverAVisibleOwnerItIsCentredOnTheOwner)
 {
-    const HWND hOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 20, 30, 600, 500, nullptr,
-                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+    const HWND hOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 20, 30, 600, 500, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hOwner, nullptr);
     CSplashWnd::EnableSplash(true);
     CSplashWnd::ShowSplash(hOwner);

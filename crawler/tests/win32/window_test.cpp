@@ -163,12 +163,13 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\User").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &places.hUser, nullptr);
-        RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\Machine").c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &places.hMachine, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\Machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &places.hMachine, nullptr);
         // A stored address: no message box at start.
         SaveDefaultUrl(places, "http://127.0.0.1/");
-        server.Page("/", Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a><a href=\"a.html\">a</a>"
-                              "<a href=\"http://other.invalid/\">x</a>"));
+        server.Page("/",
+                    Html("<a href=\"a.html\">a</a><a href=\"b.html\">b</a><a href=\"a.html\">a</a>"
+                         "<a href=\"http://other.invalid/\">x</a>"));
         server.Page("/a.html", Html("<a href=\"/\">home</a><a href=\"b.html\">b</a>"));
         server.Page("/b.html", Html("<a href=\"gone.html\">gone</a>"));
 

@@ -194,12 +194,12 @@ public:
         // The values of `kind`; the field stays a std::uint32_t so that the
         // record's layout does not depend on the enumeration's.
         enum Kind : std::uint32_t {
-            Open = 0,          // the file or a directory cannot be opened (no permission,
-                               //   dangling link, vanished during the walk)
-            Read = 1,          // it cannot be read, or is too large to search (EFBIG) or
-                               //   to hold in memory (ENOMEM)
-            EngineGaveUp = 2   // the engine gave up on it (complexity, stack or memory
-                               //   limit); the matches reported before stay reported
+            Open = 0,         // the file or a directory cannot be opened (no permission,
+                              //   dangling link, vanished during the walk)
+            Read = 1,         // it cannot be read, or is too large to search (EFBIG) or
+                              //   to hold in memory (ENOMEM)
+            EngineGaveUp = 2  // the engine gave up on it (complexity, stack or memory
+                              //   limit); the matches reported before stay reported
         };
         std::string fileName;  // as the walk names it (a directory: without the final '/')
         std::uint32_t kind;    // a Kind
