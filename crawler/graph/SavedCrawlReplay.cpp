@@ -55,7 +55,7 @@ bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, O
     if (!pStore)
         return false;
     SavedCrawl saved;
-    if (!saved.Load(*pStore)) {
+    if (!saved.Load(*pStore, true)) {
         strError = strPath + ": the file is damaged (it cannot be read)";
         return false;
     }

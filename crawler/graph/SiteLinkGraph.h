@@ -68,7 +68,7 @@ public:
 
     // ------------------------------------------------------------ export
     // The results rows in the order they were added, and the links as pairs of them.
-    const std::vector<ResultRow>& Rows() const { return m_sink.Rows(); }
+    std::vector<ResultRow> Rows() const { return m_sink.Rows(); }
     std::vector<RowLink> RowLinks() const;
     // CSV From,To,Status, one line per link; and GraphML: the command line's layouts.
     void WriteEdgeList(std::ostream& out) const;

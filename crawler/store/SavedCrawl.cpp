@@ -4,11 +4,12 @@
 
 namespace plovik {
 
-bool SavedCrawl::Load(CrawlStore& store)
+bool SavedCrawl::Load(CrawlStore& store, bool bHrefs)
 {
     m_pages.clear();
     m_links.clear();
-    if (!store.ReadPages(m_pages) || !store.ReadLinks(m_links, false))
+    m_bHrefs = bHrefs;
+    if (!store.ReadPages(m_pages) || !store.ReadLinks(m_links, bHrefs))
         return false;
     m_byUrl.reserve(m_pages.size());
     m_bDenseIds = true;
@@ -72,8 +73,11 @@ bool SavedCrawl::Recall(const std::string& strUrl, RecordedPage& page)
     page.hrefs.clear();
     for (std::size_t k = m_firstLink[it->second]; k < m_links.size() && m_links[k].nFrom == saved.nId; ++k) {
         const std::int64_t nTarget = IndexOfId(m_links[k].nTo);
-        if (nTarget >= 0)
-            page.links.push_back(m_pages[static_cast<std::size_t>(nTarget)].strUrl);
+        if (nTarget < 0)
+            continue;
+        page.links.push_back(m_pages[static_cast<std::size_t>(nTarget)].strUrl);
+        if (m_bHrefs)
+            page.hrefs.push_back(m_links[k].strHref);
     }
     return true;
 }

@@ -14,12 +14,13 @@
 
 namespace plovik {
 
-// The pages it gives back carry no hrefs: the crawl needs only where links lead,
-// and the file keeps the hrefs of pages it already holds.
+// The pages it gives back carry hrefs only when loaded with them: a crawl needs only
+// where links lead, and the file keeps the hrefs of pages it already holds; the
+// windows' link views show them.
 class SavedCrawl : public RecordedPages {
 public:
     // False on a read error.
-    bool Load(CrawlStore& store);
+    bool Load(CrawlStore& store, bool bHrefs = false);
 
     const std::vector<StoredPage>& Pages() const { return m_pages; }
     std::size_t LinkCount() const { return m_links.size(); }
@@ -37,7 +38,8 @@ private:
     std::int64_t IndexOfId(std::int64_t nId) const;
 
     std::unordered_map<std::string, std::size_t> m_byUrl;
-    bool m_bDenseIds = true;  // page i has id i, as a crawl numbers them
+    bool m_bDenseIds = true;
+    bool m_bHrefs = false;  // page i has id i, as a crawl numbers them
     std::unordered_map<std::int64_t, std::size_t> m_byId;
     std::vector<std::size_t> m_firstLink;  // per page: its first entry of m_links
 };

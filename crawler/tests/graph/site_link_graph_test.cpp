@@ -95,7 +95,7 @@ protected:
         auto pStore = CrawlStore::Open(m_folder.Path("site.crawl"), CrawlStore::Access::ReadOnly, strError);
         ASSERT_TRUE(pStore) << strError;
         SavedCrawl saved;
-        ASSERT_TRUE(saved.Load(*pStore));
+        ASSERT_TRUE(saved.Load(*pStore, true));
         graph.Reset();
         ReplaySavedCrawl(saved, pStore->Setup(), pStore->Finished(), graph);
     }
