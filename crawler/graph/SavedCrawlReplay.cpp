@@ -1,7 +1,6 @@
 #include "SavedCrawlReplay.h"
 
-#include <queue>
-
+#include "SavedPagesReplay.h"
 #include "SiteCrawler.h"
 
 namespace plovik {
@@ -14,38 +13,7 @@ void ReplaySavedCrawl(SavedCrawl& saved, const CrawlSetup& setup, bool bFinished
     settings.linkRules = setup.linkRules;
     CSiteCrawler crawler(&receiver, settings);
     crawler.SetRecordedPages(&saved);
-    // Only pages the file holds as processed are asked for, so none is fetched.
-    std::queue<CrawlItem> notFollowed;
-    for (const CrawlItem& item : saved.VisitOrder())
-        crawler.ProcessPage(item.strUrl, item.nDepth, notFollowed);
-    if (!bFinished) {
-        crawler.CalculateRank(setup.nIterations);
-        return;
-    }
-    receiver.OnCrawlProgress(CP_CALC_START, nullptr, 0);
-    if (setup.nIterations > 0) {
-        std::vector<PageRecord*> pages;
-        std::vector<std::uint32_t> order;
-        std::vector<float> ranks;
-        for (const auto& entry : crawler.Pages()) {
-            order.push_back(static_cast<std::uint32_t>(pages.size()));
-            pages.push_back(entry.second.get());
-            ranks.push_back(saved.RankOf(entry.first));
-        }
-        const RankIteration iteration(order, pages, ranks);
-        if (receiver.TakesWholeIterations()) {
-            receiver.OnIterationDone(iteration);
-        } else {
-            // A receiver of single messages sees each saved rank as a new one.
-            for (std::size_t k = 0; k < iteration.Count(); ++k) {
-                PageRecord& record = *pages[order[k]];
-                record.fNewRank = iteration.Rank(k);
-                receiver.OnCrawlProgress(CP_RANK_CHANGED, &record, 0);
-            }
-            receiver.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
-        }
-    }
-    receiver.OnCrawlProgress(CP_CALC_DONE, nullptr, setup.nTotal);
+    ReplaySavedPages(crawler, receiver, saved, setup, bFinished, false, setup.nIterations);
 }
 
 bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,

@@ -4,8 +4,6 @@
 // pages go through the engine in the order the crawl processed them, taken back from
 // the file and never fetched, then come the saved ranks (a finished crawl) or ranks
 // calculated over what was saved (a crawl that did not finish).
-//
-// The command line's --open does the same in headless/SavedCrawlRun.cpp.
 
 #include <functional>
 #include <string>

@@ -7,6 +7,7 @@
 #include "CrawlStore.h"
 #include "HeadlessCrawl.h"
 #include "SavedCrawl.h"
+#include "SavedPagesReplay.h"
 #include "SiteCrawler.h"
 
 namespace plovik {
@@ -38,34 +39,6 @@ HeadlessOptions WithSavedSettings(const HeadlessOptions& options, const CrawlSet
     if (!options.bIterationsGiven)
         run.crawl.nIterations = setup.nIterations;
     return run;
-}
-
-// The saved pages again through the engine, in the order the crawl processed them:
-// the same messages, so the same rows. The ranks are the saved ones unless they are
-// to be calculated (again, or for the first time in a crawl that did not finish).
-void ReplaySaved(CSiteCrawler& crawler, CrawlNotifier& receivers, const SavedCrawl& saved, const CrawlSetup& setup,
-                 bool bFinished, bool bRecalculate, std::int32_t nIterations)
-{
-    std::queue<CrawlItem> notFollowed;
-    for (const CrawlItem& item : saved.VisitOrder())
-        crawler.ProcessPage(item.strUrl, item.nDepth, notFollowed);
-    if (bRecalculate || !bFinished) {
-        crawler.CalculateRank(nIterations);
-        return;
-    }
-    receivers.OnCrawlProgress(CP_CALC_START, nullptr, 0);
-    if (setup.nIterations > 0) {
-        std::vector<PageRecord*> pages;
-        std::vector<std::uint32_t> order;
-        std::vector<float> ranks;
-        for (const auto& entry : crawler.Pages()) {
-            order.push_back(static_cast<std::uint32_t>(pages.size()));
-            pages.push_back(entry.second.get());
-            ranks.push_back(saved.RankOf(entry.first));
-        }
-        receivers.OnIterationDone(RankIteration(order, pages, ranks));
-    }
-    receivers.OnCrawlProgress(CP_CALC_DONE, nullptr, setup.nTotal);
 }
 
 }  // namespace
@@ -112,7 +85,7 @@ int RunOpenedCrawl(const HeadlessOptions& options, std::ostream& out, std::ostre
     const bool bRecalculate = options.bIterationsGiven;
     hooks.bReportRankChanges = bRecalculate || !bFinished;
     hooks.replay = [&](CSiteCrawler& crawler, CrawlNotifier& receivers) {
-        ReplaySaved(crawler, receivers, saved, setup, bFinished, bRecalculate, run.crawl.nIterations);
+        ReplaySavedPages(crawler, receivers, saved, setup, bFinished, bRecalculate, run.crawl.nIterations);
     };
     return RunHeadlessEngine(run, setup.strStartUrl, hooks, out, err, false);
 }
