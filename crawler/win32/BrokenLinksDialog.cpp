@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "DialogTemplate.h"
 #include "FileDialogs.h"
 #include "LinkViewsResource.h"
+#include "ProgramTexts.h"
 #include "SiteLinkGraph.h"
 #include "TextFormat.h"
 #include "WholeFile.h"
@@ -14,8 +14,6 @@
 namespace plovik {
 
 namespace {
-
-const char kProgramTitle[] = "Plovik";
 
 DialogTemplate BrokenLinksTemplate()
 {
@@ -40,39 +38,9 @@ BrokenLinksDialog::BrokenLinksDialog(const SiteLinkGraph& graph) : m_links(graph
 {
 }
 
-BrokenLinksDialog::~BrokenLinksDialog()
+DialogTemplate BrokenLinksDialog::Template() const
 {
-    if (m_hWnd && !m_bModal)
-        DestroyWindow(m_hWnd);
-}
-
-INT_PTR BrokenLinksDialog::DoModal(HWND hParent)
-{
-    m_bModal = true;
-    const DialogTemplate dialog = BrokenLinksTemplate();
-    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), hParent, &BrokenLinksDialog::DialogProc,
-                                   reinterpret_cast<LPARAM>(this));
-}
-
-HWND BrokenLinksDialog::Create(HWND hParent)
-{
-    m_bModal = false;
-    const DialogTemplate dialog = BrokenLinksTemplate();
-    CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), hParent, &BrokenLinksDialog::DialogProc,
-                               reinterpret_cast<LPARAM>(this));
-    if (m_hWnd)
-        ShowWindow(m_hWnd, SW_SHOW);
-    return m_hWnd;
-}
-
-INT_PTR CALLBACK BrokenLinksDialog::DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-{
-    if (nMsg == WM_INITDIALOG) {
-        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-        reinterpret_cast<BrokenLinksDialog*>(lParam)->m_hWnd = hWnd;
-    }
-    auto* pThis = reinterpret_cast<BrokenLinksDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
-    return pThis ? pThis->OnMessage(nMsg, wParam, lParam) : FALSE;
+    return BrokenLinksTemplate();
 }
 
 INT_PTR BrokenLinksDialog::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -95,10 +63,6 @@ INT_PTR BrokenLinksDialog::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
         default:
             return FALSE;
         }
-    case WM_DESTROY:
-        SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
-        m_hWnd = nullptr;
-        return FALSE;
     default:
         return FALSE;
     }
@@ -127,15 +91,7 @@ void BrokenLinksDialog::OnExport()
         return;
     std::string strError;
     if (!ExportCsv(strPath, strError))
-        MessageBoxA(m_hWnd, strError.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void BrokenLinksDialog::Close()
-{
-    if (m_bModal)
-        EndDialog(m_hWnd, IDCANCEL);
-    else
-        DestroyWindow(m_hWnd);
+        MessageBoxA(m_hWnd, strError.c_str(), kProgramName, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace plovik

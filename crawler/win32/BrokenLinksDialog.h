@@ -10,21 +10,15 @@
 #include <string>
 
 #include "LinkListView.h"
+#include "MemoryDialog.h"
 
 namespace plovik {
 
 class SiteLinkGraph;
 
-class BrokenLinksDialog {
+class BrokenLinksDialog : public MemoryDialog {
 public:
     explicit BrokenLinksDialog(const SiteLinkGraph& graph);
-    ~BrokenLinksDialog();
-    BrokenLinksDialog(const BrokenLinksDialog&) = delete;
-    BrokenLinksDialog& operator=(const BrokenLinksDialog&) = delete;
-
-    INT_PTR DoModal(HWND hParent);
-    HWND Create(HWND hParent);
-    HWND Handle() const { return m_hWnd; }
 
     const LinkListView& Links() const { return m_links; }
 
@@ -36,16 +30,13 @@ public:
     bool ExportCsv(const std::string& strPath, std::string& strError) const;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+    DialogTemplate Template() const override;
+    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog();
     void OnExport();
-    void Close();
 
     LinkListView m_links;
     FileChooser m_chooser;
-    HWND m_hWnd = nullptr;
-    bool m_bModal = false;
 };
 
 }  // namespace plovik

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "DialogTemplate.h"
 #include "LinkViewsResource.h"
 #include "SiteLinkGraph.h"
 #include "TextFormat.h"
@@ -30,39 +29,9 @@ LinksDialog::LinksDialog(const SiteLinkGraph& graph, const std::string& strLabel
 {
 }
 
-LinksDialog::~LinksDialog()
+DialogTemplate LinksDialog::Template() const
 {
-    if (m_hWnd && !m_bModal)
-        DestroyWindow(m_hWnd);
-}
-
-INT_PTR LinksDialog::DoModal(HWND hParent)
-{
-    m_bModal = true;
-    const DialogTemplate dialog = LinksTemplate();
-    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), hParent, &LinksDialog::DialogProc,
-                                   reinterpret_cast<LPARAM>(this));
-}
-
-HWND LinksDialog::Create(HWND hParent)
-{
-    m_bModal = false;
-    const DialogTemplate dialog = LinksTemplate();
-    CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), hParent, &LinksDialog::DialogProc,
-                               reinterpret_cast<LPARAM>(this));
-    if (m_hWnd)
-        ShowWindow(m_hWnd, SW_SHOW);
-    return m_hWnd;
-}
-
-INT_PTR CALLBACK LinksDialog::DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-{
-    if (nMsg == WM_INITDIALOG) {
-        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-        reinterpret_cast<LinksDialog*>(lParam)->m_hWnd = hWnd;
-    }
-    auto* pThis = reinterpret_cast<LinksDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
-    return pThis ? pThis->OnMessage(nMsg, wParam, lParam) : FALSE;
+    return LinksTemplate();
 }
 
 INT_PTR LinksDialog::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -81,10 +50,6 @@ INT_PTR LinksDialog::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
-    case WM_DESTROY:
-        SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
-        m_hWnd = nullptr;
-        return FALSE;
     default:
         return FALSE;
     }
@@ -99,14 +64,6 @@ void LinksDialog::OnInitDialog()
                     ("Links to this page: " + FormatInt(static_cast<std::int64_t>(m_in.Table().RowCount()))).c_str());
     SetDlgItemTextA(m_hWnd, IDC_LINKS_OUT_COUNT,
                     ("Links on this page: " + FormatInt(static_cast<std::int64_t>(m_out.Table().RowCount()))).c_str());
-}
-
-void LinksDialog::Close()
-{
-    if (m_bModal)
-        EndDialog(m_hWnd, IDCANCEL);
-    else
-        DestroyWindow(m_hWnd);
 }
 
 }  // namespace plovik

@@ -9,39 +9,28 @@
 #include <string>
 
 #include "LinkListView.h"
+#include "MemoryDialog.h"
 
 namespace plovik {
 
 class SiteLinkGraph;
 
-class LinksDialog {
+class LinksDialog : public MemoryDialog {
 public:
     // strLabel: the Page text of the row, as the results list shows it.
     LinksDialog(const SiteLinkGraph& graph, const std::string& strLabel);
-    ~LinksDialog();
-    LinksDialog(const LinksDialog&) = delete;
-    LinksDialog& operator=(const LinksDialog&) = delete;
-
-    // Runs the dialog until it closes.
-    INT_PTR DoModal(HWND hParent);
-    // Or shows it beside its owner; it lives until closed or this object ends.
-    HWND Create(HWND hParent);
-    HWND Handle() const { return m_hWnd; }
 
     const LinkListView& InLinks() const { return m_in; }
     const LinkListView& OutLinks() const { return m_out; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+    DialogTemplate Template() const override;
+    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog();
-    void Close();
 
     std::string m_strLabel;
     LinkListView m_in;
     LinkListView m_out;
-    HWND m_hWnd = nullptr;
-    bool m_bModal = false;
 };
 
 }  // namespace plovik

@@ -36,8 +36,8 @@ inline std::string ForeignDatabase(const TempFolder& folder, const std::string& 
 // strSound: the bytes of a finished crawl file (one file, no log beside it).
 inline std::vector<BrokenCrawlFile> BrokenCrawlFiles(const TempFolder& scratch, const std::string& strSound)
 {
-    const std::size_t nPageSize =
-        (static_cast<unsigned char>(strSound[16]) << 8) | static_cast<unsigned char>(strSound[17]);
+    const std::size_t nPageSize = std::size_t{static_cast<unsigned char>(strSound[16])} << 8 |
+        std::size_t{static_cast<unsigned char>(strSound[17])};
     std::string strOtherVersion = strSound;
     strOtherVersion[63] = 2;  // PRAGMA user_version, big-endian at offset 60
     std::string strDamaged = strSound;
