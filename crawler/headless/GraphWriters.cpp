@@ -34,6 +34,20 @@ void AppendLatin1(std::string& out, unsigned char c)
     out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
+// At a byte from 0x80 on: a whole UTF-8 sequence as it is, or a stray byte as its
+// Latin-1 character; i moves past what was taken.
+void AppendNonAscii(std::string& out, const std::string& s, std::size_t& i)
+{
+    const std::size_t n = Utf8Length(s, i);
+    if (n) {
+        out.append(s, i, n);
+        i += n;
+    } else {
+        AppendLatin1(out, static_cast<unsigned char>(s[i]));
+        ++i;
+    }
+}
+
 // XML text: markup characters and line breaks as references; control bytes that XML
 // 1.0 cannot hold at all as their printable escape (\x01).
 std::string XmlText(const std::string& s)
@@ -42,14 +56,7 @@ std::string XmlText(const std::string& s)
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x80) {
-            const std::size_t n = Utf8Length(s, i);
-            if (n) {
-                out.append(s, i, n);
-                i += n;
-            } else {
-                AppendLatin1(out, c);
-                ++i;
-            }
+            AppendNonAscii(out, s, i);
             continue;
         }
         switch (c) {
@@ -96,14 +103,7 @@ std::string DotQuoted(const std::string& s)
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x80) {
-            const std::size_t n = Utf8Length(s, i);
-            if (n) {
-                out.append(s, i, n);
-                i += n;
-            } else {
-                AppendLatin1(out, c);
-                ++i;
-            }
+            AppendNonAscii(out, s, i);
             continue;
         }
         if (c == '"' || c == '\\')
