@@ -19,14 +19,11 @@ void ReplaySavedCrawl(SavedCrawl& saved, const CrawlSetup& setup, bool bFinished
 bool ReplaySavedCrawlFile(const std::string& strPath, CrawlNotifier& receiver, OpenedCrawl& opened,
                           std::string& strError, const BeforeReplay& beforeReplay)
 {
-    const std::unique_ptr<CrawlStore> pStore = CrawlStore::Open(strPath, CrawlStore::Access::ReadOnly, strError);
+    SavedCrawl saved;
+    const std::unique_ptr<CrawlStore> pStore =
+        OpenSavedCrawl(strPath, CrawlStore::Access::ReadOnly, saved, true, strError);
     if (!pStore)
         return false;
-    SavedCrawl saved;
-    if (!saved.Load(*pStore, true)) {
-        strError = strPath + ": the file is damaged (it cannot be read)";
-        return false;
-    }
     opened.setup = pStore->Setup();
     opened.bFinished = pStore->Finished();
     if (beforeReplay)

@@ -66,13 +66,11 @@ int RunSavedCrawl(const HeadlessOptions& options, const std::string& strUrl, std
 int RunOpenedCrawl(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
 {
     std::string strError;
+    SavedCrawl saved;
     const std::unique_ptr<CrawlStore> pStore =
-        CrawlStore::Open(options.strCrawlFile, CrawlStore::Access::ReadOnly, strError);
+        OpenSavedCrawl(options.strCrawlFile, CrawlStore::Access::ReadOnly, saved, false, strError);
     if (!pStore)
         return Refuse(err, strError);
-    SavedCrawl saved;
-    if (!saved.Load(*pStore))
-        return Refuse(err, options.strCrawlFile + ": the file is damaged (it cannot be read)");
     const CrawlSetup setup = pStore->Setup();
     const bool bFinished = pStore->Finished();
     if (!bFinished)
@@ -106,13 +104,11 @@ int RunResumedCrawl(const HeadlessOptions& options, std::ostream& out, std::ostr
             return RunOpenedCrawl(open, out, err);
         }
     }
+    SavedCrawl saved;
     const std::unique_ptr<CrawlStore> pStore =
-        CrawlStore::Open(options.strCrawlFile, CrawlStore::Access::ReadWrite, strError);
+        OpenSavedCrawl(options.strCrawlFile, CrawlStore::Access::ReadWrite, saved, false, strError);
     if (!pStore)
         return Refuse(err, strError);
-    SavedCrawl saved;
-    if (!saved.Load(*pStore))
-        return Refuse(err, options.strCrawlFile + ": the file is damaged (it cannot be read)");
     const CrawlSetup setup = pStore->Setup();
     const HeadlessOptions run = WithSavedSettings(options, setup);
     CrawlRecorder recorder(*pStore, saved.Pages());

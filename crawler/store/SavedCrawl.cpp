@@ -82,4 +82,15 @@ bool SavedCrawl::Recall(const std::string& strUrl, RecordedPage& page)
     return true;
 }
 
+std::unique_ptr<CrawlStore> OpenSavedCrawl(const std::string& strPath, CrawlStore::Access access, SavedCrawl& saved,
+                                           bool bHrefs, std::string& strError)
+{
+    std::unique_ptr<CrawlStore> pStore = CrawlStore::Open(strPath, access, strError);
+    if (pStore && !saved.Load(*pStore, bHrefs)) {
+        strError = strPath + ": the file is damaged (it cannot be read)";
+        pStore.reset();
+    }
+    return pStore;
+}
+
 }  // namespace plovik

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,5 +44,11 @@ private:
     std::unordered_map<std::int64_t, std::size_t> m_byId;
     std::vector<std::size_t> m_firstLink;  // per page: its first entry of m_links
 };
+
+// A crawl file opened and read whole into saved (with the hrefs when bHrefs).
+// nullptr, with the reason as the command line words it, for a file that is
+// missing, no crawl, of another version or damaged.
+std::unique_ptr<CrawlStore> OpenSavedCrawl(const std::string& strPath, CrawlStore::Access access, SavedCrawl& saved,
+                                           bool bHrefs, std::string& strError);
 
 }  // namespace plovik
