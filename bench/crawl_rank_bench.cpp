@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Median.h"
 #include "SiteCrawler.h"
 
 namespace {
@@ -193,12 +194,6 @@ double Seconds(const std::function<void()>& fn)
     const auto start = std::chrono::steady_clock::now();
     fn();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void Summary()

@@ -22,6 +22,7 @@
 #include "CrawlStore.h"
 #include "HeadlessCrawl.h"
 #include "LoopbackServer.h"
+#include "Median.h"
 #include "TempFolder.h"
 
 namespace {
@@ -192,12 +193,6 @@ BENCHMARK(BM_OpenBigCrawl)
     ->Unit(benchmark::kMillisecond);
 
 // ------------------------------------------------------------------ summary
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Summary()
 {

@@ -26,6 +26,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "Median.h"
+
 namespace {
 
 using RegexClass::RegularExpression;
@@ -128,12 +130,6 @@ void SystemGrep(const char* expression)
         std::string("grep -rcE --include='*.txt' '") + expression + "' " + TreeRoot() + " > /dev/null";
     if (std::system(command.c_str()) == -1)
         std::abort();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace
