@@ -1,5 +1,6 @@
 #include "CrawlJob.h"
 
+#include "NotifierFanOut.h"
 #include "SiteCrawler.h"
 
 #include <thread>
@@ -16,16 +17,24 @@ public:
     // One blocking call per iteration rather than one per record.
     bool TakesWholeIterations() const override { return true; }
     void OnIterationDone(const RankIteration& ranks) override { m_job.Deliver(CP_ITERATION_DONE, nullptr, 0, &ranks); }
+    bool WantsProcessedPages() const override { return static_cast<bool>(m_job.m_onPage); }
+    void OnPageProcessed(const ProcessedPage& page) override
+    {
+        Call call;
+        call.pPage = &page;
+        m_job.Deliver(call);
+    }
 
 private:
     CrawlJob& m_job;
 };
 
-CrawlJob::CrawlJob(CrawlInputs inputs, Poster poster, Handler handler, FinishedHandler onFinished)
+CrawlJob::CrawlJob(CrawlInputs inputs, Poster poster, Handler handler, FinishedHandler onFinished, PageHandler onPage)
     : m_inputs(std::move(inputs)),
       m_poster(std::move(poster)),
       m_handler(std::move(handler)),
-      m_onFinished(std::move(onFinished))
+      m_onFinished(std::move(onFinished)),
+      m_onPage(std::move(onPage))
 {
 }
 
@@ -33,7 +42,10 @@ void CrawlJob::Run()
 {
     try {
         Notifier notifier(*this);
-        CSiteCrawler crawler(&notifier, m_inputs.settings);
+        NotifierFanOut receivers;
+        receivers.Add(&notifier);
+        receivers.Add(m_inputs.pWorkerReceiver);
+        CSiteCrawler crawler(&receivers, m_inputs.settings);
         bool bStart = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -108,12 +120,17 @@ bool CrawlJob::PostServeLocked()
 
 void CrawlJob::Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks)
 {
+    Deliver(Call{nCode, pRecord, nNumber, pRanks, nullptr});
+}
+
+void CrawlJob::Deliver(const Call& call)
+{
     std::uint64_t nId = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_bStop)
             return;
-        m_call = Call{nCode, pRecord, nNumber, pRanks};
+        m_call = call;
         nId = m_nPosted.load() + 1;
         m_nPosted.store(nId);
         if (!PostServeLocked()) {
@@ -149,7 +166,7 @@ void CrawlJob::ServeCalls()
             // Only Stop, which runs on this same thread, can release the worker, so
             // the record and the ranks stay valid for the whole handler.
             try {
-                m_handler(call.nCode, call.pRecord, call.nNumber, call.pRanks);
+                Handle(call);
             } catch (...) {
                 // A failing update must not leave the worker waiting.
             }
@@ -170,6 +187,14 @@ void CrawlJob::ServeCalls()
     m_bServing = false;
     if (!m_bStop && m_nPosted.load() > m_nServed.load())
         PostServeLocked();
+}
+
+void CrawlJob::Handle(const Call& call) const
+{
+    if (call.pPage)
+        m_onPage(*call.pPage);
+    else
+        m_handler(call.nCode, call.pRecord, call.nNumber, call.pRanks);
 }
 
 void CrawlJob::Stop()

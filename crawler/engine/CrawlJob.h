@@ -25,6 +25,10 @@ class CSiteCrawler;
 struct CrawlInputs {
     std::string strUrl;
     CrawlSettings settings;
+    // Optional: a receiver the worker feeds itself, on its own thread, besides the
+    // window (the window's crawl file). The window keeps it alive until the worker
+    // has been joined.
+    CrawlNotifier* pWorkerReceiver = nullptr;
 };
 
 class CrawlJob : public std::enable_shared_from_this<CrawlJob> {
@@ -40,7 +44,12 @@ public:
     // onFinished runs on the window's thread after the worker has left everything
     // shared; joining the thread from there returns at once.
     using FinishedHandler = std::function<void(const CrawlJob* pJob)>;
-    CrawlJob(CrawlInputs inputs, Poster poster, Handler handler, FinishedHandler onFinished);
+    // Optional: runs on the window's thread for each processed page (its links and
+    // hrefs), as a blocking call like the progress messages. Without it the crawl
+    // does not collect hrefs for the window.
+    using PageHandler = std::function<void(const ProcessedPage& page)>;
+    CrawlJob(CrawlInputs inputs, Poster poster, Handler handler, FinishedHandler onFinished,
+             PageHandler onPage = PageHandler());
 
     const CrawlInputs& Inputs() const { return m_inputs; }
 
@@ -69,10 +78,14 @@ private:
         const PageRecord* pRecord = nullptr;
         std::int32_t nNumber = 0;
         const RankIteration* pRanks = nullptr;
+        const ProcessedPage* pPage = nullptr;  // set: a processed page for m_onPage
     };
 
     // Worker thread: the blocking call.
     void Deliver(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks);
+    void Deliver(const Call& call);
+    // Window's thread: one call handed to its handler.
+    void Handle(const Call& call) const;
     // Window's thread: serves the waiting call, and the worker's next ones as long as
     // they follow at once (a big crawl's rank phase), for a few milliseconds at most.
     void ServeCalls();
@@ -83,6 +96,7 @@ private:
     const Poster m_poster;
     const Handler m_handler;
     const FinishedHandler m_onFinished;
+    const PageHandler m_onPage;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_served;

@@ -4,8 +4,12 @@
 
 namespace plovik {
 
-CrawlControl::CrawlControl(CrawlJob::Poster poster, CrawlJob::Handler handler, std::function<void()> onFinished)
-    : m_poster(std::move(poster)), m_handler(std::move(handler)), m_onFinished(std::move(onFinished))
+CrawlControl::CrawlControl(CrawlJob::Poster poster, CrawlJob::Handler handler, std::function<void()> onFinished,
+                           CrawlJob::PageHandler onPage)
+    : m_poster(std::move(poster)),
+      m_handler(std::move(handler)),
+      m_onFinished(std::move(onFinished)),
+      m_onPage(std::move(onPage))
 {
 }
 
@@ -44,7 +48,7 @@ std::shared_ptr<CrawlJob> CrawlControl::MakeJob(CrawlInputs inputs)
         if (m_onFinished)
             m_onFinished();
     };
-    return std::make_shared<CrawlJob>(std::move(inputs), m_poster, m_handler, finished);
+    return std::make_shared<CrawlJob>(std::move(inputs), m_poster, m_handler, finished, m_onPage);
 }
 
 CrawlControl::StartResult CrawlControl::Start(CrawlInputs inputs)

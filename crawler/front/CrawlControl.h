@@ -15,9 +15,10 @@ namespace plovik {
 
 class CrawlControl {
 public:
-    // poster and handler as for CrawlJob; onFinished runs on the window's thread after
-    // a crawl's worker has been joined.
-    CrawlControl(CrawlJob::Poster poster, CrawlJob::Handler handler, std::function<void()> onFinished = {});
+    // poster, handler and onPage as for CrawlJob; onFinished runs on the window's
+    // thread after a crawl's worker has been joined.
+    CrawlControl(CrawlJob::Poster poster, CrawlJob::Handler handler, std::function<void()> onFinished = {},
+                 CrawlJob::PageHandler onPage = {});
     ~CrawlControl();
     CrawlControl(const CrawlControl&) = delete;
     CrawlControl& operator=(const CrawlControl&) = delete;
@@ -38,6 +39,7 @@ private:
     const CrawlJob::Poster m_poster;
     const CrawlJob::Handler m_handler;
     const std::function<void()> m_onFinished;
+    const CrawlJob::PageHandler m_onPage;
     std::thread m_thread;
     std::shared_ptr<CrawlJob> m_pJob;
 };

@@ -15,6 +15,17 @@ CrawlNotifier* CrawlDocument::BeginCrawl(const CrawlSetup& setup, std::string& s
     return m_file.BeginCrawl(setup, strError);
 }
 
+CrawlSetup CrawlDocument::SetupOf(const CrawlInputs& inputs)
+{
+    CrawlSetup setup;
+    setup.strStartUrl = inputs.strUrl;
+    setup.linkRules = inputs.settings.linkRules;
+    setup.nMaxPages = inputs.settings.nMaxPages;
+    setup.nIterations = inputs.settings.nIterations;
+    setup.strProgramVersion = PLOVIK_VERSION;
+    return setup;
+}
+
 bool CrawlDocument::Open(const std::string& strPath, CrawlNotifier& rows, OpenedCrawl& opened, std::string& strError,
                          const BeforeReplay& beforeReplay)
 {

@@ -4,7 +4,7 @@
 // Save crawl…. The window hands it the crawl's messages as it gets them and asks it
 // from its menu commands. One per window, used on the window's thread only.
 //
-//   CrawlNotifier* pRecorder = document.BeginCrawl(setup, strError);  // Crawl pressed
+//   inputs.pWorkerReceiver = document.BeginCrawl(inputs, strError);   // Crawl pressed
 //   document.OnProgress(...); document.OnPageProcessed(page);         // each message
 //   document.EndCrawl();                                              // worker joined
 //   LinksDialog(document.Graph(), strLabel)                           // Show links
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "CrawlJob.h"
 #include "CrawlNotifier.h"
 #include "LinkExport.h"
 #include "SavedCrawlReplay.h"
@@ -31,6 +32,12 @@ public:
     // crawl's worker must also feed (it records the file on the worker's thread), or
     // null with the reason when there is no file: the crawl runs, unsaveable.
     CrawlNotifier* BeginCrawl(const CrawlSetup& setup, std::string& strError);
+    // The same for the worker's inputs: the file records them with this program's version.
+    CrawlNotifier* BeginCrawl(const CrawlInputs& inputs, std::string& strError)
+    {
+        return BeginCrawl(SetupOf(inputs), strError);
+    }
+    static CrawlSetup SetupOf(const CrawlInputs& inputs);
     // Each message as the window's thread gets it (the shape of CrawlJob's handler).
     void OnProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks)
     {

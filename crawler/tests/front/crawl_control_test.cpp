@@ -7,6 +7,9 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "CrawlControl.h"
 #include "LoopbackServer.h"
@@ -129,6 +132,56 @@ TEST(CrawlControl, TheWindowGetsEachRankIterationInOneCall)
               (std::vector<std::pair<std::string, float>>{
                   {server.Url("/"), 1.0f}, {server.Url("/b.html"), fHalf}, {server.Url("/c.html"), fHalf}}));
     EXPECT_EQ(iterations[1][0].second, static_cast<float>(base + static_cast<double>(fHalf) / 1 * d));
+}
+
+// A receiver on the worker's thread, as the window's crawl file is.
+class WorkerSide : public CrawlNotifier {
+public:
+    void OnCrawlProgress(int nCode, const PageRecord*, std::int32_t) override
+    {
+        codes.push_back(nCode);
+        threads.push_back(std::this_thread::get_id());
+    }
+    bool TakesWholeIterations() const override { return true; }
+    void OnIterationDone(const RankIteration&) override { codes.push_back(CP_ITERATION_DONE); }
+    std::vector<int> codes;
+    std::vector<std::thread::id> threads;
+};
+
+TEST(CrawlControl, ProcessedPagesReachTheWindowAndTheWorkerReceiverGetsEveryMessage)
+{
+    LoopbackServer server;
+    server.Page("/", Html("<a href=\"b.html\">b</a><a href=\"c.html\">c</a>"));
+    server.Page("/b.html", Html("<a href=\"/\">a</a>"));
+    FakeWindowQueue queue;
+    std::vector<std::string> events;  // the window's thread, in order
+    bool bFinished = false;
+    CrawlControl control(
+        queue.Poster(),
+        [&](int nCode, const PageRecord* pRecord, std::int32_t, const RankIteration*) {
+            if (nCode == CP_PAGE_DONE)
+                events.push_back("done " + pRecord->strUrl);
+        },
+        [&] { bFinished = true; },
+        [&](const ProcessedPage& page) {
+            events.push_back("page " + page.page.strUrl + " " + std::to_string(page.hrefs.size()));
+        });
+    WorkerSide worker;
+    CrawlInputs inputs = Inputs(server.Url("/"), 10);
+    inputs.pWorkerReceiver = &worker;
+    ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
+    ASSERT_TRUE(queue.ServeUntil([&] { return bFinished; }));
+
+    const std::string a = server.Url("/"), b = server.Url("/b.html"), c = server.Url("/c.html");
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"page " + a + " 2", "done " + a, "page " + b + " 1", "done " + b,
+                                        "page " + c + " 0", "done " + c}));
+    ASSERT_FALSE(worker.codes.empty());
+    EXPECT_EQ(worker.codes.back(), CP_CALC_DONE);
+    EXPECT_EQ(std::count(worker.codes.begin(), worker.codes.end(), CP_PAGE_DONE), 3);
+    EXPECT_EQ(std::count(worker.codes.begin(), worker.codes.end(), CP_ITERATION_DONE), 1);
+    EXPECT_TRUE(std::none_of(worker.threads.begin(), worker.threads.end(),
+                             [](std::thread::id id) { return id == std::this_thread::get_id(); }));
 }
 
 TEST(CrawlControl, DestroyingItStopsAndJoinsTheWorker)

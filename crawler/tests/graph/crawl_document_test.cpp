@@ -7,6 +7,7 @@
 #include "CrawlDocument.h"
 #include "LoopbackServer.h"
 #include "NotifierFanOut.h"
+#include "RowsReceiver.h"
 #include "TableRowSink.h"
 #include "TempFolder.h"
 
@@ -37,19 +38,18 @@ private:
 };
 
 // A window's list: the shared row logic over a table, counting the messages it got.
-class ListRows : public CrawlNotifier {
+class ListRows : public RowsReceiver {
 public:
-    ListRows() : m_sink(3), m_rows(m_sink) {}
+    ListRows() : RowsReceiver(m_rows), m_sink(3), m_rows(m_sink) {}
     void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) override
     {
         ++m_nMessages;
-        m_rows.OnCrawlProgress(nCode, pRecord, nNumber);
+        RowsReceiver::OnCrawlProgress(nCode, pRecord, nNumber);
     }
-    bool TakesWholeIterations() const override { return true; }
     void OnIterationDone(const RankIteration& ranks) override
     {
         ++m_nMessages;
-        m_rows.OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0, &ranks);
+        RowsReceiver::OnIterationDone(ranks);
     }
     TableRowSink m_sink;
     ProgressRows m_rows;
