@@ -25,6 +25,15 @@
 #define IDC_ITERATIONS_SPIN 1016
 #define ID_VISIT_PAGE 32771
 
+// The window menu's entries for saved crawls and the link graph (low four bits
+// clear, below 0xF000, as system-menu commands must be), and the list popup's
+// "Show links".
+#define ID_SYS_SAVE_CRAWL 0x0100
+#define ID_SYS_OPEN_CRAWL 0x0110
+#define ID_SYS_EXPORT_LINKS 0x0120
+#define ID_SYS_BROKEN_LINKS 0x0130
+#define ID_SHOW_LINKS 32790
+
 // Texts the resource script shows as they are in the code (ProgramTexts.h); the
 // copyright in the script's Latin-1.
 #define PLOVIK_COPYRIGHT "Copyright \251 2008 Corvane Software"
