@@ -1,18 +1,23 @@
 #include "CCrawlerDlg.h"
 
 #include "AppSettings.h"
+#include "BrokenLinksDialog.h"
 #include "CAboutDlg.h"
 #include "CSortListCtrl.h"
 #include "CSplashWnd.h"
 #include "CUpDownCtrl.h"
 #include "DialogUnits.h"
+#include "FileChoosers.h"
+#include "LinksDialog.h"
 #include "ProgramTexts.h"
 #include "ResourceIds.h"
 #include "ResultColumns.h"
+#include "RowsReceiver.h"
 #include "TextFormat.h"
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -40,6 +45,25 @@ QUrl UrlOfBytes(const std::string& bytes)
     return QUrl::fromEncoded(QByteArray::fromStdString(PercentEncodeBytes(bytes, true)));
 }
 
+// The list's receiver of Open crawl…'s replay. A finished crawl's file holds only its
+// final ranks, so its replay has one rank iteration where the crawl had all of them:
+// the bar is stepped on to its end, as those iterations would have done.
+class OpenedRows : public RowsReceiver {
+public:
+    explicit OpenedRows(ProgressRows& rows) : RowsReceiver(rows), m_rows(rows) {}
+    void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) override
+    {
+        if (nCode == CP_CALC_DONE) {
+            for (int n = m_rows.ProgressPos(); n < m_rows.ProgressHigh(); ++n)
+                RowsReceiver::OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
+        }
+        RowsReceiver::OnCrawlProgress(nCode, pRecord, nNumber);
+    }
+
+private:
+    ProgressRows& m_rows;
+};
+
 // A warning centred on the window, or on the screen while the window is not shown.
 void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
 {
@@ -57,20 +81,25 @@ void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
 
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent)
+CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent), m_document(LocalPath(QDir::tempPath()))
 {
     setObjectName(QStringLiteral("IDD_MAIN"));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-16.png"), QSize(16, 16));
     m_openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     m_messageBox = [this](const QString& sText) { ShowCenteredWarning(this, sText); };
+    m_choosers = {&AskSaveCrawlFile, &AskOpenCrawlFile, &AskExportLinksFile};
+    m_runView = [](QDialog& view) { return view.exec(); };
     auto poster = [this](std::function<void()> fn) {
         return QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
     };
     auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks) {
+        m_document.OnProgress(nCode, pRecord, nNumber, pRanks);
         OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
     };
-    m_pControl = std::make_unique<CrawlControl>(poster, handler, [this] { emit CrawlFinished(); });
+    auto onPage = [this](const ProcessedPage& page) { m_document.OnPageProcessed(page); };
+    m_pControl = std::make_unique<CrawlControl>(
+        poster, handler, [this] { OnCrawlEnded(); }, onPage);
     CreateControls();
     ConnectControls();
 }
@@ -174,6 +203,9 @@ void CCrawlerDlg::ConnectControls()
     connect(m_pPagesSpin, &CUpDownCtrl::DeltaPos, this, &CCrawlerDlg::OnDeltaPosPagesSpin);
     connect(m_pIterationsSpin, &CUpDownCtrl::DeltaPos, this, &CCrawlerDlg::OnDeltaPosIterationsSpin);
     connect(m_pResults, &CSortListCtrl::RightClicked, this, &CCrawlerDlg::OnListRightClick);
+    // Not activated: Return on the list also presses Crawl, the default button.
+    connect(m_pResults, &CSortListCtrl::doubleClicked, this,
+            [this](const QModelIndex& index) { ShowLinksOfRow(index.row()); });
 }
 
 void CCrawlerDlg::OnInitDialog()
@@ -298,8 +330,24 @@ void CCrawlerDlg::OnCrawl()
         return;
     }
     SetStatusText(plan.strStatus);
-    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread)
+    // Without a file the crawl still runs; Save crawl… tells why it cannot save it.
+    m_strUnsaveable.clear();
+    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs, m_strUnsaveable);
+    if (plan.inputs.pWorkerReceiver)
+        m_strUnsaveable.clear();
+    else if (m_strUnsaveable.empty())
+        m_strUnsaveable = "no crawl file could be made";
+    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
+        m_document.EndCrawl();
         SetStatusText(std::string());
+    }
+}
+
+void CCrawlerDlg::OnCrawlEnded()
+{
+    // The worker has been joined: the recorder is the window's again.
+    m_document.EndCrawl();
+    emit CrawlFinished();
 }
 
 std::shared_ptr<CrawlJob> CCrawlerDlg::MakeCrawlJob(CrawlInputs inputs)
@@ -381,9 +429,17 @@ void CCrawlerDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pRules->setChecked(m_form.StandardLinkRules());
     connect(pRules, &QAction::toggled, this, &CCrawlerDlg::SetStandardLinkRules);
     pMenu->addSeparator();
-    QAction* pAbout = pMenu->addAction(QString::fromLatin1(kAboutItemText));
-    pAbout->setObjectName(QStringLiteral("ID_SYS_ABOUT"));
-    connect(pAbout, &QAction::triggered, this, [this] { OnSysCommand(ID_SYS_ABOUT); });
+    auto command = [this, pMenu](const char* pszText, const char* pszId, int nId) {
+        QAction* pAction = pMenu->addAction(QString::fromUtf8(pszText));
+        pAction->setObjectName(QString::fromLatin1(pszId));
+        connect(pAction, &QAction::triggered, this, [this, nId] { OnSysCommand(nId); });
+    };
+    command(kSaveCrawlItemText, "ID_SYS_SAVE_CRAWL", ID_SYS_SAVE_CRAWL);
+    command(kOpenCrawlItemText, "ID_SYS_OPEN_CRAWL", ID_SYS_OPEN_CRAWL);
+    command(kExportLinksItemText, "ID_SYS_EXPORT_LINKS", ID_SYS_EXPORT_LINKS);
+    command(kBrokenLinksItemText, "ID_SYS_BROKEN_LINKS", ID_SYS_BROKEN_LINKS);
+    pMenu->addSeparator();
+    command(kAboutItemText, "ID_SYS_ABOUT", ID_SYS_ABOUT);
     pMenu->popup(pEvent->globalPos());
     pEvent->accept();
 }
@@ -401,10 +457,124 @@ void CCrawlerDlg::ShowLinkRules()
 
 void CCrawlerDlg::OnSysCommand(int nId)
 {
-    if ((nId & 0xFFF0) == ID_SYS_ABOUT) {
+    switch (nId & 0xFFF0) {
+    case ID_SYS_ABOUT: {
         CAboutDlg about(this);
         about.exec();
+        break;
     }
+    case ID_SYS_SAVE_CRAWL:
+        OnSaveCrawl();
+        break;
+    case ID_SYS_OPEN_CRAWL:
+        OnOpenCrawl();
+        break;
+    case ID_SYS_EXPORT_LINKS:
+        OnExportLinks();
+        break;
+    case ID_SYS_BROKEN_LINKS:
+        OnBrokenLinks();
+        break;
+    default:
+        break;
+    }
+}
+
+// ------------------------------------------------------------------ crawl files and link views
+
+void CCrawlerDlg::OnSaveCrawl()
+{
+    // The file is the worker's until the crawl ends.
+    if (IsCrawlRunning()) {
+        ShowMessage(QString::fromLatin1(kWaitForCrawlText));
+        return;
+    }
+    if (!m_document.CanSave()) {
+        ShowMessage(m_strUnsaveable.empty()
+                        ? QString::fromLatin1(kNothingToSaveText)
+                        : QStringLiteral("This crawl cannot be saved: %1").arg(FromStd(m_strUnsaveable)));
+        return;
+    }
+    const QString sPath = m_choosers.saveCrawl ? m_choosers.saveCrawl(this) : QString();
+    if (sPath.isEmpty())
+        return;
+    std::string strError;
+    if (!m_document.SaveAs(LocalPath(sPath), strError))
+        ShowMessage(FromStd(strError));
+}
+
+void CCrawlerDlg::OnOpenCrawl()
+{
+    // The replay fills the list and the graph a running crawl is filling.
+    if (IsCrawlRunning()) {
+        ShowMessage(QString::fromLatin1(kWaitForCrawlText));
+        return;
+    }
+    const QString sPath = m_choosers.openCrawl ? m_choosers.openCrawl(this) : QString();
+    if (sPath.isEmpty())
+        return;
+    OpenedRows rows(m_progressRows);
+    OpenedCrawl opened;
+    std::string strError;
+    // Only once the file has been read whole: a refused file leaves the window as it was.
+    auto beforeReplay = [this](const OpenedCrawl& crawl) {
+        // The fields show what the crawl ran with; they are stored when Crawl is pressed.
+        m_pUrl->setText(FromStd(crawl.setup.strStartUrl));
+        m_form.SetPages(static_cast<std::uint32_t>(std::max(crawl.setup.nMaxPages, 0)));
+        m_form.SetIterations(static_cast<std::uint32_t>(std::max(crawl.setup.nIterations, 0)));
+        DoDataExchange(false);
+        ResetProgress();
+    };
+    if (!m_document.Open(LocalPath(sPath), rows, opened, strError, beforeReplay)) {
+        ShowMessage(FromStd(strError));
+        return;
+    }
+    m_nRightClickRow = -1;
+    m_strUnsaveable.clear();
+}
+
+void CCrawlerDlg::OnExportLinks()
+{
+    if (IsCrawlRunning()) {
+        ShowMessage(QString::fromLatin1(kWaitForCrawlText));
+        return;
+    }
+    if (m_document.Graph().Empty()) {
+        ShowMessage(QString::fromLatin1(kNothingToSaveText));
+        return;
+    }
+    LinkLayout layout = LinkLayout::Edges;
+    const QString sPath = m_choosers.exportLinks ? m_choosers.exportLinks(this, layout) : QString();
+    if (sPath.isEmpty())
+        return;
+    std::string strError;
+    if (!m_document.ExportLinks(LocalPath(sPath), layout, strError))
+        ShowMessage(FromStd(strError));
+}
+
+int CCrawlerDlg::RunView(QDialog& view)
+{
+    return m_runView ? m_runView(view) : view.exec();
+}
+
+void CCrawlerDlg::OnBrokenLinks()
+{
+    // The view copies its rows: a crawl that goes on meanwhile does not change them.
+    BrokenLinksDialog view(m_document.Graph(), this);
+    RunView(view);
+}
+
+void CCrawlerDlg::OnShowLinks()
+{
+    ShowLinksOfRow(m_nRightClickRow);
+}
+
+void CCrawlerDlg::ShowLinksOfRow(int nRow)
+{
+    if (nRow < 0 || nRow >= m_pResults->GetItemCount())
+        return;
+    LinksDialog view(m_document.Graph(), m_pResults->GetItemLabel(nRow), this);
+    RunView(view);
 }
 
 void CCrawlerDlg::OpenProductPage()
@@ -424,6 +594,9 @@ void CCrawlerDlg::OnListRightClick(int nRow, const QPoint& globalPos)
     QAction* pVisit = pMenu->addAction(QString::fromLatin1(kVisitPageText));
     pVisit->setObjectName(QStringLiteral("ID_VISIT_PAGE"));
     connect(pVisit, &QAction::triggered, this, &CCrawlerDlg::OnVisitPage);
+    QAction* pLinks = pMenu->addAction(QString::fromLatin1(kShowLinksText));
+    pLinks->setObjectName(QStringLiteral("ID_SHOW_LINKS"));
+    connect(pLinks, &QAction::triggered, this, &CCrawlerDlg::OnShowLinks);
     pMenu->popup(globalPos);
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 // The program's main window: start address, the two numeric settings with their
 // arrows, Crawl / Exit / Help, the results list, a status line and a progress bar.
-// It runs each crawl on a worker thread and shows its progress messages.
+// It runs each crawl on a worker thread and shows its progress messages. Its crawl
+// document keeps the link graph and the crawl file behind the window menu's Save
+// crawl…, Open crawl…, Export links… and Broken links…, and the rows' link views.
 
 #include "AppSettings.h"
 #include "CrawlControl.h"
+#include "CrawlDocument.h"
 #include "CrawlerForm.h"
+#include "LinkExport.h"
 #include "ProgressRows.h"
 
 #include <QDialog>
@@ -16,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -50,6 +55,9 @@ public:
     void OpenProductPage();
     void OnListRightClick(int nRow, const QPoint& globalPos);
     void OnVisitPage();
+    // The links view of a row (the popup's Show links, a double click on the row).
+    void OnShowLinks();
+    void ShowLinksOfRow(int nRow);
     int FindPageRow(const std::string& strUrl) const;
     bool IsCrawlRunning() const;
     // The window menu's "Standard link rules": used by the next crawl, shown in the
@@ -71,6 +79,20 @@ public:
     void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // A warning message box captioned "Plovik"; tests record instead.
     void SetMessageBox(std::function<void(const QString&)> show) { m_messageBox = std::move(show); }
+    // The file dialogs of the window menu's commands; an empty name cancels. Tests
+    // answer instead.
+    struct FileChoosers {
+        std::function<QString(QWidget* pParent)> saveCrawl;
+        std::function<QString(QWidget* pParent)> openCrawl;
+        // layout: in, the one offered first; out, the one chosen.
+        std::function<QString(QWidget* pParent, LinkLayout& layout)> exportLinks;
+    };
+    void SetFileChoosers(FileChoosers choosers) { m_choosers = std::move(choosers); }
+    // Runs a link view (Show links, Broken links…) over the window and returns its
+    // result: exec by default. Tests and the screenshot tool look at it and close it.
+    void SetViewRunner(std::function<int(QDialog& view)> run) { m_runView = std::move(run); }
+    const CrawlDocument& Document() const { return m_document; }
+
     // Engine settings the window does not show (tests shorten the pause between
     // pages); pages and iterations come from the fields.
     void SetEngineSettings(const CrawlSettings& settings);
@@ -116,6 +138,12 @@ private:
     void OnDeltaPosPagesSpin(int nDelta);
     void OnDeltaPosIterationsSpin(int nDelta);
     void StopCrawl();
+    void OnCrawlEnded();
+    void OnSaveCrawl();
+    void OnOpenCrawl();
+    void OnExportLinks();
+    void OnBrokenLinks();
+    int RunView(QDialog& view);
 
     // Controls, in the order of the member table.
     CUpDownCtrl* m_pPagesSpin = nullptr;
@@ -137,6 +165,13 @@ private:
 
     std::function<void(const QUrl&)> m_openUrl;
     std::function<void(const QString&)> m_messageBox;
+    FileChoosers m_choosers;
+    std::function<int(QDialog&)> m_runView;
+    // Why the last crawl has no file, for Save crawl…; empty when it has one.
+    std::string m_strUnsaveable;
+
+    // Before the control: the worker feeds the document's recorder until it is joined.
+    CrawlDocument m_document;
     // Last: destroyed first, it stops and joins the worker while the rest is alive.
     std::unique_ptr<CrawlControl> m_pControl;
 };
