@@ -1,7 +1,8 @@
 // plovik_screenshots: opens the window, crawls a site and saves pictures of the main
-// window, the splash, the About box and the popup menu.
+// window, the splash, the About box and the popup menu; then crawls the whole site
+// (up to --link-pages pages) for the link views: a page's links and the broken links.
 //
-//   plovik_screenshots --url http://127.0.0.1:PORT/ --out DIR [--pages N] [--delay-ms N]
+//   plovik_screenshots --url http://127.0.0.1:PORT/ --out DIR [--pages N] [--link-pages N] [--delay-ms N]
 //
 // Settings go to a temporary folder, so the user's stored address is not touched.
 
@@ -10,6 +11,8 @@
 #include "CCrawlerDlg.h"
 #include "CSortListCtrl.h"
 #include "CSplashWnd.h"
+#include "LinksDialog.h"
+#include "ResourceIds.h"
 #include "RunWindow.h"
 
 #include <QDir>
@@ -50,6 +53,21 @@ QPixmap Shot(QWidget* pWidget, const QRect& screenArea = QRect())
     return pWidget->grab();
 }
 
+// Crawl pressed, and back once the crawl has ended.
+bool Crawl(plovik::CCrawlerDlg& dlg)
+{
+    bool bDone = false;
+    const QMetaObject::Connection done =
+        QObject::connect(&dlg, &plovik::CCrawlerDlg::CrawlFinished, [&bDone] { bDone = true; });
+    dlg.findChild<QPushButton*>(QStringLiteral("IDC_CRAWL"))->click();
+    for (int i = 0; i < 1200 && !bDone; ++i)
+        Pump(100);
+    QObject::disconnect(done);
+    if (!bDone)
+        std::fprintf(stderr, "the crawl did not finish\n");
+    return bDone;
+}
+
 bool Save(const QPixmap& pixmap, const QDir& out, const char* pszName)
 {
     const QString sPath = out.filePath(QString::fromLatin1(pszName));
@@ -63,7 +81,7 @@ bool Save(const QPixmap& pixmap, const QDir& out, const char* pszName)
 int main(int argc, char** argv)
 {
     std::string strUrl, strOut = "screenshots";
-    int nPages = 10, nDelayMs = 200;
+    int nPages = 10, nLinkPages = 100, nDelayMs = 200;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--url")
@@ -72,11 +90,14 @@ int main(int argc, char** argv)
             strOut = argv[i + 1];
         else if (a == "--pages")
             nPages = std::atoi(argv[i + 1]);
+        else if (a == "--link-pages")
+            nLinkPages = std::atoi(argv[i + 1]);
         else if (a == "--delay-ms")
             nDelayMs = std::atoi(argv[i + 1]);
     }
     if (strUrl.empty()) {
-        std::fprintf(stderr, "usage: plovik_screenshots --url URL --out DIR [--pages N] [--delay-ms N]\n");
+        std::fprintf(stderr,
+                     "usage: plovik_screenshots --url URL --out DIR [--pages N] [--link-pages N] [--delay-ms N]\n");
         return 2;
     }
 
@@ -107,15 +128,8 @@ int main(int argc, char** argv)
     Pump(200);
     dlg.findChild<QLineEdit*>(QStringLiteral("IDC_PAGES"))->setText(QString::number(nPages));
     dlg.findChild<QLineEdit*>(QStringLiteral("IDC_URL"))->setText(QString::fromStdString(strUrl));
-    bool bDone = false;
-    QObject::connect(&dlg, &plovik::CCrawlerDlg::CrawlFinished, [&] { bDone = true; });
-    dlg.findChild<QPushButton*>(QStringLiteral("IDC_CRAWL"))->click();
-    for (int i = 0; i < 1200 && !bDone; ++i)
-        Pump(100);
-    if (!bDone) {
-        std::fprintf(stderr, "the crawl did not finish\n");
+    if (!Crawl(dlg))
         return 1;
-    }
     // Sorted by In, most linked first, as a user would look at a site.
     plovik::CSortListCtrl* pList = dlg.Results();
     pList->OnColumnClick(plovik::COL_IN);
@@ -146,6 +160,30 @@ int main(int argc, char** argv)
     Pump(300);
     bOk = Save(Shot(&about), out, "about.png") && bOk;
     about.close();
+    Pump(100);
+
+    // The link views over the whole site, where the broken links are the missing
+    // pages and not the ones a page limit left unfetched.
+    dlg.findChild<QLineEdit*>(QStringLiteral("IDC_PAGES"))->setText(QString::number(nLinkPages));
+    if (!Crawl(dlg))
+        return 1;
+    const char* pszView = nullptr;
+    dlg.SetViewRunner([&](QDialog& view) {
+        view.show();
+        Pump(300);
+        bOk = Save(Shot(&view), out, pszView) && bOk;
+        view.close();
+        return int(QDialog::Rejected);
+    });
+    // The products page: linked from every page, and linking to each product.
+    const std::string strBase = strUrl.back() == '/' ? strUrl : strUrl + "/";
+    int nLinksRow = dlg.FindPageRow(strBase + "products/");
+    if (nLinksRow < 0)
+        nLinksRow = 0;
+    pszView = "links-view.png";
+    dlg.ShowLinksOfRow(nLinksRow);
+    pszView = "broken-links.png";
+    dlg.OnSysCommand(ID_SYS_BROKEN_LINKS);
     dlg.reject();
     return bOk ? 0 : 1;
 }
