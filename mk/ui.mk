@@ -5,7 +5,8 @@ run: build
 	$(BUILD)/bin/plovik
 
 # Crawls the bundled sample site from a loopback server and saves PNGs of the main
-# window, the splash, the About box and the popup menu into $(SCREENSHOTS)/.
+# window, the splash, the About box, the popup menu and the link views (a page's
+# links, the broken links) into $(SCREENSHOTS)/.
 screenshots: build
 	@mkdir -p $(SCREENSHOTS)
 	@$(START_SAMPLE_SERVER) \
