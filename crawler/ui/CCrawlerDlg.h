@@ -91,7 +91,6 @@ public:
     // Runs a link view (Show links, Broken links…) over the window and returns its
     // result: exec by default. Tests and the screenshot tool look at it and close it.
     void SetViewRunner(std::function<int(QDialog& view)> run) { m_runView = std::move(run); }
-    const CrawlDocument& Document() const { return m_document; }
 
     // Engine settings the window does not show (tests shorten the pause between
     // pages); pages and iterations come from the fields.
