@@ -45,6 +45,15 @@ QUrl UrlOfBytes(const std::string& bytes)
     return QUrl::fromEncoded(QByteArray::fromStdString(PercentEncodeBytes(bytes, true)));
 }
 
+// Where a crawl's file is recorded. Qt gives no temporary folder when TMPDIR names
+// one that does not exist; that name is kept, so that the crawl runs unsaveable with
+// the reason rather than leaving its file in the working folder.
+std::string ScratchFolder()
+{
+    const QString sTemp = QDir::tempPath();
+    return LocalPath(sTemp.isEmpty() ? qEnvironmentVariable("TMPDIR") : sTemp);
+}
+
 // The list's receiver of Open crawl…'s replay. A finished crawl's file holds only its
 // final ranks, so its replay has one rank iteration where the crawl had all of them:
 // the bar is stepped on to its end, as those iterations would have done.
@@ -81,7 +90,7 @@ void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
 
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent), m_document(LocalPath(QDir::tempPath()))
+CCrawlerDlg::CCrawlerDlg(QWidget* pParent) : QDialog(pParent), m_document(ScratchFolder())
 {
     setObjectName(QStringLiteral("IDD_MAIN"));
     m_hIcon.addFile(QStringLiteral(":/plovik/plovik-32.png"), QSize(32, 32));
