@@ -54,25 +54,6 @@ std::string ScratchFolder()
     return LocalPath(sTemp.isEmpty() ? qEnvironmentVariable("TMPDIR") : sTemp);
 }
 
-// The list's receiver of Open crawl…'s replay. A finished crawl's file holds only its
-// final ranks, so its replay has one rank iteration where the crawl had all of them:
-// the bar is stepped on to its end, as those iterations would have done.
-class OpenedRows : public RowsReceiver {
-public:
-    explicit OpenedRows(ProgressRows& rows) : RowsReceiver(rows), m_rows(rows) {}
-    void OnCrawlProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber) override
-    {
-        if (nCode == CP_CALC_DONE) {
-            for (int n = m_rows.ProgressPos(); n < m_rows.ProgressHigh(); ++n)
-                RowsReceiver::OnCrawlProgress(CP_ITERATION_DONE, nullptr, 0);
-        }
-        RowsReceiver::OnCrawlProgress(nCode, pRecord, nNumber);
-    }
-
-private:
-    ProgressRows& m_rows;
-};
-
 // A warning centred on the window, or on the screen while the window is not shown.
 void ShowCenteredWarning(QWidget* pOwner, const QString& sText)
 {
@@ -522,7 +503,7 @@ void CCrawlerDlg::OnOpenCrawl()
     const QString sPath = m_choosers.openCrawl ? m_choosers.openCrawl(this) : QString();
     if (sPath.isEmpty())
         return;
-    OpenedRows rows(m_progressRows);
+    RowsReceiver rows(m_progressRows);
     OpenedCrawl opened;
     std::string strError;
     // Only once the file has been read whole: a refused file leaves the window as it was.

@@ -310,7 +310,8 @@ private slots:
         auto& dlg = MakeWindow();
         dlg.findChild<QLineEdit*>("IDC_URL")->setText(QString::fromStdString(site.Url("/")));
         dlg.OnCrawl();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg.Results()->GetItemCount() >= 3, 10000);
+        // The start page done: its links are in the graph; the next page is slow.
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.ProgressPos() >= 1, 10000);
         QVERIFY(dlg.IsCrawlRunning());
         const int nRows = dlg.Results()->GetItemCount();
         for (int nId : {ID_SYS_SAVE_CRAWL, ID_SYS_OPEN_CRAWL, ID_SYS_EXPORT_LINKS})
