@@ -64,7 +64,10 @@ $(SQLITE_AMALGAMATION): $(WIN_SRC_DIR)/sqlite/configure | deps-windows-packages
 .PHONY: deps-httplib
 deps-httplib: $(HTTPLIB_WIN)
 
-deps-windows: $(HTTPLIB_WIN) $(GUMBO_SOURCE) $(SQLITE_AMALGAMATION) $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a)
+# The targets depend on the Wine installed (WIN_TRIPLETS), read when make starts.
+.PHONY: deps-windows-libraries
+deps-windows-libraries: $(HTTPLIB_WIN) $(GUMBO_SOURCE) $(SQLITE_AMALGAMATION) \
+  $(foreach t,$(WIN_TRIPLETS),$(WIN_DEPS_DIR)/$(t)/lib/libcurl.a)
 
 # The window's icon and splash picture are the Qt window's, drawn by the Linux
 # build's art tool (Qt has no build for the cross toolchain).

@@ -19,9 +19,12 @@ RUNS_32BIT = $(shell wine --version >/dev/null 2>&1 && echo yes)
 
 .PHONY: deps-windows windows test-windows package-windows
 
-# The packages first: the libraries of mk/windows-plovik.mk are compiled with them.
+# The packages first, then the libraries of mk/windows-plovik.mk, which are compiled
+# with them, by a new make that sees the Wine just installed.
 .PHONY: deps-windows-packages
 deps-windows: deps-windows-packages
+	@$(MAKE) --no-print-directory deps-windows-libraries
+
 deps-windows-packages:
 	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
 	@mk/installed.sh $(WINDOWS_PACKAGES) || { $(SUDO) apt-get update && \
