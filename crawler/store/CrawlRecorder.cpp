@@ -49,14 +49,7 @@ void CrawlRecorder::OnPageProcessed(const ProcessedPage& page)
         visited.strFinalUrl = page.strFinalUrl;
         visited.strFailure = page.strFailure;
         m_store.UpdateVisited(visited);
-        StoredLink link;
-        link.nFrom = nFrom;
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            link.nPosition = static_cast<std::int32_t>(i);
-            link.nTo = targets[i];
-            link.strHref = i < page.hrefs.size() ? page.hrefs[i] : std::string();
-            m_store.InsertLink(link);
-        }
+        m_store.InsertLinks(nFrom, targets, page.hrefs);
     }
     m_store.CommitPage();
 }

@@ -85,6 +85,10 @@ public:
     void InsertPage(std::int64_t nId, const std::string& strUrl, std::int32_t nDepth);
     void UpdateVisited(const StoredPage& page);
     void InsertLink(const StoredLink& link);
+    // All links of one page, positions from 0, as InsertLink would write them; an href
+    // missing at the end of hrefs is written empty. Several rows go in one statement.
+    void InsertLinks(std::int64_t nFrom, const std::vector<std::int64_t>& targets,
+                     const std::vector<std::string>& hrefs);
     void CommitPage();
     // The end of the crawl: every page's rank and the total, the finishing time. The
     // file is then one self-contained file again (no write-ahead log beside it).
