@@ -28,18 +28,19 @@ std::int64_t CrawlRecorder::IdOf(const PageRecord& record)
     if (saved != m_savedIds.end())
         return nId = saved->second;
     nId = m_nNextId++;
-    m_store.InsertPage(nId, record.strUrl, record.nDepth);
+    m_newPages.push_back({nId, &record.strUrl, record.nDepth});
     return nId;
 }
 
 void CrawlRecorder::OnPageProcessed(const ProcessedPage& page)
 {
     m_store.BeginPage();
+    m_newPages.clear();
+    m_targets.clear();
     const std::int64_t nFrom = IdOf(page.page);
-    std::vector<std::int64_t> targets;
-    targets.reserve(page.targets.size());
     for (const PageRecord* pTarget : page.targets)
-        targets.push_back(IdOf(*pTarget));
+        m_targets.push_back(IdOf(*pTarget));
+    m_store.InsertPages(m_newPages);
     if (!page.bRecalled) {
         StoredPage visited;
         visited.nId = nFrom;
@@ -49,7 +50,7 @@ void CrawlRecorder::OnPageProcessed(const ProcessedPage& page)
         visited.strFinalUrl = page.strFinalUrl;
         visited.strFailure = page.strFailure;
         m_store.UpdateVisited(visited);
-        m_store.InsertLinks(nFrom, targets, page.hrefs);
+        m_store.InsertLinks(nFrom, m_targets, page.hrefs);
     }
     m_store.CommitPage();
 }

@@ -28,7 +28,7 @@ public:
     void OnPageProcessed(const ProcessedPage& page) override;
 
 private:
-    // The file's number of a record, entering the page into the file when it is new.
+    // The file's number of a record; a page new to the file joins m_newPages.
     std::int64_t IdOf(const PageRecord& record);
 
     CrawlStore& m_store;
@@ -37,6 +37,9 @@ private:
     std::int64_t m_nNextId = 0;
     std::int64_t m_nNextVisit = 0;
     std::vector<float> m_ranks;  // by PageRecord::nIndex, the last iteration's
+    // The page being recorded: its new pages, its links' numbers.
+    std::vector<CrawlStore::NewPage> m_newPages;
+    std::vector<std::int64_t> m_targets;
 };
 
 }  // namespace plovik

@@ -110,9 +110,11 @@ struct CrawlStore::Impl {
     Statement insertPage;
     Statement updateVisited;
     Statement insertLink;
-    // insertLinks[n - 1] inserts n links; prepared when first needed.
-    static const int kLinksPerInsert = 16;
-    Statement insertLinks[kLinksPerInsert];
+    // insertLinks[n - 1] inserts n links, insertPages[n - 1] n pages; prepared when
+    // first needed.
+    static const int kRowsPerInsert = 16;
+    Statement insertLinks[kRowsPerInsert];
+    Statement insertPages[kRowsPerInsert];
 
     bool Exec(const char* pSql, std::string& strError)
     {
@@ -186,6 +188,9 @@ struct CrawlStore::Impl {
         // running crawl holds the file alone: no lock traffic per page, no shared-memory
         // index beside it.
         Write("PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF;");
+        // Each page's statements open and close cursors and records: room for them
+        // beside the connection spares most of the allocations.
+        sqlite3_db_config(db.get(), SQLITE_DBCONFIG_LOOKASIDE, nullptr, 2048, 128);
         begin = Prepare("BEGIN");
         commit = Prepare("COMMIT");
         insertPage = Prepare("INSERT INTO page(id, address, depth) VALUES(?1, ?2, ?3)");
@@ -194,15 +199,15 @@ struct CrawlStore::Impl {
                     "WHERE id=?1");
         insertLink = Prepare("INSERT INTO link(from_page, position, to_page, href) VALUES(?1, ?2, ?3, ?4)");
     }
-    sqlite3_stmt* InsertLinks(int nRows)
+    // OR FAIL: a failed row ends the page's transaction anyway, and without the ABORT
+    // default SQLite keeps no journal of a statement's own changes.
+    sqlite3_stmt* InsertRows(Statement* pCache, const char* pInsert, const char* pRow, int nRows)
     {
-        Statement& p = insertLinks[nRows - 1];
+        Statement& p = pCache[nRows - 1];
         if (!p) {
-            // OR FAIL: a failed row ends the page's transaction anyway, and without the
-            // ABORT default SQLite keeps no journal of the statement's own changes.
-            std::string strSql = "INSERT OR FAIL INTO link(from_page, position, to_page, href) VALUES";
+            std::string strSql = pInsert;
             for (int i = 0; i < nRows; ++i)
-                strSql += i ? ",(?,?,?,?)" : "(?,?,?,?)";
+                (strSql += i ? "," : "") += pRow;
             p = Prepare(strSql.c_str());
         }
         return p.get();
@@ -265,8 +270,8 @@ std::unique_ptr<CrawlStore> CrawlStore::Create(const std::string& strPath, const
     // Pages of 2 KiB: a page's commit writes two or three of them to the log, and half
     // the bytes of the usual 4 KiB are half the work of writing them.
     if (!pImpl->Exec("PRAGMA page_size=2048", strError) || !pImpl->Exec("BEGIN", strError) ||
-        !pImpl->Exec(strPragmas.c_str(), strError) ||
-        !pImpl->Exec(kSchema, strError) || !pImpl->WriteMeta(meta, strError) || !pImpl->Exec("COMMIT", strError)) {
+        !pImpl->Exec(strPragmas.c_str(), strError) || !pImpl->Exec(kSchema, strError) ||
+        !pImpl->WriteMeta(meta, strError) || !pImpl->Exec("COMMIT", strError)) {
         strError = strPath + ": " + strError;
         return nullptr;
     }
@@ -421,6 +426,26 @@ void CrawlStore::InsertPage(std::int64_t nId, const std::string& strUrl, std::in
     m_pImpl->Step(p);
 }
 
+void CrawlStore::InsertPages(const std::vector<NewPage>& pages)
+{
+    std::size_t nDone = 0;
+    while (nDone < pages.size() && m_pImpl->strWriteError.empty()) {
+        const std::size_t nRows = std::min(pages.size() - nDone, static_cast<std::size_t>(Impl::kRowsPerInsert));
+        sqlite3_stmt* p =
+            m_pImpl->InsertRows(m_pImpl->insertPages, "INSERT OR FAIL INTO page(id, address, depth) VALUES", "(?,?,?)",
+                                static_cast<int>(nRows));
+        for (std::size_t i = 0; p && i < nRows; ++i) {
+            const NewPage& page = pages[nDone + i];
+            const int nColumn = static_cast<int>(3 * i);
+            sqlite3_bind_int64(p, nColumn + 1, page.nId);
+            BindText(p, nColumn + 2, *page.pUrl);
+            sqlite3_bind_int(p, nColumn + 3, page.nDepth);
+        }
+        m_pImpl->Step(p);
+        nDone += nRows;
+    }
+}
+
 void CrawlStore::UpdateVisited(const StoredPage& page)
 {
     sqlite3_stmt* p = m_pImpl->updateVisited.get();
@@ -459,8 +484,10 @@ void CrawlStore::InsertLinks(std::int64_t nFrom, const std::vector<std::int64_t>
     static const std::string strNone;
     std::size_t nDone = 0;
     while (nDone < targets.size() && m_pImpl->strWriteError.empty()) {
-        const std::size_t nRows = std::min(targets.size() - nDone, static_cast<std::size_t>(Impl::kLinksPerInsert));
-        sqlite3_stmt* p = m_pImpl->InsertLinks(static_cast<int>(nRows));
+        const std::size_t nRows = std::min(targets.size() - nDone, static_cast<std::size_t>(Impl::kRowsPerInsert));
+        sqlite3_stmt* p = m_pImpl->InsertRows(m_pImpl->insertLinks,
+                                              "INSERT OR FAIL INTO link(from_page, position, to_page, href) VALUES",
+                                              "(?,?,?,?)", static_cast<int>(nRows));
         for (std::size_t i = 0; p && i < nRows; ++i) {
             const std::size_t nLink = nDone + i;
             const int nColumn = static_cast<int>(4 * i);
@@ -512,6 +539,8 @@ void CrawlStore::Finish(const std::vector<std::pair<std::int64_t, float>>& ranks
     m_pImpl->updateVisited.reset();
     m_pImpl->insertLink.reset();
     for (Statement& p : m_pImpl->insertLinks)
+        p.reset();
+    for (Statement& p : m_pImpl->insertPages)
         p.reset();
     // Folds the log into the file, synced, so that readers need nothing beside it.
     m_pImpl->Write("PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE");

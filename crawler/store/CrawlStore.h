@@ -83,6 +83,14 @@ public:
     // One processed page: Begin, the new pages, the visited page, its links, Commit.
     void BeginPage();
     void InsertPage(std::int64_t nId, const std::string& strUrl, std::int32_t nDepth);
+    // New pages as InsertPage would write them, several in one statement. The
+    // addresses must stay put until the call returns.
+    struct NewPage {
+        std::int64_t nId;
+        const std::string* pUrl;
+        std::int32_t nDepth;
+    };
+    void InsertPages(const std::vector<NewPage>& pages);
     void UpdateVisited(const StoredPage& page);
     void InsertLink(const StoredLink& link);
     // All links of one page, positions from 0, as InsertLink would write them; an href

@@ -193,6 +193,105 @@ TEST(CrawlStore, APageLeftHalfWrittenIsNotInTheFile)
     EXPECT_TRUE(links.empty());
 }
 
+// Rows go in several to a statement: every row lands once, in its place, whatever the
+// count (here two full statements and a short one).
+TEST(CrawlStore, PagesAndLinksWrittenTogetherComeBackOneByOne)
+{
+    TempFolder folder;
+    const std::string strPath = folder.Path("rows.crawl");
+    std::string strError;
+    const auto pStore = CrawlStore::Create(strPath, SampleSetup(), strError);
+    ASSERT_TRUE(pStore) << strError;
+    const int nRows = 37;
+    std::vector<std::string> urls, hrefs;
+    std::vector<CrawlStore::NewPage> newPages;
+    std::vector<std::int64_t> targets;
+    for (int i = 0; i < nRows; ++i)
+        urls.push_back("http://h/" + std::to_string(i));
+    for (int i = 0; i < nRows; ++i) {
+        newPages.push_back({i, &urls[static_cast<std::size_t>(i)], i % 3});
+        targets.push_back((i * 7) % nRows);
+        if (i < 20)  // the rest come without their hrefs
+            hrefs.push_back("h" + std::to_string(i));
+    }
+    pStore->BeginPage();
+    pStore->InsertPages(newPages);
+    pStore->InsertLinks(5, targets, hrefs);
+    pStore->CommitPage();
+    ASSERT_EQ(pStore->WriteError(), "");
+
+    std::vector<StoredPage> pages;
+    std::vector<StoredLink> links;
+    ASSERT_TRUE(pStore->ReadPages(pages));
+    ASSERT_TRUE(pStore->ReadLinks(links));
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(nRows));
+    ASSERT_EQ(links.size(), static_cast<std::size_t>(nRows));
+    for (int i = 0; i < nRows; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        EXPECT_EQ(pages[k].nId, i);
+        EXPECT_EQ(pages[k].strUrl, urls[k]);
+        EXPECT_EQ(pages[k].nDepth, i % 3);
+        EXPECT_FALSE(pages[k].bVisited);
+        EXPECT_EQ(links[k].nFrom, 5);
+        EXPECT_EQ(links[k].nPosition, i);
+        EXPECT_EQ(links[k].nTo, targets[k]);
+        EXPECT_EQ(links[k].strHref, i < 20 ? hrefs[k] : "");
+    }
+
+    // A row that cannot go in fails its page as a single row would.
+    pStore->BeginPage();
+    pStore->InsertPages({{40, &urls[0], 1}, {3, &urls[1], 1}});
+    pStore->CommitPage();
+    EXPECT_NE(pStore->WriteError().find("UNIQUE"), std::string::npos) << pStore->WriteError();
+    pages.clear();
+    ASSERT_TRUE(pStore->ReadPages(pages));
+    EXPECT_EQ(pages.size(), static_cast<std::size_t>(nRows));
+}
+
+// What a process killed right after a commit leaves: the file and its log as they are
+// on disk at that moment, with no close to finish them.
+TEST(CrawlStore, EachCommittedPageIsOnDiskAtOnce)
+{
+    TempFolder folder;
+    const std::string strPath = folder.Path("live.crawl");
+    std::string strError;
+    const auto pStore = CrawlStore::Create(strPath, SampleSetup(), strError);
+    ASSERT_TRUE(pStore) << strError;
+    for (int i = 0; i < 3; ++i) {
+        pStore->BeginPage();
+        pStore->InsertPage(i, "http://h/" + std::to_string(i), i);
+        StoredPage visited;
+        visited.nId = i;
+        visited.nStatus = 200;
+        visited.nOutLinks = 1;
+        visited.nVisitOrder = i;
+        visited.strFinalUrl = "http://h/" + std::to_string(i);
+        pStore->UpdateVisited(visited);
+        // The last page's commit is bigger than any single write of the log.
+        const int nLinks = i == 2 ? 3000 : 1;
+        for (int k = 0; k < nLinks; ++k)
+            pStore->InsertLink({i, k, i, "self" + std::string(static_cast<std::size_t>(k % 200), '.')});
+        pStore->CommitPage();
+        ASSERT_EQ(pStore->WriteError(), "");
+
+        TempFolder copy;
+        const std::string strCopy = copy.Path("killed.crawl");
+        WriteWholeFile(strCopy, ReadWholeFile(strPath));
+        WriteWholeFile(strCopy + "-wal", ReadWholeFile(strPath + "-wal"));
+        const auto pKilled = CrawlStore::Open(strCopy, CrawlStore::Access::ReadOnly, strError);
+        ASSERT_TRUE(pKilled) << strError;
+        std::vector<StoredPage> pages;
+        std::vector<StoredLink> links;
+        ASSERT_TRUE(pKilled->ReadPages(pages));
+        ASSERT_TRUE(pKilled->ReadLinks(links));
+        ASSERT_EQ(pages.size(), static_cast<std::size_t>(i + 1));
+        EXPECT_EQ(pages.back().nVisitOrder, i);
+        EXPECT_EQ(pages.back().strFinalUrl, "http://h/" + std::to_string(i));
+        ASSERT_EQ(links.size(), static_cast<std::size_t>(i == 2 ? 3002 : i + 1));
+        EXPECT_EQ(links.back().strHref, "self" + std::string(i == 2 ? 2999 % 200 : 0, '.'));
+    }
+}
+
 TEST(CrawlStore, AFailedWriteIsKeptAndStopsFurtherWrites)
 {
     TempFolder folder;
