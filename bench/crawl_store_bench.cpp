@@ -19,6 +19,7 @@
 #include <regex>
 #include <sstream>
 
+#include "CrawlRecorder.h"
 #include "CrawlStore.h"
 #include "HeadlessCrawl.h"
 #include "LoopbackServer.h"
@@ -108,6 +109,63 @@ void BM_CrawlGeneratedSite(benchmark::State& state)
 }
 BENCHMARK(BM_CrawlGeneratedSite)->Arg(0)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond);
 
+// The recorder and the store alone, fed the generated site's pages as the crawl hands
+// them over: what saving costs without the fetching around it.
+struct SitePages {
+    std::vector<plovik::PageRecord> records;
+    std::vector<std::vector<const plovik::PageRecord*>> targets;
+    std::vector<std::vector<std::string>> hrefs;
+    SitePages()
+    {
+        records.resize(kSitePages);
+        targets.resize(kSitePages);
+        hrefs.resize(kSitePages);
+        for (int i = 0; i < kSitePages; ++i) {
+            auto& r = records[static_cast<std::size_t>(i)];
+            r.strUrl = "http://127.0.0.1:40000" + PagePath(i);
+            r.nIndex = static_cast<std::uint32_t>(i);
+            r.nStatus = 200;
+            r.nOutLinks = kLinksPerPage;
+            for (int k = 0; k < kLinksPerPage; ++k) {
+                const int nTo = LinkTarget(i, k, kSitePages);
+                targets[static_cast<std::size_t>(i)].push_back(&records[static_cast<std::size_t>(nTo)]);
+                hrefs[static_cast<std::size_t>(i)].push_back(PagePath(nTo));
+            }
+        }
+    }
+};
+
+double RecordCpu(const SitePages& site, const std::string& strPath)
+{
+    const double dStart = ThreadCpuSeconds();
+    {
+        plovik::CrawlSetup setup;
+        setup.strStartUrl = site.records[0].strUrl;
+        setup.nMaxPages = kSitePages;
+        std::string strError;
+        const auto pStore = plovik::CrawlStore::Create(strPath, setup, strError);
+        plovik::CrawlRecorder recorder(*pStore);
+        const std::string strNone;
+        for (std::size_t i = 0; i < site.records.size(); ++i)
+            recorder.OnPageProcessed(plovik::ProcessedPage{site.records[i], site.records[i].strUrl, strNone,
+                                                           site.targets[i], site.hrefs[i], false});
+        recorder.OnCrawlProgress(plovik::CP_CALC_DONE, nullptr, 1000);
+    }
+    const double dCpu = ThreadCpuSeconds() - dStart;
+    std::remove(strPath.c_str());
+    return dCpu;
+}
+
+void BM_RecordGeneratedSite(benchmark::State& state)
+{
+    const SitePages site;
+    plovik_test::TempFolder folder;
+    for (auto _ : state)
+        state.SetIterationTime(RecordCpu(site, folder.Path("record.crawl")));
+    state.SetItemsProcessed(state.iterations() * kSitePages);
+}
+BENCHMARK(BM_RecordGeneratedSite)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
 // A finished crawl of kFilePages pages, every one visited in breadth-first order with
 // ten links, written straight through the store.
 void WriteBigCrawl(const std::string& strPath)
@@ -147,6 +205,8 @@ void WriteBigCrawl(const std::string& strPath)
     }
     pStore->CommitPage();
     pStore->Finish(ranks, 123456);
+    if (!pStore->WriteError().empty())
+        std::fprintf(stderr, "%s: %s\n", strPath.c_str(), pStore->WriteError().c_str());
 }
 
 const std::string& BigCrawlFile()
