@@ -267,7 +267,7 @@ TEST(CrawlStore, EachCommittedPageIsOnDiskAtOnce)
         visited.nVisitOrder = i;
         visited.strFinalUrl = "http://h/" + std::to_string(i);
         pStore->UpdateVisited(visited);
-        // The last page's commit is bigger than any single write of the log.
+        // The last page's commit spans many frames of the log.
         const int nLinks = i == 2 ? 3000 : 1;
         for (int k = 0; k < nLinks; ++k)
             pStore->InsertLink({i, k, i, "self" + std::string(static_cast<std::size_t>(k % 200), '.')});
