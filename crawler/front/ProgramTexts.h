@@ -32,6 +32,8 @@ inline constexpr const char* kCrawlRunningText =
     "A crawl is still running. Its results stay in the list; press Crawl again when the status line shows "
     "\"Completed\".";
 inline constexpr const char* kNothingToSaveText = "There is no crawl to save yet.";
+// Followed by the reason the crawl got no file.
+inline constexpr const char* kCannotSaveText = "This crawl cannot be saved: ";
 inline constexpr const char* kWaitForCrawlText =
     "A crawl is running. Wait until the status line shows \"Completed\", then try again.";
 

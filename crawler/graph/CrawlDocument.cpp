@@ -1,6 +1,7 @@
 #include "CrawlDocument.h"
 
 #include "NotifierFanOut.h"
+#include "ProgramTexts.h"
 
 namespace plovik {
 
@@ -12,7 +13,16 @@ CrawlDocument::CrawlDocument(std::string strScratchFolder)
 CrawlNotifier* CrawlDocument::BeginCrawl(const CrawlSetup& setup, std::string& strError)
 {
     m_pGraph->Reset();
-    return m_file.BeginCrawl(setup, strError);
+    CrawlNotifier* pRecorder = m_file.BeginCrawl(setup, strError);
+    m_strNoFile = pRecorder ? std::string() : strError.empty() ? "no crawl file could be made" : strError;
+    return pRecorder;
+}
+
+std::string CrawlDocument::SaveRefusal() const
+{
+    if (CanSave())
+        return std::string();
+    return m_strNoFile.empty() ? kNothingToSaveText : kCannotSaveText + m_strNoFile;
 }
 
 CrawlSetup CrawlDocument::SetupOf(const CrawlInputs& inputs)
@@ -38,6 +48,7 @@ bool CrawlDocument::Open(const std::string& strPath, CrawlNotifier& rows, Opened
         return false;
     m_pGraph = std::move(pGraph);
     m_file.UseOpenedFile(strPath);
+    m_strNoFile.clear();
     return true;
 }
 

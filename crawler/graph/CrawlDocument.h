@@ -4,7 +4,7 @@
 // Save crawl…. The window hands it the crawl's messages as it gets them and asks it
 // from its menu commands. One per window, used on the window's thread only.
 //
-//   inputs.pWorkerReceiver = document.BeginCrawl(inputs, strError);   // Crawl pressed
+//   inputs.pWorkerReceiver = document.BeginCrawl(inputs);             // Crawl pressed
 //   document.OnProgress(...); document.OnPageProcessed(page);         // each message
 //   document.EndCrawl();                                              // worker joined
 //   LinksDialog(document.Graph(), strLabel)                           // Show links
@@ -30,11 +30,13 @@ public:
     // ------------------------------------------------------------ a crawl
     // When a crawl starts: the graph emptied and a file begun. The receiver the
     // crawl's worker must also feed (it records the file on the worker's thread), or
-    // null with the reason when there is no file: the crawl runs, unsaveable.
+    // null with the reason when there is no file: the crawl runs, unsaveable, and
+    // SaveRefusal says why.
     CrawlNotifier* BeginCrawl(const CrawlSetup& setup, std::string& strError);
     // The same for the worker's inputs: the file records them with this program's version.
-    CrawlNotifier* BeginCrawl(const CrawlInputs& inputs, std::string& strError)
+    CrawlNotifier* BeginCrawl(const CrawlInputs& inputs)
     {
+        std::string strError;
         return BeginCrawl(SetupOf(inputs), strError);
     }
     static CrawlSetup SetupOf(const CrawlInputs& inputs);
@@ -55,6 +57,9 @@ public:
     bool Open(const std::string& strPath, CrawlNotifier& rows, OpenedCrawl& opened, std::string& strError,
               const BeforeReplay& beforeReplay = BeforeReplay());
     bool CanSave() const { return m_file.CanSave(); }
+    // Why Save crawl… cannot save now (nothing crawled yet, or a crawl that got no
+    // file), for the window's message; empty when it can.
+    std::string SaveRefusal() const;
     bool SaveAs(const std::string& strPath, std::string& strError) const { return m_file.SaveAs(strPath, strError); }
     bool ExportLinks(const std::string& strPath, LinkLayout layout, std::string& strError) const
     {
@@ -67,6 +72,7 @@ public:
 private:
     std::unique_ptr<SiteLinkGraph> m_pGraph;
     WindowCrawlFile m_file;
+    std::string m_strNoFile;  // why the last crawl got no file
 };
 
 }  // namespace plovik

@@ -321,12 +321,7 @@ void CCrawlerDlg::OnCrawl()
     }
     SetStatusText(plan.strStatus);
     // Without a file the crawl still runs; Save crawl… tells why it cannot save it.
-    m_strUnsaveable.clear();
-    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs, m_strUnsaveable);
-    if (plan.inputs.pWorkerReceiver)
-        m_strUnsaveable.clear();
-    else if (m_strUnsaveable.empty())
-        m_strUnsaveable = "no crawl file could be made";
+    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs);
     if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
         m_document.EndCrawl();
         SetStatusText(std::string());
@@ -479,10 +474,8 @@ void CCrawlerDlg::OnSaveCrawl()
         ShowMessage(QString::fromLatin1(kWaitForCrawlText));
         return;
     }
-    if (!m_document.CanSave()) {
-        ShowMessage(m_strUnsaveable.empty()
-                        ? QString::fromLatin1(kNothingToSaveText)
-                        : QStringLiteral("This crawl cannot be saved: %1").arg(FromStd(m_strUnsaveable)));
+    if (const std::string strRefusal = m_document.SaveRefusal(); !strRefusal.empty()) {
+        ShowMessage(FromStd(strRefusal));
         return;
     }
     const QString sPath = m_choosers.saveCrawl ? m_choosers.saveCrawl(this) : QString();
@@ -520,7 +513,6 @@ void CCrawlerDlg::OnOpenCrawl()
         return;
     }
     m_nRightClickRow = -1;
-    m_strUnsaveable.clear();
 }
 
 void CCrawlerDlg::OnExportLinks()

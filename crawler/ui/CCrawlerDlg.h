@@ -166,8 +166,6 @@ private:
     std::function<void(const QString&)> m_messageBox;
     FileChoosers m_choosers;
     std::function<int(QDialog&)> m_runView;
-    // Why the last crawl has no file, for Save crawl…; empty when it has one.
-    std::string m_strUnsaveable;
 
     // Before the control: the worker feeds the document's recorder until it is joined.
     CrawlDocument m_document;

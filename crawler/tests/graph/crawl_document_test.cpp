@@ -7,6 +7,7 @@
 #include "CrawlDocument.h"
 #include "LoopbackServer.h"
 #include "NotifierFanOut.h"
+#include "ProgramTexts.h"
 #include "RowsReceiver.h"
 #include "TableRowSink.h"
 #include "TempFolder.h"
@@ -95,8 +96,10 @@ protected:
 TEST_F(CrawlDocumentTest, ASavedCrawlOpensIntoTheListAndTheViewsAsItWas)
 {
     CrawlDocument crawled(m_folder.Path(""));
+    EXPECT_EQ(crawled.SaveRefusal(), kNothingToSaveText);
     ListRows crawledList;
     Crawl(crawled, crawledList);
+    EXPECT_EQ(crawled.SaveRefusal(), "");
     const std::string strPath = m_folder.Path("site.crawl");
     std::string strError;
     ASSERT_TRUE(crawled.CanSave());
@@ -161,4 +164,16 @@ TEST_F(CrawlDocumentTest, ANewCrawlStartsFromNothing)
     const std::string strPath = m_folder.Path("links.graphml");
     ASSERT_TRUE(document.ExportLinks(strPath, LinkLayoutForPath(strPath), strError)) << strError;
     EXPECT_EQ(ReadWholeFile(strPath), LinkGraphText(document.Graph(), LinkLayout::GraphMl));
+}
+
+TEST_F(CrawlDocumentTest, ACrawlWithoutAFileSaysWhyItCannotBeSaved)
+{
+    CrawlDocument document(m_folder.Path("missing/"));
+    CrawlSetup setup;
+    setup.strStartUrl = m_server.Root() + "/";
+    std::string strError;
+    EXPECT_EQ(document.BeginCrawl(setup, strError), nullptr);
+    EXPECT_FALSE(document.CanSave());
+    EXPECT_EQ(document.SaveRefusal(), kCannotSaveText + strError);
+    EXPECT_FALSE(strError.empty());
 }
