@@ -13,12 +13,20 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "CCrawlerDlg.h"
+#include "FileDialogAnswer.h"
+#include "LinkExport.h"
+#include "LinkViewsResource.h"
 #include "LoopbackServer.h"
+#include "ProgramTexts.h"
 #include "ProgressRows.h"
 #include "SiteCrawler.h"
+#include "SiteLinkGraph.h"
 #include "TableRowSink.h"
 
 using namespace plovik;
@@ -51,6 +59,39 @@ std::vector<ResultRow> ListRows(HWND hList)
         rows.push_back(row);
     }
     return rows;
+}
+
+// A link view's rows as shown, one "cell|cell|cell" text per row.
+std::vector<std::string> ViewRows(HWND hList)
+{
+    std::vector<std::string> rows;
+    const HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
+    const int nColumns = static_cast<int>(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0));
+    const int nCount = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int r = 0; r < nCount; ++r) {
+        std::string row;
+        for (int c = 0; c < nColumns; ++c)
+            row += (c ? "|" : "") + ItemText(hList, r, c);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string TempPath(const std::string& strName)
+{
+    char szDir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szDir);
+    return std::string(szDir) + "plovik-window-" + std::to_string(GetCurrentProcessId()) + "-" + strName;
 }
 
 std::string DlgText(HWND hDlg, int nId)
@@ -156,6 +197,27 @@ std::vector<ResultRow> HeadlessRows(const std::string& strUrl, std::int32_t nPag
     return sink.Rows();
 }
 
+// The link graph of the same crawl without a window.
+void HeadlessGraph(SiteLinkGraph& graph, const std::string& strUrl, std::int32_t nPages, std::int32_t nIterations)
+{
+    CSiteCrawler crawler(&graph, nIterations, nPages);
+    PrepareForTest(crawler);
+    crawler.Crawl(strUrl);
+}
+
+// A link table's rows as ViewRows gives a list's.
+std::vector<std::string> TableRows(const LinkTable& table)
+{
+    std::vector<std::string> rows;
+    for (std::size_t r = 0; r < table.RowCount(); ++r) {
+        std::string row;
+        for (std::size_t c = 0; c < table.ColumnCount(); ++c)
+            row += (c ? "|" : "") + table.Cell(r, c);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 class Window : public ::testing::Test {
 protected:
     void SetUp() override
@@ -175,6 +237,21 @@ protected:
 
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&controls);
+        StartWindow();
+    }
+    void TearDown() override
+    {
+        CloseWindow();
+        RegCloseKey(places.hUser);
+        RegCloseKey(places.hMachine);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+    }
+    // A window on a thread of its own, as the program's; a test may close it and
+    // start a fresh one.
+    void StartWindow()
+    {
+        bWorkerEnded = false;
+        bDialogDone = false;
         dialogThread = std::thread([this] {
             CCrawlerDlg dlg(places);
             CrawlSettings settings;
@@ -192,14 +269,13 @@ protected:
         }));
         hList = GetDlgItem(hDlg, IDC_RESULTS);
     }
-    void TearDown() override
+    void CloseWindow()
     {
         if (hDlg)
             PostMessageA(hDlg, WM_CLOSE, 0, 0);
-        dialogThread.join();
-        RegCloseKey(places.hUser);
-        RegCloseKey(places.hMachine);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        if (dialogThread.joinable())
+            dialogThread.join();
+        hDlg = hList = nullptr;
     }
     void Crawl(const std::string& strUrl, int nPages, int nIterations)
     {
@@ -219,6 +295,65 @@ protected:
         SendMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&nm));
     }
 
+    DWORD WindowThread() const { return GetWindowThreadProcessId(hDlg, nullptr); }
+    // The row whose Page cell is strLabel, or -1.
+    int RowOf(const std::string& strLabel)
+    {
+        const std::vector<ResultRow> rows = ListRows(hList);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i][COL_PAGE] == strLabel)
+                return static_cast<int>(i);
+        return -1;
+    }
+    // A view or box the window opened, once it shows.
+    HWND WaitForDialog(const std::string& strTitle)
+    {
+        HWND h = nullptr;
+        WaitFor([&] { return (h = FindThreadDialog(WindowThread(), strTitle)) != nullptr; }, std::chrono::seconds(20));
+        return h;
+    }
+    // Closes a view or box and waits until it has gone.
+    static bool Dismiss(HWND h)
+    {
+        PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+        return WaitFor([&] { return !IsWindow(h); }, std::chrono::seconds(10));
+    }
+    // A window-menu command answered by a message box: its text, the box closed.
+    std::string MessageAfter(UINT nCommand)
+    {
+        PostMessageA(hDlg, WM_SYSCOMMAND, nCommand, 0);
+        HWND hBox = nullptr;
+        if (!WaitFor([&] { return (hBox = FindMessageBox(hDlg)) != nullptr; }, std::chrono::seconds(20)))
+            return "<no message box>";
+        const std::string strText = DlgText(hBox, 0xFFFF);
+        PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(hBox); }, std::chrono::seconds(10));
+        return strText;
+    }
+    // A window-menu command whose file dialog the user answers; true once the
+    // dialog was answered and the command has done its work.
+    bool FileCommand(UINT nCommand, const FileAnswer& answer)
+    {
+        PostMessageA(hDlg, WM_SYSCOMMAND, nCommand, 0);
+        const HWND hFileDlg = AnswerFileDialog(WindowThread(), answer);
+        if (!hFileDlg || !WaitFor([&] { return !IsWindow(hFileDlg); }, std::chrono::seconds(20)))
+            return false;
+        // Served once the command's handler has returned (or waits in a message box).
+        DWORD_PTR nResult = 0;
+        return SendMessageTimeoutA(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &nResult) != 0;
+    }
+
+    // A list notification the window handles after the post (it may open a modal view).
+    void PostRowNotify(UINT nCode, int nRow)
+    {
+        rowNotify = NMITEMACTIVATE{};
+        rowNotify.hdr.hwndFrom = hList;
+        rowNotify.hdr.idFrom = IDC_RESULTS;
+        rowNotify.hdr.code = nCode;
+        rowNotify.iItem = nRow;
+        PostMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&rowNotify));
+    }
+
     // Clicks Crawl without waiting for the window to handle it (a message box may follow).
     void PostCrawlClick() { PostMessageA(GetDlgItem(hDlg, IDC_CRAWL), BM_CLICK, 0, 0); }
     bool Completed() { return DlgText(hDlg, IDC_STATUS).rfind("Completed", 0) == 0; }
@@ -235,6 +370,7 @@ protected:
     std::thread dialogThread;
     HWND hDlg = nullptr;
     HWND hList = nullptr;
+    NMITEMACTIVATE rowNotify{};
 };
 
 TEST_F(Window, StartsWithTheStoredAddressAndTheDefaultSettings)
@@ -485,16 +621,41 @@ TEST_F(Window, IterationsAbove40BecomeForty)
     EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "40");
 }
 
-TEST_F(Window, SystemMenuOpensTheAboutBoxWhichOkAndTheCloseBoxEnd)
+TEST_F(Window, SystemMenuHoldsTheProgramsItemsAndOpensTheAboutBox)
 {
+    // The program's own items end the menu: the link rules, then the crawl files and
+    // the link views between separators, then About. The texts as UTF-16, the
+    // ellipsis one character.
+    const struct {
+        UINT nId;  // 0: a separator
+        const wchar_t* pszText;
+    } tail[] = {
+        {0, nullptr},
+        {ID_SYS_STANDARD_LINKS, L"Standard link rules"},
+        {0, nullptr},
+        {ID_SYS_SAVE_CRAWL, L"Save crawl\u2026"},
+        {ID_SYS_OPEN_CRAWL, L"Open crawl\u2026"},
+        {ID_SYS_EXPORT_LINKS, L"Export links\u2026"},
+        {ID_SYS_BROKEN_LINKS, L"Broken links\u2026"},
+        {0, nullptr},
+        {ID_SYS_ABOUT, L"&About Plovik..."},
+    };
     const HMENU hSysMenu = GetSystemMenu(hDlg, FALSE);
     const int nItems = GetMenuItemCount(hSysMenu);
-    char szItem[64] = {};
-    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 1), szItem, sizeof szItem, MF_BYPOSITION);
-    EXPECT_STREQ(szItem, "&About Plovik...");
-    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 2), szItem, sizeof szItem, MF_BYPOSITION);
-    EXPECT_STREQ(szItem, "Standard link rules");
-    EXPECT_TRUE(GetMenuState(hSysMenu, static_cast<UINT>(nItems - 3), MF_BYPOSITION) & MF_SEPARATOR);
+    const int nFirst = nItems - static_cast<int>(std::size(tail));
+    ASSERT_GT(nFirst, 0);
+    for (int i = 0; i < static_cast<int>(std::size(tail)); ++i) {
+        const auto& item = tail[i];
+        const UINT nPos = static_cast<UINT>(nFirst + i);
+        if (!item.nId) {
+            EXPECT_TRUE(GetMenuState(hSysMenu, nPos, MF_BYPOSITION) & MF_SEPARATOR) << i;
+            continue;
+        }
+        wchar_t szItem[64] = {};
+        GetMenuStringW(hSysMenu, nPos, szItem, 64, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(hSysMenu, static_cast<int>(nPos)), item.nId) << i;
+        EXPECT_EQ(std::wstring(szItem), item.pszText) << i;
+    }
 
     // The OK button, then the close box (which the dialog turns into Cancel).
     for (bool bOkButton : {true, false}) {
@@ -543,6 +704,157 @@ TEST_F(Window, StandardLinkRulesItemTogglesTheRulesOfTheNextCrawl)
     ASSERT_TRUE(WaitFor([&] { return Completed() && server.RequestedPaths().size() > nRequestsBefore; }));
     const std::vector<std::string> paths = server.RequestedPaths();
     EXPECT_EQ(std::count(paths.begin() + static_cast<std::ptrdiff_t>(nRequestsBefore), paths.end(), "/robots.txt"), 0);
+}
+
+// The link views of a crawl: Show links from the row popup and a double-click on a
+// row open the row's links, Broken links those whose target did not answer 200.
+TEST_F(Window, LinkViewsShowTheCrawlsLinks)
+{
+    Crawl(server.Url("/"), 10, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    SiteLinkGraph headless;
+    HeadlessGraph(headless, server.Url("/"), 10, 2);
+    const std::string root = server.Root();
+
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
+    HWND hView = WaitForDialog("Broken links");
+    ASSERT_TRUE(hView);
+    const std::vector<std::string> broken = ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS));
+    EXPECT_EQ(broken, TableRows(headless.BrokenLinks()));
+    EXPECT_NE(std::find(broken.begin(), broken.end(), root + "/b.html|gone.html|" + root + "/gone.html|404|"),
+              broken.end());
+    EXPECT_TRUE(Dismiss(hView));
+
+    // Show links from the popup of a right-clicked row, chosen with the keyboard.
+    const std::string strB = root.substr(7) + "/b.html";
+    const int nB = RowOf(strB);
+    ASSERT_GE(nB, 0);
+    PostRowNotify(NM_RCLICK, nB);
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            hMenu = FindWindowA("#32768", nullptr);
+            return hMenu && IsWindowVisible(hMenu);
+        },
+        std::chrono::seconds(10)));
+    for (const WPARAM nKey : {WPARAM(VK_DOWN), WPARAM(VK_DOWN), WPARAM(VK_RETURN)})
+        PostMessageA(hMenu, WM_KEYDOWN, nKey, 0);
+    hView = WaitForDialog("Links of " + strB);
+    ASSERT_TRUE(hView);
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)),
+              (std::vector<std::string>{root + "/|200|b.html", root + "/a.html|200|b.html"}));
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_OUT)), std::vector<std::string>{root + "/gone.html|404|gone.html"});
+    EXPECT_TRUE(Dismiss(hView));
+
+    // A double-click on another row.
+    const std::string strRoot = root.substr(7) + "/";
+    PostRowNotify(NM_DBLCLK, RowOf(strRoot));
+    hView = WaitForDialog("Links of " + strRoot);
+    ASSERT_TRUE(hView);
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)), std::vector<std::string>{root + "/a.html|200|/"});
+    const std::vector<std::string> out = ViewRows(GetDlgItem(hView, IDC_LINKS_OUT));
+    EXPECT_EQ(out, TableRows(headless.OutLinks(strRoot)));
+    EXPECT_NE(std::find(out.begin(), out.end(), root + "/b.html|200|b.html"), out.end());
+    EXPECT_TRUE(Dismiss(hView));
+    // A double-click beside the rows opens nothing.
+    PostRowNotify(NM_DBLCLK, -1);
+    EXPECT_FALSE(WaitFor([&] { return FindMessageBox(hDlg) != nullptr; }, std::chrono::seconds(1)));
+}
+
+// Save crawl… through the common dialog, then Open crawl… in a fresh window: the same
+// rows, status and link graph, the crawl's settings in the fields but not stored. A
+// file that is no crawl is refused and leaves the list as it was.
+TEST_F(Window, SavedCrawlOpensInAFreshWindowAsItWas)
+{
+    const std::string strCrawl = TempPath("site.crawl"), strEdges = TempPath("links.csv"),
+                      strGraphMl = TempPath("links.graphml"), strAgain = TempPath("again.csv"),
+                      strNotes = TempPath("notes.crawl");
+    Crawl(server.Url("/"), 7, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    const std::vector<ResultRow> rows = ListRows(hList);
+    const std::string strStatus = DlgText(hDlg, IDC_STATUS);
+    ASSERT_TRUE(FileCommand(ID_SYS_SAVE_CRAWL, {"Save crawl", strCrawl, 0}));
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strEdges, 1}));
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strGraphMl, 2}));
+    SiteLinkGraph headless;
+    HeadlessGraph(headless, server.Url("/"), 7, 2);
+    EXPECT_EQ(ReadFile(strEdges), LinkGraphText(headless, LinkLayout::Edges));
+    EXPECT_EQ(ReadFile(strGraphMl), LinkGraphText(headless, LinkLayout::GraphMl));
+
+    CloseWindow();
+    SaveDefaultUrl(places, "http://127.0.0.1/");
+    StartWindow();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(FileCommand(ID_SYS_OPEN_CRAWL, {"Open crawl", strCrawl, 0}));
+    EXPECT_EQ(ListRows(hList), rows);
+    EXPECT_EQ(DlgText(hDlg, IDC_STATUS), strStatus);
+    EXPECT_EQ(DlgText(hDlg, IDC_URL), server.Url("/"));
+    EXPECT_EQ(DlgText(hDlg, IDC_PAGES), "7");
+    EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "2");
+    std::string strStored;
+    ASSERT_TRUE(ReadDefaultUrl(places, strStored));
+    EXPECT_EQ(strStored, "http://127.0.0.1/");
+    // The opened crawl's graph is the crawl's.
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strAgain, 1}));
+    EXPECT_EQ(ReadFile(strAgain), ReadFile(strEdges));
+
+    std::ofstream(strNotes) << "Page,PR\n";
+    SetDlgItemTextA(hDlg, IDC_PAGES, "12");
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_OPEN_CRAWL, 0);
+    ASSERT_TRUE(AnswerFileDialog(WindowThread(), {"Open crawl", strNotes, 0}));
+    HWND hBox = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (hBox = FindMessageBox(hDlg)) != nullptr && !FindThreadDialog(WindowThread(), "Open crawl"); },
+        std::chrono::seconds(20)));
+    EXPECT_NE(DlgText(hBox, 0xFFFF).find("not a saved crawl"), std::string::npos) << DlgText(hBox, 0xFFFF);
+    PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(hBox); }, std::chrono::seconds(10)));
+    EXPECT_EQ(ListRows(hList), rows);
+    EXPECT_EQ(DlgText(hDlg, IDC_STATUS), strStatus);
+    EXPECT_EQ(DlgText(hDlg, IDC_PAGES), "12");
+
+    for (const std::string& strPath : {strCrawl, strEdges, strGraphMl, strAgain, strNotes})
+        DeleteFileA(strPath.c_str());
+}
+
+// Nothing to save before the first crawl; while a crawl runs the file commands wait
+// for it, without a dialog and without disturbing it.
+TEST_F(Window, CrawlFileCommandsWaitForTheCrawl)
+{
+    EXPECT_EQ(MessageAfter(ID_SYS_SAVE_CRAWL), kNothingToSaveText);
+    server.SlowPage("/slow/", Html("<a href=\"a.html\">a</a>"), std::chrono::milliseconds(2500));
+    server.Page("/slow/a.html", Html(""));
+    Crawl(server.Url("/slow/"), 10, 1);
+    ASSERT_TRUE(WaitFor([&] { return Requested("/slow/"); }));
+    for (const UINT nCommand : {ID_SYS_SAVE_CRAWL, ID_SYS_OPEN_CRAWL, ID_SYS_EXPORT_LINKS})
+        EXPECT_EQ(MessageAfter(nCommand), kWaitForCrawlText) << nCommand;
+    EXPECT_FALSE(Completed());
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    EXPECT_EQ(ListRows(hList), HeadlessRows(server.Url("/slow/"), 10, 1));
+}
+
+// Where no crawl file can be made the crawl still runs and fills its views; Save
+// crawl… says why there is nothing to save.
+TEST_F(Window, ACrawlWithoutAFileStillRunsAndSaysWhy)
+{
+    CloseWindow();
+    char szTmp[MAX_PATH] = {};
+    const DWORD nTmp = GetEnvironmentVariableA("TMP", szTmp, MAX_PATH);
+    const std::string strMissing = TempPath("missing-folder");
+    SetEnvironmentVariableA("TMP", strMissing.c_str());
+    StartWindow();
+    SetEnvironmentVariableA("TMP", nTmp > 0 && nTmp < MAX_PATH ? szTmp : nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+
+    Crawl(server.Url("/"), 10, 1);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    EXPECT_EQ(ListRows(hList), HeadlessRows(server.Url("/"), 10, 1));
+    EXPECT_EQ(MessageAfter(ID_SYS_SAVE_CRAWL).rfind("This crawl cannot be saved: ", 0), 0u);
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
+    const HWND hView = WaitForDialog("Broken links");
+    ASSERT_TRUE(hView);
+    EXPECT_FALSE(ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS)).empty());
+    EXPECT_TRUE(Dismiss(hView));
 }
 
 }  // namespace
