@@ -826,7 +826,7 @@ TEST_F(Window, CrawlFileCommandsWaitForTheCrawl)
     server.Page("/slow/a.html", Html(""));
     Crawl(server.Url("/slow/"), 10, 1);
     ASSERT_TRUE(WaitFor([&] { return Requested("/slow/"); }));
-    for (const UINT nCommand : {ID_SYS_SAVE_CRAWL, ID_SYS_OPEN_CRAWL, ID_SYS_EXPORT_LINKS})
+    for (const UINT nCommand : {UINT(ID_SYS_SAVE_CRAWL), UINT(ID_SYS_OPEN_CRAWL), UINT(ID_SYS_EXPORT_LINKS)})
         EXPECT_EQ(MessageAfter(nCommand), kWaitForCrawlText) << nCommand;
     EXPECT_FALSE(Completed());
     ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
