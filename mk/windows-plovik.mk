@@ -38,7 +38,7 @@ CURL_WIN_CONFIGURE = --disable-shared --enable-static --with-schannel --without-
   --disable-socketpair --disable-dateparse --disable-progress-meter --disable-headers-api --disable-websockets \
   --disable-get-easy-options --disable-libcurl-option --disable-dependency-tracking
 
-$(WIN_DEPS_DIR)/%/lib/libcurl.a: $(WIN_SRC_DIR)/curl/configure
+$(WIN_DEPS_DIR)/%/lib/libcurl.a: $(WIN_SRC_DIR)/curl/configure | deps-windows-packages
 	rm -rf $(WIN_DEPS_DIR)/$*/curl-build && mkdir -p $(WIN_DEPS_DIR)/$*/curl-build
 	cd $(WIN_DEPS_DIR)/$*/curl-build && $(WIN_SRC_DIR)/curl/configure --host=$* CC="$(WIN_CC_LAUNCHER)$*-gcc" \
 	  --prefix=$(WIN_DEPS_DIR)/$* $(CURL_WIN_CONFIGURE) >configure.log 2>&1 || { tail -30 configure.log; exit 1; }
@@ -54,7 +54,7 @@ $(WIN_SRC_DIR)/sqlite/configure: | $(DEPS_DIR)/apt/updated
 	tar -xJf $(WIN_SRC_DIR)/sqlite3_*.orig.tar.xz -C $(WIN_SRC_DIR)/sqlite --strip-components=1
 	touch $@
 
-$(SQLITE_AMALGAMATION): $(WIN_SRC_DIR)/sqlite/configure
+$(SQLITE_AMALGAMATION): $(WIN_SRC_DIR)/sqlite/configure | deps-windows-packages
 	rm -rf $(WIN_DEPS_DIR)/sqlite-build && mkdir -p $(WIN_DEPS_DIR)/sqlite-build
 	cd $(WIN_DEPS_DIR)/sqlite-build && $(WIN_SRC_DIR)/sqlite/configure --disable-tcl >configure.log 2>&1 || { tail -30 configure.log; exit 1; }
 	$(MAKE) -C $(WIN_DEPS_DIR)/sqlite-build sqlite3.c >/dev/null

@@ -19,11 +19,15 @@ RUNS_32BIT = $(shell wine --version >/dev/null 2>&1 && echo yes)
 
 .PHONY: deps-windows windows test-windows package-windows
 
-deps-windows:
+# The packages first: the libraries of mk/windows-plovik.mk are compiled with them.
+.PHONY: deps-windows-packages
+deps-windows: deps-windows-packages
+deps-windows-packages:
 	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
-	@mk/installed.sh $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)) || { \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends \
-	    $(WINDOWS_PACKAGES) $(if $(RUNS_32BIT),,$(WINDOWS64_PACKAGES)); }
+	@mk/installed.sh $(WINDOWS_PACKAGES) || { $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(WINDOWS_PACKAGES); }
+	@wine --version >/dev/null 2>&1 || mk/installed.sh $(WINDOWS64_PACKAGES) || { \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $(WINDOWS64_PACKAGES); }
 
 # $(call windows_build,<build dir>,<toolchain file>)
 define windows_build
@@ -58,7 +62,13 @@ endef
 windows: deps-windows
 	$(call windows_build,$(WIN_BUILD),toolchain-mingw-i686.cmake)
 
-test-windows: windows configure
+# Which build is tested depends on the Wine installed, which make reads when it
+# starts: a make that installs it first hands the tests on to a new make.
+test-windows: deps-windows-packages
+	@$(MAKE) --no-print-directory test-windows-installed
+
+.PHONY: test-windows-installed
+test-windows-installed: windows configure
 ifeq ($(RUNS_32BIT),yes)
 	$(call windows_test,$(WIN_BUILD),wine)
 	$(call windows_package_test,$(WIN_BUILD),wine)
