@@ -33,6 +33,9 @@ const char kCrawlFilter[] = "Crawls (*.crawl)\0*.crawl\0All files (*.*)\0*.*\0";
 // In the order of LinkLayout's choices: the filter's index picks the layout.
 const char kLinksFilter[] = "Edge list (*.csv)\0*.csv\0GraphML (*.graphml)\0*.graphml\0";
 
+// How long a command waits for a completed crawl's worker to end.
+constexpr DWORD kLastWritesMs = 5000;
+
 // Where a crawl is recorded until it is saved.
 std::string TemporaryFolder()
 {
@@ -207,6 +210,8 @@ void CCrawlerDlg::OnInitDialog()
     auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks) {
         m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
         m_document.OnProgress(nCode, pRecord, nNumber, pRanks);
+        if (nCode == CP_CALC_DONE)
+            m_bRanksShown = true;
     };
     auto onPage = [this](const ProcessedPage& page) { m_document.OnPageProcessed(page); };
     m_pControl = std::make_unique<CrawlControl>(
@@ -388,24 +393,37 @@ void CCrawlerDlg::OnCrawl()
     if (plan.inputs.pWorkerReceiver)
         m_strUnsaveable.clear();
     m_bRecording = true;
+    m_bRanksShown = false;
     if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
         OnCrawlFinished();
         SetStatusText(std::string());
     }
 }
 
-// The worker has been joined: the file is complete and can be saved.
+// The worker has ended: the file is complete and can be saved.
 void CCrawlerDlg::OnCrawlFinished()
 {
+    if (!m_bRecording)
+        return;
     m_document.EndCrawl();
     m_bRecording = false;
 }
 
-// Until the document has the whole crawl: the worker may have ended while the call
-// that ends the recording still waits in the queue.
-bool CCrawlerDlg::CrawlBusy() const
+// Whether a crawl's worker still runs. Once the status line shows "Completed" the
+// worker has only the file's last writes left: a command waits for them rather than
+// asking the user to wait for what the window already shows. A worker that has
+// ended is done with the file, although its report may still wait in the queue.
+bool CCrawlerDlg::CrawlRunning()
 {
-    return m_bRecording || (m_pControl && m_pControl->IsRunning());
+    if (!m_pControl)
+        return false;
+    const DWORD nStart = GetTickCount();
+    while (m_bRanksShown && m_pControl->IsRunning() && GetTickCount() - nStart < kLastWritesMs)
+        Sleep(10);
+    if (m_pControl->IsRunning())
+        return true;
+    OnCrawlFinished();
+    return false;
 }
 
 void CCrawlerDlg::OnOK()
@@ -525,7 +543,7 @@ void CCrawlerDlg::AppendCrawlFileItems(HMENU hSysMenu)
 
 void CCrawlerDlg::OnSaveCrawl()
 {
-    if (CrawlBusy()) {
+    if (CrawlRunning()) {
         ShowMessage(kWaitForCrawlText);
         return;
     }
@@ -543,7 +561,7 @@ void CCrawlerDlg::OnSaveCrawl()
 
 void CCrawlerDlg::OnOpenCrawl()
 {
-    if (CrawlBusy()) {
+    if (CrawlRunning()) {
         ShowMessage(kWaitForCrawlText);
         return;
     }
@@ -573,7 +591,7 @@ void CCrawlerDlg::OnOpenCrawl()
 
 void CCrawlerDlg::OnExportLinks()
 {
-    if (CrawlBusy()) {
+    if (CrawlRunning()) {
         ShowMessage(kWaitForCrawlText);
         return;
     }

@@ -80,7 +80,7 @@ private:
     void OnStandardLinks();
     void AppendCrawlFileItems(HMENU hSysMenu);
     void OnCrawlFinished();
-    bool CrawlBusy() const;
+    bool CrawlRunning();
     void OnSaveCrawl();
     void OnOpenCrawl();
     void OnExportLinks();
@@ -108,6 +108,7 @@ private:
     // must outlive every worker (the control joins its worker when it goes).
     CrawlDocument m_document;
     bool m_bRecording = false;    // BeginCrawl given, EndCrawl not yet
+    bool m_bRanksShown = false;   // the running crawl's CP_CALC_DONE has been shown
     std::string m_strUnsaveable;  // why the last crawl has no file, if it has none
     DWORD m_nExportFilter = 1;    // Export links…' last choice: 1 edge list, 2 GraphML
     std::unique_ptr<CrawlControl> m_pControl;
