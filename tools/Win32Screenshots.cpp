@@ -190,6 +190,14 @@ bool TakePictures(const std::string& strUrl, int nPages, const std::string& strO
     doubleClick.iItem = 0;
     PostMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&doubleClick));
     bOk = SaveView(hDlg, std::string("Links of ") + szLabel, strOut + "\\links-view.bmp") && bOk;
+
+    // The broken links of the whole site, so that the pages that answer 404 are in.
+    SetDlgItemTextA(hDlg, IDC_PAGES, "100");
+    SendMessageA(GetDlgItem(hDlg, IDC_CRAWL), BM_CLICK, 0, 0);
+    if (!WaitFor([&] { return DlgText(hDlg, IDC_STATUS).rfind("Completed", 0) == 0; }, std::chrono::seconds(120))) {
+        std::fprintf(stderr, "the whole crawl did not finish: %s\n", DlgText(hDlg, IDC_STATUS).c_str());
+        bOk = false;
+    }
     PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
     bOk = SaveView(hDlg, "Broken links", strOut + "\\broken-links.bmp") && bOk;
 
