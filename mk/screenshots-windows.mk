@@ -1,5 +1,5 @@
 # The Windows window's pictures under Wine and Xvfb: the splash, the window after a
-# crawl of the sample site and the About box, as PNGs in docs/. Wine's virtual
+# crawl of the sample site, its link views and the About box, as PNGs in docs/. Wine's virtual
 # desktop draws the title bars (Xvfb has no window manager).
 SCREENSHOTS_WINDOWS ?= docs
 SHOT_BUILD = $(if $(RUNS_32BIT),$(WIN_BUILD),$(WIN64_BUILD))
@@ -29,7 +29,7 @@ screenshots-windows: deps-windows windows-art
 	  $(SHOT_WINE) $(SHOT_BUILD)/bin/plovik_screenshots.exe \
 	  --url http://127.0.0.1:$$port/ --out "Z:$$shots" && status=0 || status=$$?; \
 	$(SHOT_ENV) wineserver -k >/dev/null 2>&1 || true; \
-	for name in splash main-window about; do \
+	for name in splash main-window links-view broken-links about; do \
 	  [ -f $$shots/$$name.bmp ] && convert $$shots/$$name.bmp $(SCREENSHOTS_WINDOWS)/$$name-windows.png && \
 	    echo "wrote $(SCREENSHOTS_WINDOWS)/$$name-windows.png"; \
 	done; exit $$status

@@ -1,5 +1,5 @@
 // plovik_screenshots.exe: opens the window, crawls a site and saves pictures of the
-// splash, the main window and the About box as 24-bit BMP files.
+// splash, the main window, the link views and the About box as 24-bit BMP files.
 //
 //   plovik_screenshots --url http://127.0.0.1:PORT/ --out DIR [--pages N] [--delay-ms N]
 //
@@ -119,6 +119,24 @@ void ClickHeader(HWND hDlg, int nColumn)
     SendMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&nm));
 }
 
+// A modal view the window opens on a posted message: its picture, then it is closed.
+bool SaveView(HWND hDlg, const std::string& strTitle, const std::string& strPath)
+{
+    HWND hView = nullptr;
+    if (!WaitFor([&] { return (hView = VisibleWindow("#32770", strTitle.c_str())) != nullptr; },
+                 std::chrono::seconds(30))) {
+        std::fprintf(stderr, "no window \"%s\"\n", strTitle.c_str());
+        return false;
+    }
+    Sleep(300);
+    const bool bOk = SaveWindow(hView, strPath);
+    PostMessageA(hView, WM_COMMAND, IDCANCEL, 0);
+    WaitFor([&] { return !IsWindow(hView); }, std::chrono::seconds(10));
+    // The main window draws again where the view was.
+    RedrawWindow(hDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return bOk;
+}
+
 // Runs on its own thread while the window's thread runs the dialog.
 bool TakePictures(const std::string& strUrl, int nPages, const std::string& strOut)
 {
@@ -157,6 +175,31 @@ bool TakePictures(const std::string& strUrl, int nPages, const std::string& strO
     ClickHeader(hDlg, COL_IN);
     Sleep(300);
     bOk = SaveWindow(hDlg, strOut + "\\main-window.bmp") && bOk;
+
+    // The links of the most linked page, as a double-click on its row shows them.
+    char szLabel[1024] = {};
+    LVITEMA label{};
+    label.iSubItem = COL_PAGE;
+    label.pszText = szLabel;
+    label.cchTextMax = sizeof szLabel;
+    SendMessageA(GetDlgItem(hDlg, IDC_RESULTS), LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&label));
+    static NMITEMACTIVATE doubleClick{};  // read by the window's thread after the post
+    doubleClick.hdr.hwndFrom = GetDlgItem(hDlg, IDC_RESULTS);
+    doubleClick.hdr.idFrom = IDC_RESULTS;
+    doubleClick.hdr.code = NM_DBLCLK;
+    doubleClick.iItem = 0;
+    PostMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&doubleClick));
+    bOk = SaveView(hDlg, std::string("Links of ") + szLabel, strOut + "\\links-view.bmp") && bOk;
+
+    // The broken links of the whole site, so that the pages that answer 404 are in.
+    SetDlgItemTextA(hDlg, IDC_PAGES, "100");
+    SendMessageA(GetDlgItem(hDlg, IDC_CRAWL), BM_CLICK, 0, 0);
+    if (!WaitFor([&] { return DlgText(hDlg, IDC_STATUS).rfind("Completed", 0) == 0; }, std::chrono::seconds(120))) {
+        std::fprintf(stderr, "the whole crawl did not finish: %s\n", DlgText(hDlg, IDC_STATUS).c_str());
+        bOk = false;
+    }
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
+    bOk = SaveView(hDlg, "Broken links", strOut + "\\broken-links.bmp") && bOk;
 
     PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_ABOUT, 0);
     HWND hAbout = nullptr;

@@ -1,8 +1,12 @@
 #include "CCrawlerDlg.h"
 
+#include "BrokenLinksDialog.h"
 #include "CSplashWnd.h"
+#include "FileDialogs.h"
+#include "LinksDialog.h"
 #include "ProgramTexts.h"
 #include "ResultColumns.h"
+#include "RowsReceiver.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -25,6 +29,32 @@ void OpenWithShell(HWND hWnd, const std::string& strAddress)
     ShellExecuteA(hWnd, "open", strAddress.c_str(), nullptr, "", SW_SHOWNORMAL);
 }
 
+const char kCrawlFilter[] = "Crawls (*.crawl)\0*.crawl\0All files (*.*)\0*.*\0";
+// In the order of LinkLayout's choices: the filter's index picks the layout.
+const char kLinksFilter[] = "Edge list (*.csv)\0*.csv\0GraphML (*.graphml)\0*.graphml\0";
+
+// How long a command waits for a completed crawl's worker to end.
+constexpr DWORD kLastWritesMs = 5000;
+
+// Where a crawl is recorded until it is saved.
+std::string TemporaryFolder()
+{
+    char szFolder[MAX_PATH + 1] = {};
+    const DWORD nLength = GetTempPathA(sizeof szFolder, szFolder);
+    return nLength > 0 && nLength < sizeof szFolder ? std::string(szFolder, nLength) : std::string(".");
+}
+
+// The shared texts are UTF-8 (the ellipsis is one character): the menu takes them
+// as UTF-16, whatever the ANSI code page.
+std::wstring Utf16(const std::string& strText)
+{
+    const int nLength = MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), nullptr, 0);
+    std::wstring strWide(static_cast<std::size_t>(std::max(nLength, 0)), L'\0');
+    if (nLength > 0)
+        MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &strWide[0], nLength);
+    return strWide;
+}
+
 // The About box has nothing of its own: OK, Escape and the close box end it.
 INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
 {
@@ -39,7 +69,7 @@ INT_PTR CALLBACK AboutProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM)
 
 }  // namespace
 
-CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places))
+CCrawlerDlg::CCrawlerDlg(RegistryPlaces places) : m_settings(std::move(places)), m_document(TemporaryFolder())
 {
     // Shared icons: the system frees them with the module.
     const HINSTANCE hInstance = GetModuleHandleA(nullptr);
@@ -118,11 +148,25 @@ INT_PTR CCrawlerDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
             DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), m_hWnd, &AboutProc, 0);
             return TRUE;
         }
-        if ((wParam & 0xFFF0) == ID_SYS_STANDARD_LINKS) {
+        switch (wParam & 0xFFF0) {
+        case ID_SYS_STANDARD_LINKS:
             OnStandardLinks();
             return TRUE;
+        case ID_SYS_SAVE_CRAWL:
+            OnSaveCrawl();
+            return TRUE;
+        case ID_SYS_OPEN_CRAWL:
+            OnOpenCrawl();
+            return TRUE;
+        case ID_SYS_EXPORT_LINKS:
+            OnExportLinks();
+            return TRUE;
+        case ID_SYS_BROKEN_LINKS:
+            OnBrokenLinks();
+            return TRUE;
+        default:
+            return FALSE;
         }
-        return FALSE;
     case WM_CONTEXTMENU:
         // From the keyboard the position is -1; a mouse click is NM_RCLICK's.
         if (reinterpret_cast<HWND>(wParam) == List() && lParam == -1) {
@@ -165,8 +209,13 @@ void CCrawlerDlg::OnInitDialog()
     };
     auto handler = [this](int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks) {
         m_progressRows.OnCrawlProgress(nCode, pRecord, nNumber, pRanks);
+        m_document.OnProgress(nCode, pRecord, nNumber, pRanks);
+        if (nCode == CP_CALC_DONE)
+            m_bRanksShown = true;
     };
-    m_pControl = std::make_unique<CrawlControl>(poster, handler);
+    auto onPage = [this](const ProcessedPage& page) { m_document.OnPageProcessed(page); };
+    m_pControl = std::make_unique<CrawlControl>(
+        poster, handler, [this] { OnCrawlFinished(); }, onPage);
 
     SetField(IDC_ITERATIONS, m_form.IterationsText());
     SetField(IDC_PAGES, m_form.PagesText());
@@ -179,6 +228,7 @@ void CCrawlerDlg::OnInitDialog()
             AppendMenuA(hSysMenu,
                         static_cast<UINT>(MF_STRING | (m_form.StandardLinkRules() ? MF_CHECKED : MF_UNCHECKED)),
                         ID_SYS_STANDARD_LINKS, szItem);
+        AppendCrawlFileItems(hSysMenu);
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, szItem, sizeof szItem) > 0)
             AppendMenuA(hSysMenu, MF_STRING, ID_SYS_ABOUT, szItem);
     }
@@ -288,6 +338,9 @@ void CCrawlerDlg::OnCommand(int nId, int nNotify)
     case ID_VISIT_PAGE:
         OnVisitPage();
         break;
+    case ID_SHOW_LINKS:
+        OnShowLinks(m_nRightClickRow);
+        break;
     default:
         break;
     }
@@ -311,6 +364,11 @@ bool CCrawlerDlg::OnNotify(const NMHDR& header, LRESULT& result)
         result = 0;
         return true;
     }
+    if (header.idFrom == IDC_RESULTS && header.code == NM_DBLCLK) {
+        OnShowLinks(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        result = 0;
+        return true;
+    }
     return false;
 }
 
@@ -330,8 +388,42 @@ void CCrawlerDlg::OnCrawl()
         return;
     }
     SetStatusText(plan.strStatus);
-    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread)
+    // Without a file the crawl still runs; Save crawl… tells why it has none.
+    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs, m_strUnsaveable);
+    if (plan.inputs.pWorkerReceiver)
+        m_strUnsaveable.clear();
+    m_bRecording = true;
+    m_bRanksShown = false;
+    if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
+        OnCrawlFinished();
         SetStatusText(std::string());
+    }
+}
+
+// The worker has ended: the file is complete and can be saved.
+void CCrawlerDlg::OnCrawlFinished()
+{
+    if (!m_bRecording)
+        return;
+    m_document.EndCrawl();
+    m_bRecording = false;
+}
+
+// Whether a crawl's worker still runs. Once the status line shows "Completed" the
+// worker has only the file's last writes left: a command waits for them rather than
+// asking the user to wait for what the window already shows. A worker that has
+// ended is done with the file, although its report may still wait in the queue.
+bool CCrawlerDlg::CrawlRunning()
+{
+    if (!m_pControl)
+        return false;
+    const DWORD nStart = GetTickCount();
+    while (m_bRanksShown && m_pControl->IsRunning() && GetTickCount() - nStart < kLastWritesMs)
+        Sleep(10);
+    if (m_pControl->IsRunning())
+        return true;
+    OnCrawlFinished();
+    return false;
 }
 
 void CCrawlerDlg::OnOK()
@@ -427,6 +519,106 @@ void CCrawlerDlg::OnStandardLinks()
         CheckMenuItem(hSysMenu, ID_SYS_STANDARD_LINKS,
                       static_cast<UINT>(MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED)));
     UpdateTitle();
+}
+
+// ------------------------------------------------------------------ crawl files and link views
+
+// After "Standard link rules", between separators.
+void CCrawlerDlg::AppendCrawlFileItems(HMENU hSysMenu)
+{
+    const struct {
+        UINT nId;
+        const char* pszText;
+    } items[] = {
+        {ID_SYS_SAVE_CRAWL, kSaveCrawlItemText},
+        {ID_SYS_OPEN_CRAWL, kOpenCrawlItemText},
+        {ID_SYS_EXPORT_LINKS, kExportLinksItemText},
+        {ID_SYS_BROKEN_LINKS, kBrokenLinksItemText},
+    };
+    AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+    for (const auto& item : items)
+        AppendMenuW(hSysMenu, MF_STRING, item.nId, Utf16(item.pszText).c_str());
+    AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+}
+
+void CCrawlerDlg::OnSaveCrawl()
+{
+    if (CrawlRunning()) {
+        ShowMessage(kWaitForCrawlText);
+        return;
+    }
+    if (!m_document.CanSave()) {
+        // A crawl that ran without a file says why rather than that there is none.
+        ShowMessage(m_strUnsaveable.empty() ? std::string(kNothingToSaveText)
+                                            : "This crawl cannot be saved: " + m_strUnsaveable);
+        return;
+    }
+    const std::string strPath = AskSaveFileName(m_hWnd, "Save crawl", "site.crawl", kCrawlFilter, "crawl");
+    std::string strError;
+    if (!strPath.empty() && !m_document.SaveAs(strPath, strError))
+        ShowMessage(strError);
+}
+
+void CCrawlerDlg::OnOpenCrawl()
+{
+    if (CrawlRunning()) {
+        ShowMessage(kWaitForCrawlText);
+        return;
+    }
+    const std::string strPath = AskOpenFileName(m_hWnd, "Open crawl", kCrawlFilter);
+    if (strPath.empty())
+        return;
+    // Once the file has been read whole: the list emptied as Crawl empties it, and
+    // the fields show what the crawl ran with. They are stored only when Crawl is
+    // pressed; the ranks' iterations are needed before the first message.
+    auto beforeReplay = [this](const OpenedCrawl& opened) {
+        m_form.SetPages(static_cast<std::uint32_t>(opened.setup.nMaxPages));
+        m_form.SetIterations(static_cast<std::uint32_t>(opened.setup.nIterations));
+        SetField(IDC_URL, opened.setup.strStartUrl);
+        SetField(IDC_PAGES, m_form.PagesText());
+        SetField(IDC_ITERATIONS, m_form.IterationsText());
+        m_progressRows.ResetProgress(m_form.Pages());
+    };
+    RowsReceiver rows(m_progressRows);
+    OpenedCrawl opened;
+    std::string strError;
+    if (!m_document.Open(strPath, rows, opened, strError, beforeReplay)) {
+        ShowMessage(strError);
+        return;
+    }
+    m_strUnsaveable.clear();
+}
+
+void CCrawlerDlg::OnExportLinks()
+{
+    if (CrawlRunning()) {
+        ShowMessage(kWaitForCrawlText);
+        return;
+    }
+    DWORD nFilter = m_nExportFilter;
+    const std::string strPath = AskSaveFileName(m_hWnd, "Export links", "links.csv", kLinksFilter, "csv", &nFilter);
+    if (strPath.empty())
+        return;
+    m_nExportFilter = nFilter;
+    std::string strError;
+    if (!m_document.ExportLinks(strPath, nFilter == 2 ? LinkLayout::GraphMl : LinkLayout::Edges, strError))
+        ShowMessage(strError);
+}
+
+// The views are modal and show a copy of the graph's rows taken when they open: a
+// crawl that goes on meanwhile changes the graph, not the view.
+void CCrawlerDlg::OnBrokenLinks()
+{
+    BrokenLinksDialog view(m_document.Graph());
+    view.DoModal(m_hWnd);
+}
+
+void CCrawlerDlg::OnShowLinks(int nRow)
+{
+    if (nRow < 0 || nRow >= RowCount())
+        return;
+    LinksDialog view(m_document.Graph(), RowLabel(nRow));
+    view.DoModal(m_hWnd);
 }
 
 void CCrawlerDlg::UpdateTitle()

@@ -1,12 +1,14 @@
 #pragma once
 // The program's main window on Windows: the dialog IDD_MAIN of the resource script,
-// run modally. The crawl control, the row logic and the field rules are the shared
-// ones below both windows; this class only draws and dispatches.
+// run modally. The crawl control, the row logic, the field rules and the crawl
+// document (link graph and crawl file) are the shared ones below both windows; this
+// class only draws and dispatches.
 
 #include <windows.h>
 
 #include "CSortListCtrl.h"
 #include "CrawlControl.h"
+#include "CrawlDocument.h"
 #include "CrawlerForm.h"
 #include "ProgressRows.h"
 #include "RegistrySettings.h"
@@ -76,6 +78,14 @@ private:
     void OnListContextKey();
     void OnVisitPage();
     void OnStandardLinks();
+    void AppendCrawlFileItems(HMENU hSysMenu);
+    void OnCrawlFinished();
+    bool CrawlRunning();
+    void OnSaveCrawl();
+    void OnOpenCrawl();
+    void OnExportLinks();
+    void OnBrokenLinks();
+    void OnShowLinks(int nRow);
     void UpdateTitle();
     void ShowMessage(const std::string& strText);
     void SetField(int nId, const std::string& strText);
@@ -94,6 +104,13 @@ private:
     bool m_bClosed = false;
     DWORD m_nClosedTick = 0;  // when the window was told to close
     ProgressRows m_progressRows{*this};
+    // Before the control: the worker feeds the document's recorder, so the document
+    // must outlive every worker (the control joins its worker when it goes).
+    CrawlDocument m_document;
+    bool m_bRecording = false;    // BeginCrawl given, EndCrawl not yet
+    bool m_bRanksShown = false;   // the running crawl's CP_CALC_DONE has been shown
+    std::string m_strUnsaveable;  // why the last crawl has no file, if it has none
+    DWORD m_nExportFilter = 1;    // Export links…' last choice: 1 edge list, 2 GraphML
     std::unique_ptr<CrawlControl> m_pControl;
 };
 

@@ -13,12 +13,20 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "CCrawlerDlg.h"
+#include "FileDialogAnswer.h"
+#include "LinkExport.h"
+#include "LinkViewsResource.h"
 #include "LoopbackServer.h"
+#include "ProgramTexts.h"
 #include "ProgressRows.h"
 #include "SiteCrawler.h"
+#include "SiteLinkGraph.h"
 #include "TableRowSink.h"
 
 using namespace plovik;
@@ -53,6 +61,39 @@ std::vector<ResultRow> ListRows(HWND hList)
     return rows;
 }
 
+// A link view's rows as shown, one "cell|cell|cell" text per row.
+std::vector<std::string> ViewRows(HWND hList)
+{
+    std::vector<std::string> rows;
+    const HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
+    const int nColumns = static_cast<int>(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0));
+    const int nCount = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int r = 0; r < nCount; ++r) {
+        std::string row;
+        for (int c = 0; c < nColumns; ++c)
+            row += (c ? "|" : "") + ItemText(hList, r, c);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string TempPath(const std::string& strName)
+{
+    char szDir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szDir);
+    return std::string(szDir) + "plovik-window-" + std::to_string(GetCurrentProcessId()) + "-" + strName;
+}
+
 std::string DlgText(HWND hDlg, int nId)
 {
     char szText[512] = {};
@@ -77,7 +118,8 @@ bool WaitFor(Pred pred, std::chrono::seconds limit = std::chrono::seconds(60))
 // on 32-bit Windows no lambda converts to one.
 struct DialogSearch {
     HWND hExcept = nullptr;
-    DWORD nProcess = 0;  // 0: any
+    DWORD nProcess = 0;              // 0: any
+    const char* pszTitle = nullptr;  // null: any
     HWND hFound = nullptr;
 };
 
@@ -93,6 +135,8 @@ BOOL CALLBACK TakeDialog(HWND h, LPARAM lParam)
         return TRUE;
     if (search.nProcess != 0 && (nProcess != search.nProcess || std::string(szTitle) != "Plovik"))
         return TRUE;
+    if (search.pszTitle && std::string(szTitle) != search.pszTitle)
+        return TRUE;
     search.hFound = h;
     return FALSE;
 }
@@ -102,6 +146,16 @@ HWND FindMessageBox(HWND hDlg)
 {
     DialogSearch search;
     search.hExcept = hDlg;
+    EnumThreadWindows(GetWindowThreadProcessId(hDlg, nullptr), &TakeDialog, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+// The program's message box over its window (a file dialog closing is none).
+HWND FindProgramBox(HWND hDlg)
+{
+    DialogSearch search;
+    search.hExcept = hDlg;
+    search.pszTitle = kProgramName;
     EnumThreadWindows(GetWindowThreadProcessId(hDlg, nullptr), &TakeDialog, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
@@ -156,6 +210,27 @@ std::vector<ResultRow> HeadlessRows(const std::string& strUrl, std::int32_t nPag
     return sink.Rows();
 }
 
+// The link graph of the same crawl without a window.
+void HeadlessGraph(SiteLinkGraph& graph, const std::string& strUrl, std::int32_t nPages, std::int32_t nIterations)
+{
+    CSiteCrawler crawler(&graph, nIterations, nPages);
+    PrepareForTest(crawler);
+    crawler.Crawl(strUrl);
+}
+
+// A link table's rows as ViewRows gives a list's.
+std::vector<std::string> TableRows(const LinkTable& table)
+{
+    std::vector<std::string> rows;
+    for (std::size_t r = 0; r < table.RowCount(); ++r) {
+        std::string row;
+        for (std::size_t c = 0; c < table.ColumnCount(); ++c)
+            row += (c ? "|" : "") + table.Cell(r, c);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 class Window : public ::testing::Test {
 protected:
     void SetUp() override
@@ -175,6 +250,21 @@ protected:
 
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&controls);
+        StartWindow();
+    }
+    void TearDown() override
+    {
+        CloseWindow();
+        RegCloseKey(places.hUser);
+        RegCloseKey(places.hMachine);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+    }
+    // A window on a thread of its own, as the program's; a test may close it and
+    // start a fresh one.
+    void StartWindow()
+    {
+        bWorkerEnded = false;
+        bDialogDone = false;
         dialogThread = std::thread([this] {
             CCrawlerDlg dlg(places);
             CrawlSettings settings;
@@ -191,15 +281,30 @@ protected:
             return hDlg && IsWindowVisible(hDlg);
         }));
         hList = GetDlgItem(hDlg, IDC_RESULTS);
+        nWindowThread = GetWindowThreadProcessId(hDlg, nullptr);
     }
-    void TearDown() override
+    void CloseWindow()
     {
-        if (hDlg)
+        if (hDlg) {
             PostMessageA(hDlg, WM_CLOSE, 0, 0);
-        dialogThread.join();
-        RegCloseKey(places.hUser);
-        RegCloseKey(places.hMachine);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+            // A test that failed may have left a box, a view or a file dialog over the
+            // window, whose own loop the close waits for: they are closed too.
+            for (int nTry = 0; nTry < 5 && !WaitFor([&] { return bDialogDone.load(); }, std::chrono::seconds(5));
+                 ++nTry) {
+                EnumThreadWindows(nWindowThread, &CancelDialog, reinterpret_cast<LPARAM>(hDlg));
+                PostMessageA(hDlg, WM_CANCELMODE, 0, 0);
+                PostMessageA(hDlg, WM_CLOSE, 0, 0);
+            }
+        }
+        if (dialogThread.joinable())
+            dialogThread.join();
+        hDlg = hList = nullptr;
+    }
+    static BOOL CALLBACK CancelDialog(HWND h, LPARAM lParam)
+    {
+        if (h != reinterpret_cast<HWND>(lParam) && IsWindowVisible(h))
+            PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
     }
     void Crawl(const std::string& strUrl, int nPages, int nIterations)
     {
@@ -219,6 +324,65 @@ protected:
         SendMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&nm));
     }
 
+    DWORD WindowThread() const { return nWindowThread; }
+    // The row whose Page cell is strLabel, or -1.
+    int RowOf(const std::string& strLabel)
+    {
+        const std::vector<ResultRow> rows = ListRows(hList);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i][COL_PAGE] == strLabel)
+                return static_cast<int>(i);
+        return -1;
+    }
+    // A view or box the window opened, once it shows.
+    HWND WaitForDialog(const std::string& strTitle)
+    {
+        HWND h = nullptr;
+        WaitFor([&] { return (h = FindThreadDialog(WindowThread(), strTitle)) != nullptr; }, std::chrono::seconds(20));
+        return h;
+    }
+    // Closes a view or box and waits until it has gone.
+    static bool Dismiss(HWND h)
+    {
+        PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+        return WaitFor([&] { return !IsWindow(h); }, std::chrono::seconds(10));
+    }
+    // A window-menu command answered by a message box: its text, the box closed.
+    std::string MessageAfter(UINT nCommand)
+    {
+        PostMessageA(hDlg, WM_SYSCOMMAND, nCommand, 0);
+        HWND hBox = nullptr;
+        if (!WaitFor([&] { return (hBox = FindProgramBox(hDlg)) != nullptr; }, std::chrono::seconds(20)))
+            return "<no message box>";
+        const std::string strText = DlgText(hBox, 0xFFFF);
+        PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(hBox); }, std::chrono::seconds(10));
+        return strText;
+    }
+    // A window-menu command whose file dialog the user answers; true once the
+    // dialog was answered and the command has done its work.
+    bool FileCommand(UINT nCommand, const FileAnswer& answer)
+    {
+        PostMessageA(hDlg, WM_SYSCOMMAND, nCommand, 0);
+        const HWND hFileDlg = AnswerFileDialog(WindowThread(), answer);
+        if (!hFileDlg || !WaitFor([&] { return !IsWindow(hFileDlg); }, std::chrono::seconds(20)))
+            return false;
+        // Served once the command's handler has returned (or waits in a message box).
+        DWORD_PTR nResult = 0;
+        return SendMessageTimeoutA(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &nResult) != 0;
+    }
+
+    // A list notification the window handles after the post (it may open a modal view).
+    void PostRowNotify(UINT nCode, int nRow)
+    {
+        rowNotify = NMITEMACTIVATE{};
+        rowNotify.hdr.hwndFrom = hList;
+        rowNotify.hdr.idFrom = IDC_RESULTS;
+        rowNotify.hdr.code = nCode;
+        rowNotify.iItem = nRow;
+        PostMessageA(hDlg, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&rowNotify));
+    }
+
     // Clicks Crawl without waiting for the window to handle it (a message box may follow).
     void PostCrawlClick() { PostMessageA(GetDlgItem(hDlg, IDC_CRAWL), BM_CLICK, 0, 0); }
     bool Completed() { return DlgText(hDlg, IDC_STATUS).rfind("Completed", 0) == 0; }
@@ -235,6 +399,8 @@ protected:
     std::thread dialogThread;
     HWND hDlg = nullptr;
     HWND hList = nullptr;
+    DWORD nWindowThread = 0;
+    NMITEMACTIVATE rowNotify{};
 };
 
 TEST_F(Window, StartsWithTheStoredAddressAndTheDefaultSettings)
@@ -485,16 +651,41 @@ TEST_F(Window, IterationsAbove40BecomeForty)
     EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "40");
 }
 
-TEST_F(Window, SystemMenuOpensTheAboutBoxWhichOkAndTheCloseBoxEnd)
+TEST_F(Window, SystemMenuHoldsTheProgramsItemsAndOpensTheAboutBox)
 {
+    // The program's own items end the menu: the link rules, then the crawl files and
+    // the link views between separators, then About. The texts as UTF-16, the
+    // ellipsis one character.
+    const struct {
+        UINT nId;  // 0: a separator
+        const wchar_t* pszText;
+    } tail[] = {
+        {0, nullptr},
+        {ID_SYS_STANDARD_LINKS, L"Standard link rules"},
+        {0, nullptr},
+        {ID_SYS_SAVE_CRAWL, L"Save crawl\u2026"},
+        {ID_SYS_OPEN_CRAWL, L"Open crawl\u2026"},
+        {ID_SYS_EXPORT_LINKS, L"Export links\u2026"},
+        {ID_SYS_BROKEN_LINKS, L"Broken links\u2026"},
+        {0, nullptr},
+        {ID_SYS_ABOUT, L"&About Plovik..."},
+    };
     const HMENU hSysMenu = GetSystemMenu(hDlg, FALSE);
     const int nItems = GetMenuItemCount(hSysMenu);
-    char szItem[64] = {};
-    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 1), szItem, sizeof szItem, MF_BYPOSITION);
-    EXPECT_STREQ(szItem, "&About Plovik...");
-    GetMenuStringA(hSysMenu, static_cast<UINT>(nItems - 2), szItem, sizeof szItem, MF_BYPOSITION);
-    EXPECT_STREQ(szItem, "Standard link rules");
-    EXPECT_TRUE(GetMenuState(hSysMenu, static_cast<UINT>(nItems - 3), MF_BYPOSITION) & MF_SEPARATOR);
+    const int nFirst = nItems - static_cast<int>(std::size(tail));
+    ASSERT_GT(nFirst, 0);
+    for (int i = 0; i < static_cast<int>(std::size(tail)); ++i) {
+        const auto& item = tail[i];
+        const UINT nPos = static_cast<UINT>(nFirst + i);
+        if (!item.nId) {
+            EXPECT_TRUE(GetMenuState(hSysMenu, nPos, MF_BYPOSITION) & MF_SEPARATOR) << i;
+            continue;
+        }
+        wchar_t szItem[64] = {};
+        GetMenuStringW(hSysMenu, nPos, szItem, 64, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(hSysMenu, static_cast<int>(nPos)), item.nId) << i;
+        EXPECT_EQ(std::wstring(szItem), item.pszText) << i;
+    }
 
     // The OK button, then the close box (which the dialog turns into Cancel).
     for (bool bOkButton : {true, false}) {
@@ -543,6 +734,166 @@ TEST_F(Window, StandardLinkRulesItemTogglesTheRulesOfTheNextCrawl)
     ASSERT_TRUE(WaitFor([&] { return Completed() && server.RequestedPaths().size() > nRequestsBefore; }));
     const std::vector<std::string> paths = server.RequestedPaths();
     EXPECT_EQ(std::count(paths.begin() + static_cast<std::ptrdiff_t>(nRequestsBefore), paths.end(), "/robots.txt"), 0);
+}
+
+// The link views of a crawl: Show links from the row popup and a double-click on a
+// row open the row's links, Broken links those whose target did not answer 200.
+TEST_F(Window, LinkViewsShowTheCrawlsLinks)
+{
+    server.Page("/v/", Html("<a href=\"/v/a.html\">a</a><a href=\"/v/b.html\">b</a>"));
+    server.Page("/v/a.html", Html("<a href=\"/v/\">home</a><a href=\"/v/b.html\">b</a>"));
+    server.Page("/v/b.html", Html("<a href=\"/v/gone.html\">gone</a>"));
+    server.Page("/v/gone.html", Html("gone"), 404);
+    Crawl(server.Url("/v/"), 10, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    SiteLinkGraph headless;
+    HeadlessGraph(headless, server.Url("/v/"), 10, 2);
+    const std::string v = server.Root() + "/v/";
+
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
+    HWND hView = WaitForDialog("Broken links");
+    ASSERT_TRUE(hView);
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS)),
+              std::vector<std::string>{v + "b.html|/v/gone.html|" + v + "gone.html|404|"});
+    EXPECT_TRUE(Dismiss(hView));
+
+    // Show links from the popup of a right-clicked row, chosen with the keyboard.
+    const std::string strB = v.substr(7) + "b.html";
+    const int nB = RowOf(strB);
+    ASSERT_GE(nB, 0);
+    PostRowNotify(NM_RCLICK, nB);
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            hMenu = FindWindowA("#32768", nullptr);
+            return hMenu && IsWindowVisible(hMenu);
+        },
+        std::chrono::seconds(10)));
+    for (const WPARAM nKey : {WPARAM(VK_DOWN), WPARAM(VK_DOWN), WPARAM(VK_RETURN)})
+        PostMessageA(hMenu, WM_KEYDOWN, nKey, 0);
+    hView = WaitForDialog("Links of " + strB);
+    ASSERT_TRUE(hView);
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)),
+              (std::vector<std::string>{v + "|200|/v/b.html", v + "a.html|200|/v/b.html"}));
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_OUT)), std::vector<std::string>{v + "gone.html|404|/v/gone.html"});
+    EXPECT_TRUE(Dismiss(hView));
+
+    // A double-click on another row.
+    const std::string strHome = v.substr(7);
+    PostRowNotify(NM_DBLCLK, RowOf(strHome));
+    hView = WaitForDialog("Links of " + strHome);
+    ASSERT_TRUE(hView);
+    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)), std::vector<std::string>{v + "a.html|200|/v/"});
+    const std::vector<std::string> out = ViewRows(GetDlgItem(hView, IDC_LINKS_OUT));
+    EXPECT_EQ(out, (std::vector<std::string>{v + "a.html|200|/v/a.html", v + "b.html|200|/v/b.html"}));
+    EXPECT_EQ(out, TableRows(headless.OutLinks(strHome)));
+    EXPECT_TRUE(Dismiss(hView));
+    // A double-click beside the rows opens nothing.
+    PostRowNotify(NM_DBLCLK, -1);
+    EXPECT_FALSE(WaitFor([&] { return FindMessageBox(hDlg) != nullptr; }, std::chrono::seconds(1)));
+}
+
+// Save crawl… through the common dialog, then Open crawl… in a fresh window: the same
+// rows, status and link graph, the crawl's settings in the fields but not stored. A
+// file that is no crawl is refused and leaves the list as it was.
+TEST_F(Window, SavedCrawlOpensInAFreshWindowAsItWas)
+{
+    const std::string strCrawl = TempPath("site.crawl"), strEdges = TempPath("links.csv"),
+                      strGraphMl = TempPath("links.graphml"), strAgain = TempPath("again.csv"),
+                      strNotes = TempPath("notes.crawl");
+    Crawl(server.Url("/"), 7, 2);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    const std::vector<ResultRow> rows = ListRows(hList);
+    const std::string strStatus = DlgText(hDlg, IDC_STATUS);
+    ASSERT_TRUE(FileCommand(ID_SYS_SAVE_CRAWL, {"Save crawl", strCrawl, 0}));
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strEdges, 1}));
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strGraphMl, 2}));
+    SiteLinkGraph headless;
+    HeadlessGraph(headless, server.Url("/"), 7, 2);
+    EXPECT_EQ(ReadFile(strEdges), LinkGraphText(headless, LinkLayout::Edges));
+    EXPECT_EQ(ReadFile(strGraphMl), LinkGraphText(headless, LinkLayout::GraphMl));
+
+    CloseWindow();
+    SaveDefaultUrl(places, "http://127.0.0.1/");
+    StartWindow();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(FileCommand(ID_SYS_OPEN_CRAWL, {"Open crawl", strCrawl, 0}));
+    EXPECT_EQ(ListRows(hList), rows);
+    EXPECT_EQ(DlgText(hDlg, IDC_STATUS), strStatus);
+    EXPECT_EQ(DlgText(hDlg, IDC_URL), server.Url("/"));
+    EXPECT_EQ(DlgText(hDlg, IDC_PAGES), "7");
+    EXPECT_EQ(DlgText(hDlg, IDC_ITERATIONS), "2");
+    std::string strStored;
+    ASSERT_TRUE(ReadDefaultUrl(places, strStored));
+    EXPECT_EQ(strStored, "http://127.0.0.1/");
+    // The opened crawl's graph is the crawl's.
+    ASSERT_TRUE(FileCommand(ID_SYS_EXPORT_LINKS, {"Export links", strAgain, 1}));
+    EXPECT_EQ(ReadFile(strAgain), ReadFile(strEdges));
+
+    std::ofstream(strNotes) << "Page,PR\n";
+    SetDlgItemTextA(hDlg, IDC_PAGES, "12");
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_OPEN_CRAWL, 0);
+    ASSERT_TRUE(AnswerFileDialog(WindowThread(), {"Open crawl", strNotes, 0}));
+    HWND hBox = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hBox = FindProgramBox(hDlg)) != nullptr; }, std::chrono::seconds(20)));
+    EXPECT_NE(DlgText(hBox, 0xFFFF).find("not a saved crawl"), std::string::npos) << DlgText(hBox, 0xFFFF);
+    PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(hBox); }, std::chrono::seconds(10)));
+    EXPECT_EQ(ListRows(hList), rows);
+    EXPECT_EQ(DlgText(hDlg, IDC_STATUS), strStatus);
+    EXPECT_EQ(DlgText(hDlg, IDC_PAGES), "12");
+
+    for (const std::string& strPath : {strCrawl, strEdges, strGraphMl, strAgain, strNotes})
+        DeleteFileA(strPath.c_str());
+}
+
+// Nothing to save before the first crawl; while a crawl runs the file commands wait
+// for it, without a dialog and without disturbing it; once it shows "Completed" they
+// work at once.
+TEST_F(Window, CrawlFileCommandsWaitForTheCrawl)
+{
+    EXPECT_EQ(MessageAfter(ID_SYS_SAVE_CRAWL), kNothingToSaveText);
+    // A chain of slow pages: the crawl runs for seconds, each fetch well within its timeouts.
+    const int nChain = 8;
+    for (int i = 0; i < nChain; ++i)
+        server.SlowPage(i ? "/chain/" + std::to_string(i) + ".html" : "/chain/",
+                        Html("<a href=\"/chain/" + std::to_string(i + 1) + ".html\">next</a>"),
+                        std::chrono::milliseconds(1200));
+    Crawl(server.Url("/chain/"), nChain, 1);
+    ASSERT_TRUE(WaitFor([&] { return Requested("/chain/"); }));
+    for (const UINT nCommand : {UINT(ID_SYS_SAVE_CRAWL), UINT(ID_SYS_OPEN_CRAWL), UINT(ID_SYS_EXPORT_LINKS)})
+        EXPECT_EQ(MessageAfter(nCommand), kWaitForCrawlText) << nCommand;
+    EXPECT_FALSE(Completed());
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    EXPECT_EQ(ListRows(hList).size(), static_cast<std::size_t>(nChain + 1));
+    const std::string strCrawl = TempPath("chain.crawl");
+    EXPECT_TRUE(FileCommand(ID_SYS_SAVE_CRAWL, {"Save crawl", strCrawl, 0}));
+    EXPECT_EQ(ReadFile(strCrawl).rfind("SQLite format 3", 0), 0u);
+    DeleteFileA(strCrawl.c_str());
+}
+
+// Where no crawl file can be made the crawl still runs and fills its views; Save
+// crawl… says why there is nothing to save.
+TEST_F(Window, ACrawlWithoutAFileStillRunsAndSaysWhy)
+{
+    CloseWindow();
+    char szTmp[MAX_PATH] = {};
+    const DWORD nTmp = GetEnvironmentVariableA("TMP", szTmp, MAX_PATH);
+    const std::string strMissing = TempPath("missing-folder");
+    SetEnvironmentVariableA("TMP", strMissing.c_str());
+    StartWindow();
+    SetEnvironmentVariableA("TMP", nTmp > 0 && nTmp < MAX_PATH ? szTmp : nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+
+    Crawl(server.Url("/"), 10, 1);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); })) << DlgText(hDlg, IDC_STATUS);
+    EXPECT_EQ(ListRows(hList), HeadlessRows(server.Url("/"), 10, 1));
+    EXPECT_EQ(MessageAfter(ID_SYS_SAVE_CRAWL).rfind("This crawl cannot be saved: ", 0), 0u);
+    PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
+    const HWND hView = WaitForDialog("Broken links");
+    ASSERT_TRUE(hView);
+    EXPECT_FALSE(ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS)).empty());
+    EXPECT_TRUE(Dismiss(hView));
 }
 
 }  // namespace
