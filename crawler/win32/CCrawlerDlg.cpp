@@ -389,9 +389,7 @@ void CCrawlerDlg::OnCrawl()
     }
     SetStatusText(plan.strStatus);
     // Without a file the crawl still runs; Save crawl… tells why it has none.
-    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs, m_strUnsaveable);
-    if (plan.inputs.pWorkerReceiver)
-        m_strUnsaveable.clear();
+    plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs);
     m_bRecording = true;
     m_bRanksShown = false;
     if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
@@ -547,10 +545,8 @@ void CCrawlerDlg::OnSaveCrawl()
         ShowMessage(kWaitForCrawlText);
         return;
     }
-    if (!m_document.CanSave()) {
-        // A crawl that ran without a file says why rather than that there is none.
-        ShowMessage(m_strUnsaveable.empty() ? std::string(kNothingToSaveText)
-                                            : "This crawl cannot be saved: " + m_strUnsaveable);
+    if (const std::string strRefusal = m_document.SaveRefusal(); !strRefusal.empty()) {
+        ShowMessage(strRefusal);
         return;
     }
     const std::string strPath = AskSaveFileName(m_hWnd, "Save crawl", "site.crawl", kCrawlFilter, "crawl");
@@ -586,7 +582,6 @@ void CCrawlerDlg::OnOpenCrawl()
         ShowMessage(strError);
         return;
     }
-    m_strUnsaveable.clear();
 }
 
 void CCrawlerDlg::OnExportLinks()

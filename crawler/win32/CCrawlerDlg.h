@@ -107,10 +107,9 @@ private:
     // Before the control: the worker feeds the document's recorder, so the document
     // must outlive every worker (the control joins its worker when it goes).
     CrawlDocument m_document;
-    bool m_bRecording = false;    // BeginCrawl given, EndCrawl not yet
-    bool m_bRanksShown = false;   // the running crawl's CP_CALC_DONE has been shown
-    std::string m_strUnsaveable;  // why the last crawl has no file, if it has none
-    DWORD m_nExportFilter = 1;    // Export links…' last choice: 1 edge list, 2 GraphML
+    bool m_bRecording = false;   // BeginCrawl given, EndCrawl not yet
+    bool m_bRanksShown = false;  // the running crawl's CP_CALC_DONE has been shown
+    DWORD m_nExportFilter = 1;   // Export links…' last choice: 1 edge list, 2 GraphML
     std::unique_ptr<CrawlControl> m_pControl;
 };
 
