@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "WindowTestSupport.h"
 #include <clocale>
 #include <map>
 #include <memory>
@@ -663,11 +664,7 @@ private slots:
     }
 
 private:
-    static void UseConfigFolder(const QString& sPath)
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, sPath);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, sPath);
-    }
+    static void UseConfigFolder(const QString& sPath) { plovik_test::UseSettingsFolder(sPath); }
 
     CCrawlerDlg& MakeDialog()
     {

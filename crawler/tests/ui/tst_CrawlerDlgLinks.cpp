@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "WindowTestSupport.h"
 #include <memory>
 #include <sstream>
 
@@ -47,22 +48,6 @@ void ServeSite(LoopbackServer& site, int nSlowMs = 0)
         site.Page("/a.html", strA);
     site.Page("/b.html", R"(<html><a href="/a.html">a</a></html>)");
     site.Page("/gone.html", "<html>gone</html>", 404);
-}
-
-// A table's rows as shown, one "cell|cell|cell" text per row.
-QStringList Shown(const QAbstractItemView* pView)
-{
-    QStringList rows;
-    if (!pView)
-        return {"<no view>"};
-    const QAbstractItemModel* pModel = pView->model();
-    for (int r = 0; r < pModel->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < pModel->columnCount(); ++c)
-            cells << pModel->index(r, c).data().toString();
-        rows << cells.join('|');
-    }
-    return rows;
 }
 
 QByteArray ReadFile(const QString& sPath)
@@ -92,8 +77,7 @@ private slots:
     void init()
     {
         m_pConfig = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_pConfig->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_pConfig->path());
+        plovik_test::UseSettingsFolder(m_pConfig->path());
         m_messages.clear();
         m_views.clear();
         m_nAsked = 0;
@@ -370,11 +354,11 @@ private:
             SeenView seen;
             seen.sName = view.objectName();
             if (auto* pLinks = qobject_cast<plovik::LinksDialog*>(&view)) {
-                seen.in = Shown(pLinks->InLinksView());
-                seen.out = Shown(pLinks->OutLinksView());
+                seen.in = plovik_test::ShownRows(pLinks->InLinksView());
+                seen.out = plovik_test::ShownRows(pLinks->OutLinksView());
             }
             if (auto* pBroken = qobject_cast<plovik::BrokenLinksDialog*>(&view))
-                seen.broken = Shown(pBroken->View());
+                seen.broken = plovik_test::ShownRows(pBroken->View());
             m_views << seen;
             return int(QDialog::Rejected);
         });
@@ -395,7 +379,7 @@ private:
         return finished.wait(30000) && dlg.Results()->GetItemCount() > 0;
     }
 
-    static QStringList Rows(const CCrawlerDlg& dlg) { return Shown(dlg.Results()); }
+    static QStringList Rows(const CCrawlerDlg& dlg) { return plovik_test::ShownRows(dlg.Results()); }
     static QString Status(const CCrawlerDlg& dlg) { return dlg.findChild<QLabel*>("IDC_STATUS")->text(); }
 
     std::unique_ptr<QTemporaryDir> m_pConfig;

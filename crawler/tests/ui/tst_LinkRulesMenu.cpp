@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "WindowTestSupport.h"
 #include <memory>
 
 using plovik::CCrawlerDlg;
@@ -33,8 +34,7 @@ private slots:
     void init()
     {
         m_pConfig = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_pConfig->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_pConfig->path());
+        plovik_test::UseSettingsFolder(m_pConfig->path());
     }
 
     void cleanup()

@@ -7,6 +7,7 @@
 #include "SampleLinkGraph.h"
 #include "SiteLinkGraph.h"
 
+#include "WindowTestSupport.h"
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,20 +21,6 @@ using plovik::LinkTableView;
 using plovik::SiteLinkGraph;
 
 namespace {
-
-// The rows as shown, one "cell|cell|cell" text per row.
-QStringList Shown(const QTableView* pView)
-{
-    QStringList rows;
-    const QAbstractItemModel* pModel = pView->model();
-    for (int r = 0; r < pModel->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < pModel->columnCount(); ++c)
-            cells << pModel->index(r, c).data().toString();
-        rows << cells.join('|');
-    }
-    return rows;
-}
 
 void ClickHeader(QTableView* pView, int nSection)
 {
@@ -80,8 +67,8 @@ private slots:
         QFETCH(QStringList, in);
         QFETCH(QStringList, out);
         LinksDialog dlg(m_graph, label.toStdString());
-        QCOMPARE(Shown(dlg.findChild<LinkTableView*>("IDC_IN_LINKS")), in);
-        QCOMPARE(Shown(dlg.findChild<LinkTableView*>("IDC_OUT_LINKS")), out);
+        QCOMPARE(plovik_test::ShownRows(dlg.findChild<LinkTableView*>("IDC_IN_LINKS")), in);
+        QCOMPARE(plovik_test::ShownRows(dlg.findChild<LinkTableView*>("IDC_OUT_LINKS")), out);
         QCOMPARE(dlg.findChild<QLabel*>("IDC_IN_COUNT")->text(), QString("Links to this page: %1").arg(in.size()));
         QCOMPARE(dlg.findChild<QLabel*>("IDC_OUT_COUNT")->text(), QString("Links on this page: %1").arg(out.size()));
         QVERIFY(dlg.windowTitle().endsWith(label));
@@ -97,19 +84,22 @@ private slots:
                                         "http://site/|/dead|http://site/dead|-1|connection refused",
                                         "http://site/a.html|./gone.html|http://site/gone.html|404|",
                                         "http://site/a.html|b.html|http://site/b.html|0|"};
-        QCOMPARE(Shown(pView), crawlOrder);
+        QCOMPARE(plovik_test::ShownRows(pView), crawlOrder);
 
         ClickHeader(pView, 3);  // Status: numbers by value, equal ones in crawl order
-        QCOMPARE(Shown(pView), (QStringList{crawlOrder[1], crawlOrder[3], crawlOrder[0], crawlOrder[2]}));
+        QCOMPARE(plovik_test::ShownRows(pView),
+                 (QStringList{crawlOrder[1], crawlOrder[3], crawlOrder[0], crawlOrder[2]}));
         QCOMPARE(pView->horizontalHeader()->sortIndicatorSection(), 3);
         QCOMPARE(pView->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
 
         ClickHeader(pView, 3);  // the same column again: descending, ties still in order
-        QCOMPARE(Shown(pView), (QStringList{crawlOrder[0], crawlOrder[2], crawlOrder[3], crawlOrder[1]}));
+        QCOMPARE(plovik_test::ShownRows(pView),
+                 (QStringList{crawlOrder[0], crawlOrder[2], crawlOrder[3], crawlOrder[1]}));
         QCOMPARE(pView->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
         ClickHeader(pView, 1);  // another column starts ascending: hrefs byte by byte
-        QCOMPARE(Shown(pView), (QStringList{crawlOrder[2], crawlOrder[1], crawlOrder[3], crawlOrder[0]}));
+        QCOMPARE(plovik_test::ShownRows(pView),
+                 (QStringList{crawlOrder[2], crawlOrder[1], crawlOrder[3], crawlOrder[0]}));
     }
 
     void exportWritesTheRowsAsShown()

@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "WindowTestSupport.h"
 #include <vector>
 
 using plovik::CSortListCtrl;
@@ -44,8 +45,7 @@ private slots:
     void init()
     {
         m_pConfig = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_pConfig->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_pConfig->path());
+        plovik_test::UseSettingsFolder(m_pConfig->path());
     }
 
     void headingsFromLayout_data()

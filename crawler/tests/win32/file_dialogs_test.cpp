@@ -12,6 +12,7 @@
 
 #include "FileDialogAnswer.h"
 #include "FileDialogs.h"
+#include "TestFiles.h"
 
 using namespace plovik;
 using plovik_test::FileAnswer;
@@ -40,9 +41,7 @@ private:
 
 std::string TempPath(const std::string& strName)
 {
-    char szDir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szDir);
-    return std::string(szDir) + "plovik-dialogs-" + std::to_string(GetCurrentProcessId()) + "-" + strName;
+    return plovik_test::TempPath("dialogs", strName);
 }
 
 }  // namespace

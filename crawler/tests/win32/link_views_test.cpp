@@ -17,6 +17,7 @@
 #include "LinksDialog.h"
 #include "SampleLinkGraph.h"
 #include "SiteLinkGraph.h"
+#include "TestFiles.h"
 
 using namespace plovik;
 
@@ -80,19 +81,12 @@ int SortMark(HWND hList, int nColumn)
 
 std::string ReadFile(const std::string& strPath)
 {
-    std::ifstream in(strPath, std::ios::binary);
-    if (!in)
-        return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return plovik_test::ReadFileOrMissing(strPath);
 }
 
 std::string TempPath(const std::string& strName)
 {
-    char szDir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szDir);
-    return std::string(szDir) + "plovik-link-views-" + std::to_string(GetCurrentProcessId()) + "-" + strName;
+    return plovik_test::TempPath("link-views", strName);
 }
 
 class LinkViewsTest : public ::testing::Test {

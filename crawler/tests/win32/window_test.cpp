@@ -28,6 +28,7 @@
 #include "SiteCrawler.h"
 #include "SiteLinkGraph.h"
 #include "TableRowSink.h"
+#include "TestFiles.h"
 
 using namespace plovik;
 using namespace plovik_test;
@@ -79,19 +80,12 @@ std::vector<std::string> ViewRows(HWND hList)
 
 std::string ReadFile(const std::string& strPath)
 {
-    std::ifstream in(strPath, std::ios::binary);
-    if (!in)
-        return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return plovik_test::ReadFileOrMissing(strPath);
 }
 
 std::string TempPath(const std::string& strName)
 {
-    char szDir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szDir);
-    return std::string(szDir) + "plovik-window-" + std::to_string(GetCurrentProcessId()) + "-" + strName;
+    return plovik_test::TempPath("window", strName);
 }
 
 std::string DlgText(HWND hDlg, int nId)
