@@ -12,7 +12,7 @@
 
 #include "FileDialogAnswer.h"
 #include "FileDialogs.h"
-#include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 using namespace plovik;
 using plovik_test::FileAnswer;

@@ -17,39 +17,11 @@
 #include "LinksDialog.h"
 #include "SampleLinkGraph.h"
 #include "SiteLinkGraph.h"
-#include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 using namespace plovik;
 
 namespace {
-
-std::string ItemText(HWND hList, int nRow, int nColumn)
-{
-    std::string text(4096, '\0');
-    LVITEMA item{};
-    item.iSubItem = nColumn;
-    item.pszText = &text[0];
-    item.cchTextMax = static_cast<int>(text.size());
-    text.resize(static_cast<std::size_t>(
-        SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item))));
-    return text;
-}
-
-// The rows as the list shows them, one "cell|cell|cell" text per row.
-std::vector<std::string> Shown(HWND hList)
-{
-    std::vector<std::string> rows;
-    const HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
-    const int nColumns = static_cast<int>(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0));
-    const int nCount = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-    for (int r = 0; r < nCount; ++r) {
-        std::string row;
-        for (int c = 0; c < nColumns; ++c)
-            row += (c ? "|" : "") + ItemText(hList, r, c);
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 std::string DlgText(HWND hDlg, int nId)
 {
@@ -128,8 +100,8 @@ TEST_F(LinkViewsTest, LinksViewShowsWhatReachesAPageAndWhatIsOnIt)
         LinksDialog dlg(graph, row.label);
         const HWND hDlg = dlg.Create(nullptr);
         ASSERT_TRUE(hDlg) << row.label;
-        EXPECT_EQ(Shown(GetDlgItem(hDlg, IDC_LINKS_IN)), row.in) << row.label;
-        EXPECT_EQ(Shown(GetDlgItem(hDlg, IDC_LINKS_OUT)), row.out) << row.label;
+        EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hDlg, IDC_LINKS_IN)), row.in) << row.label;
+        EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hDlg, IDC_LINKS_OUT)), row.out) << row.label;
         EXPECT_EQ(DlgText(hDlg, IDC_LINKS_IN_COUNT), "Links to this page: " + std::to_string(row.in.size()));
         EXPECT_EQ(DlgText(hDlg, IDC_LINKS_OUT_COUNT), "Links on this page: " + std::to_string(row.out.size()));
         char szTitle[256] = {};
@@ -145,17 +117,17 @@ TEST_F(LinkViewsTest, HeaderClicksSortTheBrokenLinksStably)
     ASSERT_TRUE(hDlg);
     const HWND hList = GetDlgItem(hDlg, IDC_BROKEN_LINKS);
     const auto& k = kBrokenInCrawlOrder;
-    EXPECT_EQ(Shown(hList), k);
+    EXPECT_EQ(plovik_test::ShownRows(hList), k);
     EXPECT_EQ(DlgText(hDlg, IDC_BROKEN_COUNT), "Links whose target did not answer 200: 4");
 
     ClickHeader(hDlg, IDC_BROKEN_LINKS, 3);  // Status: numbers by value, equal ones in crawl order
-    EXPECT_EQ(Shown(hList), (std::vector<std::string>{k[1], k[3], k[0], k[2]}));
+    EXPECT_EQ(plovik_test::ShownRows(hList), (std::vector<std::string>{k[1], k[3], k[0], k[2]}));
     EXPECT_EQ(SortMark(hList, 3), HDF_SORTUP);
     ClickHeader(hDlg, IDC_BROKEN_LINKS, 3);  // again: descending, ties still in order
-    EXPECT_EQ(Shown(hList), (std::vector<std::string>{k[0], k[2], k[3], k[1]}));
+    EXPECT_EQ(plovik_test::ShownRows(hList), (std::vector<std::string>{k[0], k[2], k[3], k[1]}));
     EXPECT_EQ(SortMark(hList, 3), HDF_SORTDOWN);
     ClickHeader(hDlg, IDC_BROKEN_LINKS, 1);  // another column starts ascending
-    EXPECT_EQ(Shown(hList), (std::vector<std::string>{k[2], k[1], k[3], k[0]}));
+    EXPECT_EQ(plovik_test::ShownRows(hList), (std::vector<std::string>{k[2], k[1], k[3], k[0]}));
     EXPECT_EQ(SortMark(hList, 1), HDF_SORTUP);
     EXPECT_EQ(SortMark(hList, 3), 0);
 }

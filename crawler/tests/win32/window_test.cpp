@@ -28,7 +28,7 @@
 #include "SiteCrawler.h"
 #include "SiteLinkGraph.h"
 #include "TableRowSink.h"
-#include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 using namespace plovik;
 using namespace plovik_test;
@@ -37,18 +37,6 @@ namespace {
 
 const char kScratch[] = "Software\\PlovikWindowTest";
 
-std::string ItemText(HWND hList, int nRow, int nColumn)
-{
-    std::string text(8192, '\0');
-    LVITEMA item{};
-    item.iSubItem = nColumn;
-    item.pszText = &text[0];
-    item.cchTextMax = static_cast<int>(text.size());
-    text.resize(static_cast<std::size_t>(
-        SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item))));
-    return text;
-}
-
 std::vector<ResultRow> ListRows(HWND hList)
 {
     std::vector<ResultRow> rows;
@@ -56,23 +44,7 @@ std::vector<ResultRow> ListRows(HWND hList)
     for (int i = 0; i < nCount; ++i) {
         ResultRow row;
         for (int c = 0; c < COL_COUNT; ++c)
-            row[static_cast<std::size_t>(c)] = ItemText(hList, i, c);
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-// A link view's rows as shown, one "cell|cell|cell" text per row.
-std::vector<std::string> ViewRows(HWND hList)
-{
-    std::vector<std::string> rows;
-    const HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
-    const int nColumns = static_cast<int>(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0));
-    const int nCount = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-    for (int r = 0; r < nCount; ++r) {
-        std::string row;
-        for (int c = 0; c < nColumns; ++c)
-            row += (c ? "|" : "") + ItemText(hList, r, c);
+            row[static_cast<std::size_t>(c)] = plovik_test::ListItemText(hList, i, c);
         rows.push_back(row);
     }
     return rows;
@@ -747,7 +719,7 @@ TEST_F(Window, LinkViewsShowTheCrawlsLinks)
     PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
     HWND hView = WaitForDialog("Broken links");
     ASSERT_TRUE(hView);
-    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS)),
+    EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hView, IDC_BROKEN_LINKS)),
               std::vector<std::string>{v + "b.html|/v/gone.html|" + v + "gone.html|404|"});
     EXPECT_TRUE(Dismiss(hView));
 
@@ -767,9 +739,10 @@ TEST_F(Window, LinkViewsShowTheCrawlsLinks)
         PostMessageA(hMenu, WM_KEYDOWN, nKey, 0);
     hView = WaitForDialog("Links of " + strB);
     ASSERT_TRUE(hView);
-    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)),
+    EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hView, IDC_LINKS_IN)),
               (std::vector<std::string>{v + "|200|/v/b.html", v + "a.html|200|/v/b.html"}));
-    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_OUT)), std::vector<std::string>{v + "gone.html|404|/v/gone.html"});
+    EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hView, IDC_LINKS_OUT)),
+              std::vector<std::string>{v + "gone.html|404|/v/gone.html"});
     EXPECT_TRUE(Dismiss(hView));
 
     // A double-click on another row.
@@ -777,8 +750,8 @@ TEST_F(Window, LinkViewsShowTheCrawlsLinks)
     PostRowNotify(NM_DBLCLK, RowOf(strHome));
     hView = WaitForDialog("Links of " + strHome);
     ASSERT_TRUE(hView);
-    EXPECT_EQ(ViewRows(GetDlgItem(hView, IDC_LINKS_IN)), std::vector<std::string>{v + "a.html|200|/v/"});
-    const std::vector<std::string> out = ViewRows(GetDlgItem(hView, IDC_LINKS_OUT));
+    EXPECT_EQ(plovik_test::ShownRows(GetDlgItem(hView, IDC_LINKS_IN)), std::vector<std::string>{v + "a.html|200|/v/"});
+    const std::vector<std::string> out = plovik_test::ShownRows(GetDlgItem(hView, IDC_LINKS_OUT));
     EXPECT_EQ(out, (std::vector<std::string>{v + "a.html|200|/v/a.html", v + "b.html|200|/v/b.html"}));
     EXPECT_EQ(out, TableRows(headless.OutLinks(strHome)));
     EXPECT_TRUE(Dismiss(hView));
@@ -886,7 +859,7 @@ TEST_F(Window, ACrawlWithoutAFileStillRunsAndSaysWhy)
     PostMessageA(hDlg, WM_SYSCOMMAND, ID_SYS_BROKEN_LINKS, 0);
     const HWND hView = WaitForDialog("Broken links");
     ASSERT_TRUE(hView);
-    EXPECT_FALSE(ViewRows(GetDlgItem(hView, IDC_BROKEN_LINKS)).empty());
+    EXPECT_FALSE(plovik_test::ShownRows(GetDlgItem(hView, IDC_BROKEN_LINKS)).empty());
     EXPECT_TRUE(Dismiss(hView));
 }
 
