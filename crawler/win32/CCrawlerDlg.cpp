@@ -590,6 +590,10 @@ void CCrawlerDlg::OnExportLinks()
         ShowMessage(kWaitForCrawlText);
         return;
     }
+    if (m_document.Graph().Empty()) {
+        ShowMessage(kNothingToSaveText);
+        return;
+    }
     DWORD nFilter = m_nExportFilter;
     const std::string strPath = AskSaveFileName(m_hWnd, "Export links", "links.csv", kLinksFilter, "csv", &nFilter);
     if (strPath.empty())

@@ -814,12 +814,13 @@ TEST_F(Window, SavedCrawlOpensInAFreshWindowAsItWas)
         DeleteFileA(strPath.c_str());
 }
 
-// Nothing to save before the first crawl; while a crawl runs the file commands wait
+// Nothing to save or export before the first crawl; while a crawl runs the file commands wait
 // for it, without a dialog and without disturbing it; once it shows "Completed" they
 // work at once.
 TEST_F(Window, CrawlFileCommandsWaitForTheCrawl)
 {
     EXPECT_EQ(MessageAfter(ID_SYS_SAVE_CRAWL), kNothingToSaveText);
+    EXPECT_EQ(MessageAfter(ID_SYS_EXPORT_LINKS), kNothingToSaveText);
     // A chain of slow pages: the crawl runs for seconds, each fetch well within its timeouts.
     const int nChain = 8;
     for (int i = 0; i < nChain; ++i)
