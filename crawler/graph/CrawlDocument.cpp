@@ -25,17 +25,6 @@ std::string CrawlDocument::SaveRefusal() const
     return m_strNoFile.empty() ? kNothingToSaveText : kCannotSaveText + m_strNoFile;
 }
 
-CrawlSetup CrawlDocument::SetupOf(const CrawlInputs& inputs)
-{
-    CrawlSetup setup;
-    setup.strStartUrl = inputs.strUrl;
-    setup.linkRules = inputs.settings.linkRules;
-    setup.nMaxPages = inputs.settings.nMaxPages;
-    setup.nIterations = inputs.settings.nIterations;
-    setup.strProgramVersion = PLOVIK_VERSION;
-    return setup;
-}
-
 bool CrawlDocument::Open(const std::string& strPath, CrawlNotifier& rows, OpenedCrawl& opened, std::string& strError,
                          const BeforeReplay& beforeReplay)
 {

@@ -17,6 +17,7 @@
 #include "CrawlNotifier.h"
 #include "LinkExport.h"
 #include "SavedCrawlReplay.h"
+#include "SavedCrawlRun.h"
 #include "SiteLinkGraph.h"
 #include "WindowCrawlFile.h"
 
@@ -37,16 +38,15 @@ public:
     CrawlNotifier* BeginCrawl(const CrawlInputs& inputs)
     {
         std::string strError;
-        return BeginCrawl(SetupOf(inputs), strError);
+        return BeginCrawl(NewCrawlSetup(inputs.strUrl, inputs.settings), strError);
     }
-    static CrawlSetup SetupOf(const CrawlInputs& inputs);
     // Each message as the window's thread gets it (the shape of CrawlJob's handler).
     void OnProgress(int nCode, const PageRecord* pRecord, std::int32_t nNumber, const RankIteration* pRanks)
     {
         m_pGraph->OnProgress(nCode, pRecord, nNumber, pRanks);
     }
     void OnPageProcessed(const ProcessedPage& page) { m_pGraph->OnPageProcessed(page); }
-    // Once the crawl's worker has ended, finished or stopped.
+    // Once the crawl's worker has ended, finished or stopped; again is harmless.
     void EndCrawl() { m_file.EndCrawl(); }
 
     // ------------------------------------------------------------ files

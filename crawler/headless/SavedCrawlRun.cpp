@@ -43,17 +43,23 @@ HeadlessOptions WithSavedSettings(const HeadlessOptions& options, const CrawlSet
 
 }  // namespace
 
-int RunSavedCrawl(const HeadlessOptions& options, const std::string& strUrl, std::ostream& out, std::ostream& err,
-                  bool bLiveProgress)
+CrawlSetup NewCrawlSetup(const std::string& strUrl, const CrawlSettings& settings)
 {
     CrawlSetup setup;
     setup.strStartUrl = strUrl;
-    setup.linkRules = options.crawl.linkRules;
-    setup.nMaxPages = options.crawl.nMaxPages;
-    setup.nIterations = options.crawl.nIterations;
+    setup.linkRules = settings.linkRules;
+    setup.nMaxPages = settings.nMaxPages;
+    setup.nIterations = settings.nIterations;
     setup.strProgramVersion = PLOVIK_VERSION;
+    return setup;
+}
+
+int RunSavedCrawl(const HeadlessOptions& options, const std::string& strUrl, std::ostream& out, std::ostream& err,
+                  bool bLiveProgress)
+{
     std::string strError;
-    const std::unique_ptr<CrawlStore> pStore = CrawlStore::Create(options.strSavePath, setup, strError);
+    const std::unique_ptr<CrawlStore> pStore =
+        CrawlStore::Create(options.strSavePath, NewCrawlSetup(strUrl, options.crawl), strError);
     if (!pStore)
         return Refuse(err, strError);
     CrawlRecorder recorder(*pStore);
