@@ -215,7 +215,7 @@ void CCrawlerDlg::OnInitDialog()
     };
     auto onPage = [this](const ProcessedPage& page) { m_document.OnPageProcessed(page); };
     m_pControl = std::make_unique<CrawlControl>(
-        poster, handler, [this] { OnCrawlFinished(); }, onPage);
+        poster, handler, [this] { m_document.EndCrawl(); }, onPage);
 
     SetField(IDC_ITERATIONS, m_form.IterationsText());
     SetField(IDC_PAGES, m_form.PagesText());
@@ -390,21 +390,11 @@ void CCrawlerDlg::OnCrawl()
     SetStatusText(plan.strStatus);
     // Without a file the crawl still runs; Save crawl… tells why it has none.
     plan.inputs.pWorkerReceiver = m_document.BeginCrawl(plan.inputs);
-    m_bRecording = true;
     m_bRanksShown = false;
     if (m_pControl->Start(std::move(plan.inputs)) == CrawlControl::StartResult::NoThread) {
-        OnCrawlFinished();
+        m_document.EndCrawl();
         SetStatusText(std::string());
     }
-}
-
-// The worker has ended: the file is complete and can be saved.
-void CCrawlerDlg::OnCrawlFinished()
-{
-    if (!m_bRecording)
-        return;
-    m_document.EndCrawl();
-    m_bRecording = false;
 }
 
 // Whether a crawl's worker still runs. Once the status line shows "Completed" the
@@ -420,7 +410,7 @@ bool CCrawlerDlg::CrawlRunning()
         Sleep(10);
     if (m_pControl->IsRunning())
         return true;
-    OnCrawlFinished();
+    m_document.EndCrawl();  // the worker is done with the file
     return false;
 }
 

@@ -79,7 +79,6 @@ private:
     void OnVisitPage();
     void OnStandardLinks();
     void AppendCrawlFileItems(HMENU hSysMenu);
-    void OnCrawlFinished();
     bool CrawlRunning();
     void OnSaveCrawl();
     void OnOpenCrawl();
@@ -107,7 +106,6 @@ private:
     // Before the control: the worker feeds the document's recorder, so the document
     // must outlive every worker (the control joins its worker when it goes).
     CrawlDocument m_document;
-    bool m_bRecording = false;   // BeginCrawl given, EndCrawl not yet
     bool m_bRanksShown = false;  // the running crawl's CP_CALC_DONE has been shown
     DWORD m_nExportFilter = 1;   // Export links…' last choice: 1 edge list, 2 GraphML
     std::unique_ptr<CrawlControl> m_pControl;
