@@ -199,18 +199,28 @@ struct CrawlStore::Impl {
                     "WHERE id=?1");
         insertLink = Prepare("INSERT INTO link(from_page, position, to_page, href) VALUES(?1, ?2, ?3, ?4)");
     }
+    // Rows of one kind, up to kRowsPerInsert to a statement: pInsert "... VALUES",
+    // pRow one row's placeholders, bindRow(p, nRow, nFirstColumn) binds a row's values.
     // OR FAIL: a failed row ends the page's transaction anyway, and without the ABORT
     // default SQLite keeps no journal of a statement's own changes.
-    sqlite3_stmt* InsertRows(Statement* pCache, const char* pInsert, const char* pRow, int nRows)
+    template <class BindRow>
+    void InsertRows(Statement* pCache, const char* pInsert, const char* pRow, int nColumns, std::size_t nCount,
+                    BindRow bindRow)
     {
-        Statement& p = pCache[nRows - 1];
-        if (!p) {
-            std::string strSql = pInsert;
-            for (int i = 0; i < nRows; ++i)
-                (strSql += i ? "," : "") += pRow;
-            p = Prepare(strSql.c_str());
+        for (std::size_t nDone = 0; nDone < nCount && strWriteError.empty();) {
+            const std::size_t nRows = std::min(nCount - nDone, static_cast<std::size_t>(kRowsPerInsert));
+            Statement& p = pCache[nRows - 1];
+            if (!p) {
+                std::string strSql = pInsert;
+                for (std::size_t i = 0; i < nRows; ++i)
+                    (strSql += i ? "," : "") += pRow;
+                p = Prepare(strSql.c_str());
+            }
+            for (std::size_t i = 0; p && i < nRows; ++i)
+                bindRow(p.get(), nDone + i, static_cast<int>(i) * nColumns + 1);
+            Step(p.get());
+            nDone += nRows;
         }
-        return p.get();
     }
 };
 
@@ -428,22 +438,13 @@ void CrawlStore::InsertPage(std::int64_t nId, const std::string& strUrl, std::in
 
 void CrawlStore::InsertPages(const std::vector<NewPage>& pages)
 {
-    std::size_t nDone = 0;
-    while (nDone < pages.size() && m_pImpl->strWriteError.empty()) {
-        const std::size_t nRows = std::min(pages.size() - nDone, static_cast<std::size_t>(Impl::kRowsPerInsert));
-        sqlite3_stmt* p =
-            m_pImpl->InsertRows(m_pImpl->insertPages, "INSERT OR FAIL INTO page(id, address, depth) VALUES", "(?,?,?)",
-                                static_cast<int>(nRows));
-        for (std::size_t i = 0; p && i < nRows; ++i) {
-            const NewPage& page = pages[nDone + i];
-            const int nColumn = static_cast<int>(3 * i);
-            sqlite3_bind_int64(p, nColumn + 1, page.nId);
-            BindText(p, nColumn + 2, *page.pUrl);
-            sqlite3_bind_int(p, nColumn + 3, page.nDepth);
-        }
-        m_pImpl->Step(p);
-        nDone += nRows;
-    }
+    m_pImpl->InsertRows(m_pImpl->insertPages, "INSERT OR FAIL INTO page(id, address, depth) VALUES", "(?,?,?)", 3,
+                        pages.size(), [&](sqlite3_stmt* p, std::size_t nRow, int nColumn) {
+                            const NewPage& page = pages[nRow];
+                            sqlite3_bind_int64(p, nColumn, page.nId);
+                            BindText(p, nColumn + 1, *page.pUrl);
+                            sqlite3_bind_int(p, nColumn + 2, page.nDepth);
+                        });
 }
 
 void CrawlStore::UpdateVisited(const StoredPage& page)
@@ -482,23 +483,13 @@ void CrawlStore::InsertLinks(std::int64_t nFrom, const std::vector<std::int64_t>
                              const std::vector<std::string>& hrefs)
 {
     static const std::string strNone;
-    std::size_t nDone = 0;
-    while (nDone < targets.size() && m_pImpl->strWriteError.empty()) {
-        const std::size_t nRows = std::min(targets.size() - nDone, static_cast<std::size_t>(Impl::kRowsPerInsert));
-        sqlite3_stmt* p = m_pImpl->InsertRows(m_pImpl->insertLinks,
-                                              "INSERT OR FAIL INTO link(from_page, position, to_page, href) VALUES",
-                                              "(?,?,?,?)", static_cast<int>(nRows));
-        for (std::size_t i = 0; p && i < nRows; ++i) {
-            const std::size_t nLink = nDone + i;
-            const int nColumn = static_cast<int>(4 * i);
-            sqlite3_bind_int64(p, nColumn + 1, nFrom);
-            sqlite3_bind_int64(p, nColumn + 2, static_cast<std::int64_t>(nLink));
-            sqlite3_bind_int64(p, nColumn + 3, targets[nLink]);
-            BindText(p, nColumn + 4, nLink < hrefs.size() ? hrefs[nLink] : strNone);
-        }
-        m_pImpl->Step(p);
-        nDone += nRows;
-    }
+    m_pImpl->InsertRows(m_pImpl->insertLinks, "INSERT OR FAIL INTO link(from_page, position, to_page, href) VALUES",
+                        "(?,?,?,?)", 4, targets.size(), [&](sqlite3_stmt* p, std::size_t nLink, int nColumn) {
+                            sqlite3_bind_int64(p, nColumn, nFrom);
+                            sqlite3_bind_int64(p, nColumn + 1, static_cast<std::int64_t>(nLink));
+                            sqlite3_bind_int64(p, nColumn + 2, targets[nLink]);
+                            BindText(p, nColumn + 3, nLink < hrefs.size() ? hrefs[nLink] : strNone);
+                        });
 }
 
 void CrawlStore::CommitPage()
