@@ -42,9 +42,12 @@ void CrawlJob::Run()
 {
     try {
         Notifier notifier(*this);
+        // The worker's own receiver first: the crawl file holds each page, and at the
+        // end the ranks, before the window shows them. Otherwise "Completed" would show
+        // while the file is still being finished, and a Crawl pressed then be refused.
         NotifierFanOut receivers;
-        receivers.Add(&notifier);
         receivers.Add(m_inputs.pWorkerReceiver);
+        receivers.Add(&notifier);
         CSiteCrawler crawler(&receivers, m_inputs.settings);
         bool bStart = false;
         {

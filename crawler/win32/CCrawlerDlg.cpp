@@ -398,9 +398,10 @@ void CCrawlerDlg::OnCrawl()
 }
 
 // Whether a crawl's worker still runs. Once the status line shows "Completed" the
-// worker has only the file's last writes left: a command waits for them rather than
-// asking the user to wait for what the window already shows. A worker that has
-// ended is done with the file, although its report may still wait in the queue.
+// file is complete and the worker is only returning: a command waits for that
+// rather than asking the user to wait for what the window already shows. A worker
+// that has ended is done with the file, although its report may still wait in the
+// queue.
 bool CCrawlerDlg::CrawlRunning()
 {
     if (!m_pControl)

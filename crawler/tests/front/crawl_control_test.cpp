@@ -148,7 +148,9 @@ public:
     std::vector<std::thread::id> threads;
 };
 
-TEST(CrawlControl, ProcessedPagesReachTheWindowAndTheWorkerReceiverGetsEveryMessage)
+// The worker's receiver (the crawl file) has each message before the window shows
+// it: when the window shows "Completed", the file is complete.
+TEST(CrawlControl, ProcessedPagesReachTheWindowAndTheWorkerReceiverGetsEveryMessageFirst)
 {
     LoopbackServer server;
     server.Page("/", Html("<a href=\"b.html\">b</a><a href=\"c.html\">c</a>"));
@@ -156,17 +158,22 @@ TEST(CrawlControl, ProcessedPagesReachTheWindowAndTheWorkerReceiverGetsEveryMess
     FakeWindowQueue queue;
     std::vector<std::string> events;  // the window's thread, in order
     bool bFinished = false;
+    WorkerSide worker;
+    bool bWorkerHadTheEnd = false;
     CrawlControl control(
         queue.Poster(),
         [&](int nCode, const PageRecord* pRecord, std::int32_t, const RankIteration*) {
             if (nCode == CP_PAGE_DONE)
                 events.push_back("done " + pRecord->strUrl);
+            // The worker waits while the window handles a message: its receiver's
+            // messages so far can be read here.
+            if (nCode == CP_CALC_DONE)
+                bWorkerHadTheEnd = !worker.codes.empty() && worker.codes.back() == CP_CALC_DONE;
         },
         [&] { bFinished = true; },
         [&](const ProcessedPage& page) {
             events.push_back("page " + page.page.strUrl + " " + std::to_string(page.hrefs.size()));
         });
-    WorkerSide worker;
     CrawlInputs inputs = Inputs(server.Url("/"), 10);
     inputs.pWorkerReceiver = &worker;
     ASSERT_EQ(control.Start(inputs), CrawlControl::StartResult::Started);
@@ -178,6 +185,7 @@ TEST(CrawlControl, ProcessedPagesReachTheWindowAndTheWorkerReceiverGetsEveryMess
                                         "page " + c + " 0", "done " + c}));
     ASSERT_FALSE(worker.codes.empty());
     EXPECT_EQ(worker.codes.back(), CP_CALC_DONE);
+    EXPECT_TRUE(bWorkerHadTheEnd);
     EXPECT_EQ(std::count(worker.codes.begin(), worker.codes.end(), CP_PAGE_DONE), 3);
     EXPECT_EQ(std::count(worker.codes.begin(), worker.codes.end(), CP_ITERATION_DONE), 1);
     EXPECT_TRUE(std::none_of(worker.threads.begin(), worker.threads.end(),
